@@ -1,0 +1,113 @@
+#include "comms.h"
+
+#include "tools.h"
+
+#include <array>
+#include <utility>
+
+namespace {
+
+// Lowest bit first: when several are set, the lowest one names the error.
+constexpr std::array<std::pair<uint32_t, const char*>, 11> kErrorTexts{{
+    {0x0008, " CRC Required "},
+    {0x0010, " Session Timed Out "},
+    {0x0040, " Bad Parameter "},
+    {0x0080, " Save Settings Failed "},
+    {0x0100, " Illegal Operation "},
+    {0x0200, " Illegal Value "},
+    {0x0400, " Over Range "},
+    {0x0800, " Under Range "},
+    {0x1000, " Access Denied "},
+    {0x2000, " Feature Not implemented "},
+    {0x4000, " Unknown Error "},
+}};
+
+// Reads a fixed-width hexadecimal field; false when any character is not a hex digit.
+bool ReadHexField(const QString& text, qsizetype start, qsizetype width, int& out)
+{
+    int value = 0;
+    for (qsizetype i = start; i < start + width; ++i) {
+        const QChar c = text.at(i);
+        int digit = -1;
+        if (c >= u'0' && c <= u'9')
+            digit = c.unicode() - '0';
+        else if (c >= u'A' && c <= u'F')
+            digit = c.unicode() - 'A' + 10;
+        else if (c >= u'a' && c <= u'f')
+            digit = c.unicode() - 'a' + 10;
+        if (digit < 0)
+            return false;
+        value = value * 16 + digit;
+    }
+    out = value;
+    return true;
+}
+
+} // namespace
+
+void Tcommsobj::Clear()
+{
+    *this = Tcommsobj();
+}
+
+QString Tcommsobj::Build() const
+{
+    uint32_t addressByte = static_cast<uint32_t>(Address) & 0x1F;
+    if (ReplyBit)
+        addressByte |= kReplyFlag;
+    if (ErrorBit)
+        addressByte |= kErrorFlag;
+    if (RequestBit)
+        addressByte |= kRequestFlag;
+    return tools::HexText(addressByte, 2) + tools::HexText(Command & 0xFF, 2) +
+           tools::HexText(Register & 0xFFFF, 4) + u':' + Data;
+}
+
+bool Tcommsobj::Parse(const QString& text)
+{
+    if (text.size() <= 8)
+        return false;
+    bool ok = true;
+    int addressByte = 0;
+    if (ReadHexField(text, 0, 2, addressByte)) {
+        ReplyBit = addressByte & kReplyFlag;
+        ErrorBit = addressByte & kErrorFlag;
+        RequestBit = addressByte & kRequestFlag;
+        Address = addressByte & 0x1F;
+    } else {
+        ok = false;
+    }
+    ok = ReadHexField(text, 2, 2, Command) && ok;
+    ok = ReadHexField(text, 4, 4, Register) && ok;
+    if (text.at(8) != u':')
+        ok = false;
+    Data = text.mid(9);
+    Value = tools::HexToInt(Data);
+    return ok;
+}
+
+QString Tcommsobj::ErrorText() const
+{
+    return ErrorBit ? ErrorTextFor(Value) : QString();
+}
+
+bool Tcommsobj::HasError(uint32_t mask) const
+{
+    return ErrorBit && (Value & mask) == mask;
+}
+
+QString Tcommsobj::ErrorTextFor(uint32_t bits)
+{
+    for (const auto& [bit, text] : kErrorTexts) {
+        if (bits & bit)
+            return QString::fromLatin1(text);
+    }
+    return {};
+}
+
+QString Tcommsobj::ErrorReport() const
+{
+    return QStringLiteral("Error :- Register %1: %2")
+        .arg(tools::HexText(Register & 0xFFFF), 4, u' ')
+        .arg(ErrorText());
+}
