@@ -1,0 +1,111 @@
+#include "jpegloader.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <csetjmp>
+#include <cstdint>
+#include <cstdio>
+
+#include <jpeglib.h>
+
+namespace jpegloader {
+
+namespace {
+
+// libjpeg's default error handler calls exit(); ours jumps back with the message instead.
+struct ErrorManager
+{
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void OnError(j_common_ptr info)
+{
+    auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+    (*info->err->format_message)(info, manager->message);
+    std::longjmp(manager->jump, 1);
+}
+
+void OnMessage(j_common_ptr) {}
+
+constexpr uint64_t kMaxPixels = 64ull * 1024 * 1024;
+
+// Runs the decoder; kept free of C++ objects with destructors because of the longjmp.
+bool Decode(jpeg_decompress_struct& info, ErrorManager& errors, const QByteArray& data,
+            QImage& image)
+{
+    if (setjmp(errors.jump))
+        return false;
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(data.constData()),
+                 static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    // A damaged header can claim any size; refuse absurd ones before allocating.
+    if (static_cast<uint64_t>(info.image_width) * info.image_height > kMaxPixels) {
+        std::snprintf(errors.message, sizeof errors.message, "picture too large");
+        return false;
+    }
+    jpeg_start_decompress(&info);
+    image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
+                   QImage::Format_RGB888);
+    if (image.isNull()) {
+        std::snprintf(errors.message, sizeof errors.message, "picture too large");
+        return false;
+    }
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = image.scanLine(static_cast<int>(info.output_scanline));
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    return true;
+}
+
+} // namespace
+
+PictureResult DecodeJpeg(const QByteArray& data, const QString& name)
+{
+    jpeg_decompress_struct info{};
+    ErrorManager errors{};
+    info.err = jpeg_std_error(&errors.base);
+    errors.base.error_exit = OnError;
+    errors.base.output_message = OnMessage;
+
+    PictureResult result;
+    const bool ok = !data.isEmpty() && Decode(info, errors, data, result.image);
+    jpeg_destroy_decompress(&info);
+    if (!ok) {
+        const QString why = data.isEmpty() ? QStringLiteral("empty file")
+                                           : QString::fromLocal8Bit(errors.message);
+        result.image = QImage();
+        result.error = QStringLiteral("%1 is not a valid JPEG picture (%2).").arg(name, why);
+    }
+    return result;
+}
+
+bool IsJpegName(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == u"jpg" || suffix == u"jpeg" || suffix == u"jpe" || suffix == u"jfif";
+}
+
+PictureResult LoadPicture(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, QStringLiteral("Cannot open the picture %1: %2").arg(path, file.errorString())};
+    const QByteArray data = file.readAll();
+    if (IsJpegName(path))
+        return DecodeJpeg(data, path);
+    QImageReader reader(path);
+    PictureResult result;
+    result.image = reader.read();
+    if (result.image.isNull())
+        result.error = QStringLiteral("%1 is not a valid picture (%2).").arg(path, reader.errorString());
+    return result;
+}
+
+} // namespace jpegloader
