@@ -1,0 +1,156 @@
+#include "dmviewer.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+// Values are kept as the UTF-8 bytes of the file; no wide-character conversion needed.
+#define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION // Debian's header keeps the template bodies behind this
+#include <SimpleIni.h>
+
+#include <string>
+
+struct TdatViewer::IniFile : CSimpleIniA
+{
+    IniFile() : CSimpleIniA(/*unicode*/ true, /*multiKey*/ false, /*multiLine*/ false)
+    {
+        SetSpaces(false); // keep "Key=Value" as the file has it
+    }
+};
+
+namespace {
+
+constexpr const char* kComms = "Comms";
+
+std::unique_ptr<TdatViewer::IniFile> NewIni()
+{
+    return std::make_unique<TdatViewer::IniFile>();
+}
+
+bool LoadInto(CSimpleIniA& ini, const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        return false;
+    return ini.LoadFile(QFile::encodeName(path).constData()) >= 0;
+}
+
+// A temporary file in the same folder renamed over the old one, so a crash or a full disk
+// can never leave a truncated configuration.
+QString WriteAtomically(const CSimpleIniA& ini, const QString& path)
+{
+    std::string text;
+    if (ini.Save(text) < 0)
+        return QStringLiteral("Cannot format %1").arg(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) !=
+            static_cast<qint64>(text.size()) ||
+        !file.commit())
+        return QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+    return {};
+}
+
+} // namespace
+
+TdatViewer::TdatViewer(const QString& programDir, const QString& userLayerDir)
+    : m_programDir(QDir(programDir).absolutePath()), m_ini(NewIni())
+{
+    m_valid = LoadInto(*m_ini, ConfigFileName());
+    m_userDir = userLayerDir;
+    if (m_userDir.isEmpty() && !QFileInfo(m_programDir).isWritable())
+        m_userDir = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    if (!m_userDir.isEmpty()) {
+        m_user = NewIni();
+        LoadInto(*m_user, UserFileName());
+    }
+}
+
+TdatViewer::~TdatViewer()
+{
+    const QString error = Save();
+    if (!error.isEmpty())
+        qWarning("%s", qPrintable(error));
+}
+
+QString TdatViewer::ConfigFileName() const
+{
+    return QDir(m_programDir).filePath(QStringLiteral("config.ini"));
+}
+
+QString TdatViewer::UserFileName() const
+{
+    return QDir(m_userDir).filePath(QStringLiteral("config.ini"));
+}
+
+QString TdatViewer::Save()
+{
+    if (!m_valid)
+        return {};
+    if (!m_user)
+        return WriteAtomically(*m_ini, ConfigFileName());
+    if (!m_userChanged)
+        return {};
+    if (!QDir().mkpath(m_userDir))
+        return QStringLiteral("Cannot create %1").arg(m_userDir);
+    return WriteAtomically(*m_user, UserFileName());
+}
+
+QString TdatViewer::Text(const char* section, const char* key, const QString& fallback) const
+{
+    const char* value = m_ini->GetValue(section, key, nullptr);
+    return value ? QString::fromUtf8(value) : fallback;
+}
+
+QString TdatViewer::InstrumentImage() const
+{
+    return m_programDir + u'/' + Text("Images", "Instrument");
+}
+
+QString TdatViewer::Logo() const
+{
+    return m_programDir + u'/' + Text("About", "Logo");
+}
+
+QString TdatViewer::Comment(int n) const
+{
+    const std::string key = "Comment" + std::to_string(n);
+    return Text("About", key.c_str());
+}
+
+QString TdatViewer::Copyright() const
+{
+    return Text("About", "Copyright");
+}
+
+QString TdatViewer::ViewerName() const
+{
+    return Text("About", "ViewerName", QStringLiteral("ViewQ900"));
+}
+
+int TdatViewer::CommsValue(const char* key, int fallback) const
+{
+    const long base = m_ini->GetLongValue(kComms, key, fallback);
+    return static_cast<int>(m_user ? m_user->GetLongValue(kComms, key, base) : base);
+}
+
+QString TdatViewer::CommsText(const char* key) const
+{
+    const char* value = m_user ? m_user->GetValue(kComms, key, nullptr) : nullptr;
+    if (!value)
+        value = m_ini->GetValue(kComms, key, "");
+    return QString::fromUtf8(value);
+}
+
+void TdatViewer::SetCommsValue(const char* key, int value)
+{
+    (m_user ? *m_user : *m_ini).SetLongValue(kComms, key, value);
+    m_userChanged = m_user != nullptr;
+}
+
+void TdatViewer::SetCommsText(const char* key, const QString& value)
+{
+    (m_user ? *m_user : *m_ini).SetValue(kComms, key, value.toUtf8().constData());
+    m_userChanged = m_user != nullptr;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+
+// The program's configuration: config.ini beside the program, held in memory from start to
+// exit and written back then (only when it was there to load). When the program's folder
+// is not writable (an installed copy), [Comms] changes go to a per-user copy that is read
+// on top of the installed file.
+class TdatViewer
+{
+public:
+    struct IniFile;
+
+    // `userLayerDir` empty: decide by whether the program folder is writable, using the
+    // per-user configuration folder for an installed copy.
+    explicit TdatViewer(const QString& programDir, const QString& userLayerDir = {});
+    ~TdatViewer();
+    TdatViewer(const TdatViewer&) = delete;
+    TdatViewer& operator=(const TdatViewer&) = delete;
+
+    [[nodiscard]] bool ConfigValid() const { return m_valid; }
+    [[nodiscard]] QString ProgramDir() const { return m_programDir; }
+    [[nodiscard]] QString ConfigFileName() const;
+    [[nodiscard]] bool UsesUserLayer() const { return m_user != nullptr; }
+
+    [[nodiscard]] QString InstrumentImage() const;
+    [[nodiscard]] QString Logo() const;
+    [[nodiscard]] QString Comment(int n) const; // n = 1..6
+    [[nodiscard]] QString Copyright() const;
+    [[nodiscard]] QString ViewerName() const;
+
+    [[nodiscard]] int Port() const { return CommsValue("Port", 0); }
+    [[nodiscard]] int Cable() const { return CommsValue("Cable", 1); }
+    [[nodiscard]] int Baud() const { return CommsValue("Baud", 2); }
+    [[nodiscard]] int Parity() const { return CommsValue("Parity", 0); }
+    [[nodiscard]] int Data() const { return CommsValue("Data", 1); }
+    [[nodiscard]] int Stop() const { return CommsValue("Stop", 0); }
+    [[nodiscard]] int Address() const { return CommsValue("Address", 0); }
+    void SetPort(int v) { SetCommsValue("Port", v); }
+    void SetCable(int v) { SetCommsValue("Cable", v); }
+    void SetBaud(int v) { SetCommsValue("Baud", v); }
+    void SetParity(int v) { SetCommsValue("Parity", v); }
+    void SetData(int v) { SetCommsValue("Data", v); }
+    void SetStop(int v) { SetCommsValue("Stop", v); }
+    void SetAddress(int v) { SetCommsValue("Address", v); }
+    // Device path of a port that has no COM-style number (Linux device names).
+    [[nodiscard]] QString PortName() const { return CommsText("PortName"); }
+    void SetPortName(const QString& v) { SetCommsText("PortName", v); }
+    // Extra port paths for the port list, separated by ";".
+    [[nodiscard]] QString ExtraPorts() const { return CommsText("ExtraPorts"); }
+
+    // Writes the in-memory file back atomically; an error text, or empty on success
+    // (also when there is nothing to write).
+    [[nodiscard]] QString Save();
+
+private:
+    [[nodiscard]] QString Text(const char* section, const char* key,
+                               const QString& fallback = {}) const;
+    [[nodiscard]] int CommsValue(const char* key, int fallback) const;
+    [[nodiscard]] QString CommsText(const char* key) const;
+    void SetCommsValue(const char* key, int value);
+    void SetCommsText(const char* key, const QString& value);
+    [[nodiscard]] QString UserFileName() const;
+
+    QString m_programDir;
+    QString m_userDir;
+    std::unique_ptr<IniFile> m_ini;
+    std::unique_ptr<IniFile> m_user; // set only for an installed copy
+    bool m_valid = false;
+    bool m_userChanged = false;
+};

@@ -1,0 +1,262 @@
+#include "main.h"
+
+#include "about.h"
+#include "dmviewer.h"
+#include "identitypanel.h"
+#include "jpegloader.h"
+#include "resizerule.h"
+#include "ui_main.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QStyle>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+// Message texts keep the CR LF line breaks of the instrument's world; Qt wants LF.
+QString ForDisplay(const QString& text)
+{
+    QString shown = text;
+    return shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// Puts `child` into `panel` so that it always fills it.
+void FillWith(QWidget* panel, QWidget* child)
+{
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(child);
+}
+
+} // namespace
+
+TFrmMain::TFrmMain(TdatViewer& config, QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::TFrmMain>()), m_config(config)
+{
+    ui->setupUi(this);
+    setMinimumSize(resizerule::kMinWidth, resizerule::kMinHeight);
+    SetUpStatusBar();
+    SetUpTimers();
+    ConnectActions();
+    ui->TSDisplay->installEventFilter(this);
+    ui->TSCal->installEventFilter(this);
+}
+
+TFrmMain::~TFrmMain() = default;
+
+QString TFrmMain::StartupFailureText(const QString& failure)
+{
+    return failure + QStringLiteral("\r\nThe Application will terminate now");
+}
+
+QString TFrmMain::FormCreate()
+{
+    if (!m_config.ConfigValid())
+        return QStringLiteral("The Ini file for this Viewer is corrupt.");
+    setWindowTitle(m_config.ViewerName());
+    m_ring = std::make_unique<TRingNetwork>();
+    if (!CreateMimics())
+        return QStringLiteral("The Instrument image file for this Viewer is missing.");
+
+    SessionActive = false;
+    KeepAlivePending = false;
+    EnableMenuItems(ui->MenuInstrument, false);
+    ui->tbStartSession->setEnabled(false);
+    ui->tbEndSession->setEnabled(false);
+
+    m_activity = 0;
+    MessageRecord = std::make_unique<Tcommsobj>();
+    RequestRecord = std::make_unique<Tcommsobj>();
+    ReplyRecord = std::make_unique<Tcommsobj>();
+
+    for (QWidget* hidden : {ui->TSCal, ui->TSSettings, ui->TSTest})
+        ui->PgCMain->setTabVisible(ui->PgCMain->indexOf(hidden), false);
+    ui->PgCMain->setCurrentWidget(ui->TSDisplay);
+
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    m_helpFile = program.dir().filePath(program.completeBaseName() + QStringLiteral(".chm"));
+    SetTerminalDirty(false);
+    Timer1.start();
+    TmrComms.start();
+    tmrViewerMode.start();
+    return {};
+}
+
+bool TFrmMain::CreateMimics()
+{
+    const QString picture = m_config.InstrumentImage();
+    if (!QFileInfo(picture).isFile())
+        return false;
+    // Stand-ins until the live mimic takes these places: the picture, scaled to fit.
+    const PictureResult image = jpegloader::LoadPicture(picture);
+    m_frontPanel = new QLabel;
+    m_calPanel = new QLabel;
+    for (QLabel* label : {m_frontPanel, m_calPanel}) {
+        label->setScaledContents(true);
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        label->setPixmap(QPixmap::fromImage(image.image));
+    }
+    FillWith(ui->PnlFront, m_frontPanel);
+    FillWith(ui->PnlMimicCal, m_calPanel);
+    return true;
+}
+
+void TFrmMain::SetUpStatusBar()
+{
+    m_panel0 = new QLabel(this);
+    m_panel1 = new QLabel(this);
+    m_panel2 = new TIdentityPanel(this);
+    m_panel0->setFixedWidth(120);
+    m_panel1->setFixedWidth(200);
+    for (QLabel* panel : {m_panel0, m_panel1})
+        panel->setFrameShape(QFrame::Panel), panel->setFrameShadow(QFrame::Sunken);
+    ui->StatusBar->addWidget(m_panel0);
+    ui->StatusBar->addWidget(m_panel1);
+    ui->StatusBar->addWidget(m_panel2, 1);
+    ui->StatusBar->setSizeGripEnabled(true);
+}
+
+void TFrmMain::SetUpTimers()
+{
+    Timer1.setInterval(100);
+    TmrComms.setInterval(1000);
+    tmrButton.setInterval(2000);
+    tmrViewerMode.setInterval(5000);
+    connect(&Timer1, &QTimer::timeout, this, &TFrmMain::Timer1Timer);
+    connect(&TmrComms, &QTimer::timeout, this, &TFrmMain::TmrCommsTimer);
+    connect(&tmrViewerMode, &QTimer::timeout, this, &TFrmMain::tmrViewerModeTimer);
+}
+
+void TFrmMain::ConnectActions()
+{
+    QStyle* s = style();
+    ui->ToolButton1->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
+    ui->ToolButton2->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
+    ui->ToolButton4->setIcon(s->standardIcon(QStyle::SP_DriveNetIcon));
+    ui->tbStartSession->setIcon(s->standardIcon(QStyle::SP_MediaPlay));
+    ui->tbEndSession->setIcon(s->standardIcon(QStyle::SP_MediaStop));
+    connect(ui->Exit1, &QAction::triggered, qApp, &QCoreApplication::quit);
+    connect(ui->muHelp, &QAction::triggered, this, &TFrmMain::muHelpClick);
+    connect(ui->About1, &QAction::triggered, this, &TFrmMain::About1Click);
+    connect(ui->PgCMain, &QTabWidget::currentChanged, this, &TFrmMain::PgCMainChange);
+}
+
+void TFrmMain::EnableMenuItems(QMenu* menu, bool enabled)
+{
+    for (QAction* item : menu->actions())
+        item->setEnabled(enabled);
+}
+
+void TFrmMain::UpdateIdentityPanel()
+{
+    m_panel2->SetText(m_identityText);
+    m_panel2->SetWarning(TerminalDirty);
+    ui->StatusBar->update();
+}
+
+void TFrmMain::SetTerminalDirty(bool dirty)
+{
+    TerminalDirty = dirty;
+    UpdateIdentityPanel();
+}
+
+void TFrmMain::PgCMainChange(int)
+{
+    QWidget* page = ui->PgCMain->currentWidget();
+    if (page == ui->TSDisplay)
+        m_activity = 1;
+    else if (page == ui->TSCal)
+        m_activity = 6;
+    else if (page == ui->TSTest) {
+        m_activity = 3;
+        ui->EdtSendStr->setFocus();
+    } else if (page == ui->TSLog)
+        m_activity = 2;
+    else
+        m_activity = 0;
+}
+
+// The rule needs the tab pages' own heights, which are final only once every layout has run,
+// so it follows the pages' resize events and runs once they have settled.
+bool TFrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize && (watched == ui->TSDisplay || watched == ui->TSCal) &&
+        !m_resizePending) {
+        m_resizePending = true;
+        QMetaObject::invokeMethod(this, [this] {
+            m_resizePending = false;
+            FormResize();
+        }, Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFrmMain::FormResize()
+{
+    const resizerule::TWindowFit fit =
+        resizerule::FitDisplayTab(width(), height(), ui->TSDisplay->height());
+    if (fit.width != width() || fit.height != height())
+        resize(fit.width, fit.height);
+    ui->PnlFrontFill->setFixedHeight(fit.fillerHeight);
+    ui->PnlCal->setGeometry(0, 0, ui->TSCal->width(), ui->PnlCal->height());
+    const QRect cal = resizerule::FitCalibrationMimic(
+        ui->TSCal->width(), ui->TSCal->height(), ui->PnlCal->height(), ui->PnlMimicCal->y());
+    ui->PnlMimicCal->setGeometry(cal);
+}
+
+void TFrmMain::closeEvent(QCloseEvent* event)
+{
+    Timer1.stop();
+    event->accept();
+}
+
+void TFrmMain::muHelpClick()
+{
+    if (!QFileInfo(m_helpFile).isFile()) {
+        Inform(QStringLiteral("The help file %1 was not found.").arg(m_helpFile));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(m_helpFile)))
+        Inform(QStringLiteral("No program is available to open the help file %1.").arg(m_helpFile));
+}
+
+void TFrmMain::About1Click()
+{
+    TfrmAbout about(this);
+    const QString error = about.FormCreate(m_config);
+    if (!error.isEmpty()) {
+        ShowError(error);
+        return;
+    }
+    about.exec();
+}
+
+void TFrmMain::Timer1Timer() {}
+
+void TFrmMain::TmrCommsTimer() {}
+
+void TFrmMain::tmrViewerModeTimer() {}
+
+void TFrmMain::Inform(const QString& text)
+{
+    QMessageBox::information(this, m_config.ViewerName(), ForDisplay(text));
+}
+
+void TFrmMain::ShowError(const QString& text)
+{
+    QMessageBox::critical(this, m_config.ViewerName(), ForDisplay(text));
+}
+
+bool TFrmMain::Confirm(const QString& text)
+{
+    return QMessageBox::question(this, m_config.ViewerName(), ForDisplay(text),
+                                 QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+void TFrmMain::ShowOpticalPrompt() {}
