@@ -89,8 +89,8 @@ QString TdatViewer::Save()
     if (!m_valid)
         return {};
     if (!m_user)
-        return WriteAtomically(*m_ini, ConfigFileName());
-    if (!m_userChanged)
+        return m_changed ? WriteAtomically(*m_ini, ConfigFileName()) : QString();
+    if (!m_changed)
         return {};
     if (!QDir().mkpath(m_userDir))
         return QStringLiteral("Cannot create %1").arg(m_userDir);
@@ -145,12 +145,16 @@ QString TdatViewer::CommsText(const char* key) const
 
 void TdatViewer::SetCommsValue(const char* key, int value)
 {
-    (m_user ? *m_user : *m_ini).SetLongValue(kComms, key, value);
-    m_userChanged = m_user != nullptr;
+    SetCommsText(key, QString::number(value));
 }
 
 void TdatViewer::SetCommsText(const char* key, const QString& value)
 {
-    (m_user ? *m_user : *m_ini).SetValue(kComms, key, value.toUtf8().constData());
-    m_userChanged = m_user != nullptr;
+    IniFile& target = m_user ? *m_user : *m_ini;
+    const QByteArray text = value.toUtf8();
+    const char* old = target.GetValue(kComms, key, nullptr);
+    if (old && text == old)
+        return;
+    target.SetValue(kComms, key, text.constData());
+    m_changed = true;
 }

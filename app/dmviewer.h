@@ -52,8 +52,8 @@ public:
     // Extra port paths for the port list, separated by ";".
     [[nodiscard]] QString ExtraPorts() const { return CommsText("ExtraPorts"); }
 
-    // Writes the in-memory file back atomically; an error text, or empty on success
-    // (also when there is nothing to write).
+    // Writes the in-memory file back atomically when a setting changed; an error text, or
+    // empty on success (also when there is nothing to write).
     [[nodiscard]] QString Save();
 
 private:
@@ -70,5 +70,5 @@ private:
     std::unique_ptr<IniFile> m_ini;
     std::unique_ptr<IniFile> m_user; // set only for an installed copy
     bool m_valid = false;
-    bool m_userChanged = false;
+    bool m_changed = false; // unchanged settings are not rewritten, so the file stays as it is
 };
