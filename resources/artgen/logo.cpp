@@ -7,6 +7,41 @@
 
 namespace artgen {
 
+namespace {
+
+// The weighing pan on a pillar, in a rounded blue tile filling `tile`.
+void DrawPanTile(QPainter& p, const QRectF& tile)
+{
+    const qreal u = tile.width() / 60.0;
+    QLinearGradient blue(0, tile.top(), 0, tile.bottom());
+    blue.setColorAt(0, panelstyle::AccentLight);
+    blue.setColorAt(1, panelstyle::Accent);
+    p.setPen(Qt::NoPen);
+    p.setBrush(blue);
+    p.drawRoundedRect(tile, 12 * u, 12 * u);
+    p.setBrush(Qt::white);
+    const QPointF o = tile.topLeft();
+    QPainterPath pan;
+    pan.moveTo(o + QPointF(10 * u, 20 * u));
+    pan.lineTo(o + QPointF(50 * u, 20 * u));
+    pan.quadTo(o + QPointF(30 * u, 36 * u), o + QPointF(10 * u, 20 * u));
+    p.drawPath(pan);
+    p.drawRect(QRectF(o + QPointF(27 * u, 24 * u), QSizeF(6 * u, 20 * u)));
+    p.drawRoundedRect(QRectF(o + QPointF(14 * u, 44 * u), QSizeF(32 * u, 6 * u)), 3 * u, 3 * u);
+}
+
+} // namespace
+
+QImage DrawAppIcon()
+{
+    QImage image(128, 128, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    DrawPanTile(p, QRectF(4, 4, 120, 120));
+    return image;
+}
+
 QImage DrawLogo()
 {
     QImage image(360, 80, QImage::Format_RGB32);
@@ -14,21 +49,7 @@ QImage DrawLogo()
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
 
-    // A weighing pan on a pillar, in the panel's blue.
-    QLinearGradient blue(0, 10, 0, 70);
-    blue.setColorAt(0, panelstyle::AccentLight);
-    blue.setColorAt(1, panelstyle::Accent);
-    p.setPen(Qt::NoPen);
-    p.setBrush(blue);
-    p.drawRoundedRect(QRectF(14, 10, 60, 60), 12, 12);
-    p.setBrush(Qt::white);
-    QPainterPath pan;
-    pan.moveTo(24, 30);
-    pan.lineTo(64, 30);
-    pan.quadTo(44, 46, 24, 30);
-    p.drawPath(pan);
-    p.drawRect(QRectF(41, 34, 6, 20));
-    p.drawRoundedRect(QRectF(28, 54, 32, 6), 3, 3);
+    DrawPanTile(p, QRectF(14, 10, 60, 60));
 
     QFont title(QStringLiteral("DejaVu Sans"), 26, QFont::Bold);
     p.setFont(title);

@@ -20,7 +20,8 @@ bool Save(const QImage& image, const QString& path, QString* error)
 bool WriteAll(const QString& resourcesDir, QString* error)
 {
     const QDir dir(resourcesDir);
-    return Save(DrawLogo(), dir.filePath(QStringLiteral("images/logo.jpg")), error) &&
+    return Save(DrawAppIcon(), dir.filePath(QStringLiteral("desktop/q900viewer.png")), error) &&
+           Save(DrawLogo(), dir.filePath(QStringLiteral("images/logo.jpg")), error) &&
            Save(DrawLogo(), dir.filePath(QStringLiteral("data/logo.jpg")), error) &&
            Save(DrawOpticalPrompt(), dir.filePath(QStringLiteral("images/opticallink.jpg")),
                 error) &&

@@ -1,0 +1,16 @@
+file(REMOVE_RECURSE ${PREFIX})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX}
+                RESULT_VARIABLE rc OUTPUT_QUIET)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "install failed: ${rc}")
+endif()
+foreach(f ${LIBDIR}/q900viewer/viewer ${LIBDIR}/q900viewer/config.ini
+          ${LIBDIR}/q900viewer/Q910.jpg ${LIBDIR}/q900viewer/logo.jpg bin/q900viewer
+          share/applications/org.q900viewer.Viewer.desktop
+          share/metainfo/org.q900viewer.Viewer.metainfo.xml
+          share/icons/hicolor/128x128/apps/q900viewer.png)
+  if(NOT EXISTS ${PREFIX}/${f})
+    message(FATAL_ERROR "not installed: ${f}")
+  endif()
+endforeach()
+file(REMOVE_RECURSE ${PREFIX})
