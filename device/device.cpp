@@ -1,0 +1,423 @@
+#include "device.h"
+
+#include "ringnetwork.h"
+#include "tools.h"
+
+namespace {
+
+constexpr int kReadType = 0x01;
+constexpr int kReadMinimum = 0x02;
+constexpr int kReadMaximum = 0x03;
+constexpr int kReadDisplayText = 0x05;
+constexpr int kReadName = 0x09;
+constexpr int kReadListEntry = 0x0D;
+constexpr int kReadAccess = 0x0F;
+constexpr int kReadValue = 0x11;
+constexpr int kWriteValue = 0x12;
+
+int LevelOf(QChar letter)
+{
+    if (letter == u'S')
+        return 1;
+    if (letter == u'F')
+        return 2;
+    if (letter == u'f')
+        return 3;
+    return 0;
+}
+
+bool HasNoValue(int type)
+{
+    return type == 8 || type == 11 || type == 15;
+}
+
+// Restores CurrentRegister however the enclosing operation ends.
+class RegisterKeeper
+{
+public:
+    explicit RegisterKeeper(TDevice& device) : m_device(device), m_saved(device.CurrentRegister) {}
+    ~RegisterKeeper() { m_device.CurrentRegister = m_saved; }
+
+private:
+    TDevice& m_device;
+    QString m_saved;
+};
+
+} // namespace
+
+TDevice::TDevice(TRingNetwork& ring) : m_ring(ring)
+{
+    m_ring.SetLocalAddress(0);
+    ClearAll();
+    LinPointCount = 0;
+}
+
+void TDevice::ClearCalibration()
+{
+    LinPoints.fill(0);
+    ZeroSignal = SpanWeight = SpanSignal = ReferenceSignal = WeightDecimals = 0;
+    ReferenceWeight = 0;
+    WeightUnits = QStringLiteral("  ");
+    CalibrationBlock.clear();
+}
+
+void TDevice::ClearAll()
+{
+    ClearCalibration();
+    SerialNumber.clear();
+    ModelText.clear();
+    ModelVariant.clear();
+    SoftwareVersion.clear();
+    CommsVersion.clear();
+}
+
+void TDevice::SetAddress(int address)
+{
+    Address = tools::HexText(static_cast<uint32_t>((address & 0x1F) | 0x20), 2);
+    m_ring.SetLocalAddress(address & 0x1F);
+}
+
+void TDevice::SetCurrentRegister(int reg)
+{
+    CurrentRegister = tools::HexText(static_cast<uint32_t>(reg) & 0xFFFF, 4);
+}
+
+int32_t TDevice::ReplyNumber() const
+{
+    return static_cast<int32_t>(tools::HexToInt(LastReplyData));
+}
+
+void TDevice::EvaluateReply(const QString& reply)
+{
+    LastReply = reply;
+    const qsizetype colon = reply.indexOf(u':');
+    LastReplyData = colon < 0 ? QString() : reply.mid(colon + 1).trimmed().left(300);
+    m_failed = reply.size() <= 1 || (tools::HexToInt(reply.left(2)) & 0x40);
+}
+
+bool TDevice::Request(int command, const QString& data)
+{
+    if (!OnTransact)
+        return false;
+    const QString request = Address + tools::HexText(static_cast<uint32_t>(command), 2) +
+                            CurrentRegister + u':' + data;
+    EvaluateReply(OnTransact(request));
+    return !m_failed;
+}
+
+TMenuCacheItem& TDevice::CacheEntry()
+{
+    auto& entry = m_menuCache[CurrentRegister];
+    if (!entry)
+        entry = std::make_unique<TMenuCacheItem>();
+    return *entry;
+}
+
+bool TDevice::ReadCached(int command, int flag)
+{
+    if (!OnTransact)
+        return false;
+    TMenuCacheItem& entry = CacheEntry();
+    if (entry.Flags & flag) {
+        const int32_t number = flag == TMenuCacheItem::kMinimum ? entry.Minimum : entry.Maximum;
+        LastReplyData = flag == TMenuCacheItem::kTypeCode
+                            ? entry.TypeCode
+                            : tools::HexText(static_cast<uint32_t>(number), 8);
+        m_failed = false;
+        return true;
+    }
+    if (!Request(command))
+        return false;
+    if (flag == TMenuCacheItem::kMinimum)
+        entry.Minimum = ReplyNumber();
+    else if (flag == TMenuCacheItem::kMaximum)
+        entry.Maximum = ReplyNumber();
+    else
+        entry.TypeCode = ReplyText();
+    entry.Flags |= flag;
+    return true;
+}
+
+bool TDevice::ReadType()
+{
+    return ReadCached(kReadType, TMenuCacheItem::kTypeCode);
+}
+
+bool TDevice::ReadMinimum()
+{
+    return ReadCached(kReadMinimum, TMenuCacheItem::kMinimum);
+}
+
+bool TDevice::ReadMaximum()
+{
+    return ReadCached(kReadMaximum, TMenuCacheItem::kMaximum);
+}
+
+bool TDevice::ReadDisplayText()
+{
+    return Request(kReadDisplayText);
+}
+
+bool TDevice::ReadName()
+{
+    return Request(kReadName);
+}
+
+bool TDevice::ReadListEntry(int index)
+{
+    return Request(kReadListEntry, tools::HexText(static_cast<uint32_t>(index), 2));
+}
+
+bool TDevice::ReadAccess()
+{
+    return Request(kReadAccess);
+}
+
+bool TDevice::ReadValue()
+{
+    return Request(kReadValue);
+}
+
+bool TDevice::WriteValue(const QString& data)
+{
+    return Request(kWriteValue, data);
+}
+
+bool TDevice::ReadItemHeader()
+{
+    LastReplyData.clear();
+    if (!ReadType())
+        return false;
+    const QString header =
+        tools::HexText(tools::HexToInt(ReplyText()) & 0xFF, 2) + QStringLiteral("00");
+    if (!ReadName())
+        return false;
+    LastReplyData = header + ReplyText();
+    return true;
+}
+
+bool TDevice::ReadChildList(QStringList& children)
+{
+    ReadingMenu = 1;
+    children.clear();
+    ReadMinimum();
+    const bool minimumOk = !m_failed;
+    const int32_t minimum = ReplyNumber();
+    ReadMaximum();
+    const bool maximumOk = !m_failed;
+    const int32_t maximum = ReplyNumber();
+    if (minimumOk && maximumOk && maximum >= minimum) {
+        for (int32_t index = minimum; index <= maximum; ++index) {
+            if (ReadListEntry(index))
+                children << tools::HexText(tools::HexToInt(ReplyText()) & 0xFFFF, 4);
+        }
+    }
+    ReadingMenu = 0;
+    return !m_failed;
+}
+
+std::unique_ptr<TNodeData> TDevice::NewNodeData(const QString& name, const QString& reg,
+                                                const QString& type)
+{
+    RegisterKeeper keep(*this);
+    CurrentRegister = reg;
+    auto data = std::make_unique<TNodeData>();
+    data->Name = name;
+    data->Register = reg;
+    data->TypeCode = type;
+    if (type.isEmpty()) {
+        if (ReadType())
+            data->TypeCode = ReplyText();
+        else
+            data->Valid = 0;
+    }
+    if (HasNoValue(data->Type()))
+        return data;
+    if (ReadAccess()) {
+        const QString letters = ReplyText();
+        const int read = letters.size() > 0 ? LevelOf(letters.at(0)) : 0;
+        const int write = letters.size() > 1 ? LevelOf(letters.at(1)) : 0;
+        data->Access = static_cast<uint8_t>(read | (write << 2) | 0x80);
+    } else {
+        data->Valid = 0;
+    }
+    if (!FullAccess && (data->ReadLevel() == 2 || data->ReadLevel() == 3)) {
+        data->Valid = 0;
+    } else {
+        if (ReadValue())
+            data->RawValue = ReplyText();
+        else
+            data->Valid = 0;
+        if (ReadDisplayText())
+            data->DisplayText = ReplyText();
+        else
+            data->Valid = 0;
+    }
+    data->HasValue = 1;
+    return data;
+}
+
+void TDevice::ReadMenuChildren(TMenuNode& node, bool recursive)
+{
+    RegisterKeeper keep(*this);
+    CurrentRegister = node.Data ? node.Data->Register : CurrentRegister;
+    const QString menuRegister = CurrentRegister;
+    QStringList children;
+    if (!ReadChildList(children)) {
+        node.AddChild(QStringLiteral("..."));
+        return;
+    }
+    QString previous = menuRegister;
+    for (const QString& reg : children) {
+        if (reg == previous)
+            continue;
+        previous = reg;
+        CurrentRegister = reg;
+        if (!ReadItemHeader())
+            continue;
+        const QString type = LastReplyData.left(2);
+        const QString name = LastReplyData.mid(4);
+        TMenuNode* child = node.AddChild(name);
+        child->Data = NewNodeData(name, reg, type);
+        const int code = child->Data->Type();
+        if (code == 8) {
+            if (recursive)
+                ReadMenuChildren(*child, true);
+            else
+                child->AddChild(QStringLiteral("..."));
+        } else if (code != 11 && code != 15) {
+            child->Caption = NodeCaption(*child->Data);
+        }
+    }
+}
+
+void TDevice::BuildMenuTree(TMenuNode& nodes, int rootRegister, bool recursive,
+                            const QString& caption)
+{
+    nodes.Clear();
+    TMenuNode* root = nodes.AddChild(caption);
+    root->Data = NewNodeData(caption, tools::HexText(static_cast<uint32_t>(rootRegister), 4),
+                             QStringLiteral("08"));
+    ReadMenuChildren(*root, recursive);
+}
+
+QString TDevice::NodeCaption(const TNodeData& data)
+{
+    QString caption = tools::PadRight(data.Name, 8) + QStringLiteral(" : ") + data.DisplayText;
+    if (caption.size() > 25)
+        caption = caption.left(25) + QStringLiteral(" ...");
+    return caption;
+}
+
+std::optional<QStringList> TDevice::GetOptionList()
+{
+    TMenuCacheItem& entry = CacheEntry();
+    if (!(entry.Flags & TMenuCacheItem::kTypeCode))
+        ReadType();
+    const uint32_t type = tools::HexToInt(entry.TypeCode);
+    if (type != 7 && type != 12)
+        return std::nullopt;
+    QStringList result;
+    if (entry.Flags & TMenuCacheItem::kOptions)
+        return *entry.Options;
+    if (ReadMinimum()) {
+        const int32_t minimum = ReplyNumber();
+        if (ReadMaximum()) {
+            const int32_t maximum = ReplyNumber();
+            entry.Options = std::make_unique<QStringList>();
+            for (int32_t index = minimum; index <= maximum; ++index) {
+                if (ReadListEntry(index))
+                    *entry.Options << ReplyText();
+            }
+            entry.Flags |= TMenuCacheItem::kOptions;
+            result = *entry.Options;
+        }
+    }
+    return result;
+}
+
+bool TDevice::ReadRegisterValue(int reg)
+{
+    SetCurrentRegister(reg);
+    return ReadValue();
+}
+
+void TDevice::ReadIdentity()
+{
+    SerialNumber.clear();
+    ModelText.clear();
+    ModelVariant.clear();
+    SoftwareVersion.clear();
+    CommsVersion.clear();
+    if (ReadRegisterValue(0x0005))
+        SerialNumber = QString::number(ReplyNumber());
+    if (ReadRegisterValue(0x0003)) {
+        ModelText = ReplyText();
+        ModelVariant = ModelText.mid(5, 4);
+    }
+    if (ReadRegisterValue(0x0004))
+        SoftwareVersion = ReplyText();
+    if (ReadRegisterValue(0x0001))
+        CommsVersion = ReplyText();
+}
+
+void TDevice::ReadCalibration()
+{
+    ClearCalibration();
+    if (ReadRegisterValue(0x0112))
+        SpanWeight = ReplyNumber();
+    SetCurrentRegister(0x0025);
+    if (ReadDisplayText()) {
+        const QString text = ReplyText();
+        WeightDecimals = tools::DecimalPlaces(text);
+        const qsizetype length = text.size();
+        if (length >= 4)
+            WeightUnits = text.mid(length - 4, 2);
+    }
+    if (ReadRegisterValue(0x002F))
+        ReferenceWeight = ReplyNumber();
+    if (ReadRegisterValue(0x00F0))
+        CalibrationBlock = ReplyText();
+    if (ReadRegisterValue(0x0111))
+        SetZeroSignal(ReplyNumber());
+    if (ReadRegisterValue(0x0113))
+        SetSpanSignal(ReplyNumber());
+    for (int k = 0; k < 10; ++k)
+        LinPoints[k] = ReadRegisterValue(0x0114 + k) ? ReplyNumber() : 0;
+}
+
+void TDevice::SetSpanSignal(int32_t value)
+{
+    SpanSignal = value;
+    UpdateReferenceSignal();
+}
+
+void TDevice::UpdateReferenceSignal()
+{
+    RegisterKeeper keep(*this);
+    if (!ReadRegisterValue(0x002F))
+        return;
+    // Without a span weight there is no span calibration to scale by.
+    if (SpanWeight == 0) {
+        ReferenceSignal = 0;
+        return;
+    }
+    const auto product = static_cast<int32_t>(static_cast<uint32_t>(ReplyNumber()) *
+                                              static_cast<uint32_t>(SpanSignal));
+    ReferenceSignal = (product == INT32_MIN && SpanWeight == -1) ? product : product / SpanWeight;
+}
+
+QStringList TDevice::LinPointList() const
+{
+    QStringList lines;
+    for (int i = 1; i <= LinPointCount; ++i) {
+        const int32_t point = LinPoints[i - 1];
+        if (point != 0 && point <= 1000000)
+            lines << QStringLiteral("%1: %2")
+                         .arg(i, 2)
+                         .arg(tools::IntToFixed(point, WeightDecimals));
+        else
+            lines << QStringLiteral("%1:").arg(i, 2);
+    }
+    return lines;
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "menunode.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+class TRingNetwork;
+
+// Attributes of one register that never change while the program runs.
+struct TMenuCacheItem
+{
+    static constexpr int kMinimum = 0x01;
+    static constexpr int kMaximum = 0x02;
+    static constexpr int kTypeCode = 0x04;
+    static constexpr int kOptions = 0x40;
+
+    int32_t Minimum = -1;
+    int32_t Maximum = -1;
+    QString TypeCode;
+    std::unique_ptr<QStringList> Options;
+    int Flags = 0;
+};
+
+// The program's model of the connected instrument: identity, calibration figures and the
+// reader of its own menu tree. Talks one register at a time through OnTransact; failures
+// are results (ReplyFailed, Valid = 0, fields left cleared), never messages.
+class TDevice
+{
+public:
+    explicit TDevice(TRingNetwork& ring);
+
+    // The engine's request operation: request text in, reply text out (empty: no reply).
+    std::function<QString(const QString&)> OnTransact;
+
+    std::array<int32_t, 10> LinPoints{};
+    int32_t ZeroSignal = 0;
+    int32_t SpanWeight = 0;
+    int32_t SpanSignal = 0;
+    int32_t ReferenceSignal = 0;
+    int32_t WeightDecimals = 0;
+    QString WeightUnits;
+    int32_t ReferenceWeight = 0;
+    QString CalibrationBlock;
+    QString SerialNumber;
+    QString ModelText;
+    QString ModelVariant;
+    QString SoftwareVersion;
+    QString CommsVersion;
+    QString Address = QStringLiteral("20");
+    QString CurrentRegister = QStringLiteral("0000");
+    QString LastReply;
+    QString LastReplyData;
+    bool FullAccess = false;
+    int32_t LinPointCount = 0;
+    int32_t ReadingMenu = 0;
+
+    void ClearAll();
+    void ClearCalibration();
+    void SetAddress(int address);
+    void SetCurrentRegister(int reg);
+    void SetCurrentRegister(const QString& reg) { CurrentRegister = reg; }
+
+    [[nodiscard]] bool ReplyFailed() const { return m_failed; }
+    [[nodiscard]] int32_t ReplyNumber() const;
+    [[nodiscard]] QString ReplyText() const { return LastReplyData; }
+
+    // Each returns true on success (the same as !ReplyFailed() afterwards).
+    bool ReadType();
+    bool ReadMinimum();
+    bool ReadMaximum();
+    bool ReadDisplayText();
+    bool ReadName();
+    bool ReadListEntry(int index);
+    bool ReadAccess();
+    bool ReadValue();
+    bool WriteValue(const QString& data);
+
+    bool ReadItemHeader();
+    bool ReadChildList(QStringList& children);
+    [[nodiscard]] std::unique_ptr<TNodeData> NewNodeData(const QString& name, const QString& reg,
+                                                         const QString& type);
+    void ReadMenuChildren(TMenuNode& node, bool recursive);
+    void BuildMenuTree(TMenuNode& nodes, int rootRegister, bool recursive,
+                       const QString& caption);
+    // Option texts of CurrentRegister; none when it is not an option list or bit field.
+    [[nodiscard]] std::optional<QStringList> GetOptionList();
+    [[nodiscard]] static QString NodeCaption(const TNodeData& data);
+
+    void ReadIdentity();
+    void ReadCalibration();
+    [[nodiscard]] int32_t GetZeroSignal() const { return ZeroSignal; }
+    void SetZeroSignal(int32_t value) { ZeroSignal = value; }
+    [[nodiscard]] int32_t GetSpanSignal() const { return SpanSignal; }
+    void SetSpanSignal(int32_t value);
+    void UpdateReferenceSignal();
+    [[nodiscard]] QStringList LinPointList() const;
+
+    [[nodiscard]] size_t CacheSize() const { return m_menuCache.size(); }
+
+private:
+    bool Request(int command, const QString& data = {});
+    void EvaluateReply(const QString& reply);
+    bool ReadCached(int command, int flag);
+    TMenuCacheItem& CacheEntry();
+    bool ReadRegisterValue(int reg);
+
+    TRingNetwork& m_ring;
+    std::map<QString, std::unique_ptr<TMenuCacheItem>> m_menuCache;
+    bool m_failed = true;
+};
