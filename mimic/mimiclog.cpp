@@ -1,0 +1,3 @@
+#include "mimiclog.h"
+
+Q_LOGGING_CATEGORY(lcMimic, "q900.mimic")

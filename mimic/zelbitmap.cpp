@@ -1,0 +1,110 @@
+#include "zelbitmap.h"
+
+#include <QFile>
+#include <QImage>
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace {
+
+// Far above any panel's map, far below an allocation that could hurt: a damaged header is
+// refused before anything is allocated for it.
+constexpr qint64 kMaxEntries = qint64(16) * 1024 * 1024;
+
+QString Refused(const QString& path, const QString& reason)
+{
+    return QStringLiteral("The segment map %1 is not usable: %2").arg(path, reason);
+}
+
+} // namespace
+
+void TZelBitmap::SetSize(int width, int height)
+{
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    entries_.assign(size_t(width_) * height_, 0);
+}
+
+void TZelBitmap::Fill(uint16_t value)
+{
+    std::fill(entries_.begin(), entries_.end(), value);
+}
+
+QString TZelBitmap::LoadFromFile(const QString& path)
+{
+    SetSize(0, 0);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Refused(path, file.errorString());
+    const QByteArray header = file.read(kHeaderBytes);
+    if (header.size() != kHeaderBytes)
+        return Refused(path, QStringLiteral("the header is incomplete"));
+    const int width = qFromLittleEndian<qint32>(header.constData());
+    const int height = qFromLittleEndian<qint32>(header.constData() + 4);
+    if (width <= 0 || height <= 0 || qint64(width) * height > kMaxEntries)
+        return Refused(path, QStringLiteral("the header claims %1 x %2").arg(width).arg(height));
+    if (file.size() != FileSize(width, height))
+        return Refused(path, QStringLiteral("%1 bytes where %2 x %3 needs %4")
+                                 .arg(file.size())
+                                 .arg(width)
+                                 .arg(height)
+                                 .arg(FileSize(width, height)));
+    const QByteArray body = file.readAll();
+    if (body.size() != FileSize(width, height) - kHeaderBytes)
+        return Refused(path, file.errorString());
+    std::vector<uint16_t> entries(size_t(width) * height);
+    qFromLittleEndian<uint16_t>(body.constData(), qsizetype(entries.size()), entries.data());
+    if (!std::all_of(entries.begin(), entries.end(), IsValidEntry))
+        return Refused(path, QStringLiteral("it holds an entry that is no segment"));
+    width_ = width;
+    height_ = height;
+    entries_ = std::move(entries);
+    return {};
+}
+
+QString TZelBitmap::SaveToFile(const QString& path) const
+{
+    QByteArray bytes(FileSize(width_, height_), Qt::Uninitialized);
+    qToLittleEndian<qint32>(width_, bytes.data());
+    qToLittleEndian<qint32>(height_, bytes.data() + 4);
+    qToLittleEndian<uint16_t>(entries_.data(), qsizetype(entries_.size()),
+                              bytes.data() + kHeaderBytes);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return QStringLiteral("Cannot write the segment map %1: %2").arg(path, file.errorString());
+    return {};
+}
+
+QString TZelBitmap::SaveAsBitmap(const QString& path) const
+{
+    QImage image(width_, height_, QImage::Format_RGB16);
+    for (int y = 0; y < height_; ++y) {
+        auto* line = reinterpret_cast<uint16_t*>(image.scanLine(y));
+        for (int x = 0; x < width_; ++x) {
+            const unsigned grey = At(x, y) & 0xFF;
+            line[x] = uint16_t(((grey >> 3) << 11) | ((grey >> 2) << 5) | (grey >> 3));
+        }
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "BMP") || !file.commit())
+        return QStringLiteral("Cannot write the picture %1: %2").arg(path, file.errorString());
+    return {};
+}
+
+bool TZelBitmap::ScaleFrom(const TZelBitmap& source)
+{
+    if (width_ < 2 || height_ < 2 || source.width_ < 1 || source.height_ < 1)
+        return false;
+    std::vector<int> sourceRow(height_);
+    for (int j = 0; j < height_; ++j)
+        sourceRow[j] = int(qint64(source.height_ - 1) * j / (height_ - 1));
+    for (int i = 0; i < width_; ++i) {
+        const uint16_t* from = source.Column(int(qint64(i) * (source.width_ - 1) / (width_ - 1)));
+        uint16_t* to = entries_.data() + Index(i, 0);
+        for (int j = 0; j < height_; ++j)
+            to[j] = from[sourceRow[j]];
+    }
+    return true;
+}

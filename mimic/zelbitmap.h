@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+// A segment map: which LCD segment covers each pixel, with its cache file form.
+// Entries are segment numbers (segment * 18 + position, 0..71) or kBackground; the grid is
+// kept column by column (x outer, y inner), in memory as in the file.
+class TZelBitmap
+{
+public:
+    static constexpr uint16_t kBackground = 500;
+    static constexpr int kSegmentCount = 72;
+    static constexpr qint64 kHeaderBytes = 8;
+
+    // Sets both counts and allocates every column; new entries are 0. Negative counts are
+    // taken as 0.
+    void SetSize(int width, int height);
+    [[nodiscard]] int Width() const { return width_; }
+    [[nodiscard]] int Height() const { return height_; }
+
+    [[nodiscard]] uint16_t At(int x, int y) const { return entries_[Index(x, y)]; }
+    void Set(int x, int y, uint16_t value) { entries_[Index(x, y)] = value; }
+    void Fill(uint16_t value);
+    // Column x as `Height` consecutive entries.
+    [[nodiscard]] const uint16_t* Column(int x) const { return entries_.data() + Index(x, 0); }
+
+    // Reads a cache file. A file whose length is not exactly what its header claims, or that
+    // holds an entry outside 0..71 and kBackground, is refused: the map is left empty and the
+    // reason returned. Empty on success.
+    [[nodiscard]] QString LoadFromFile(const QString& path);
+    // Writes the cache file atomically (a reader never sees half a file). Empty on success.
+    [[nodiscard]] QString SaveToFile(const QString& path) const;
+    // Diagnostic picture of the map: grey level = low byte of each entry, 16 bits per pixel.
+    [[nodiscard]] QString SaveAsBitmap(const QString& path) const;
+
+    // Fills this map (its size already set) from `source` by nearest-neighbour sampling, so
+    // the first and last rows and columns sample those of the source. Needs at least 2 x 2
+    // on both sides; otherwise this map is left as it was and false returned.
+    bool ScaleFrom(const TZelBitmap& source);
+
+    [[nodiscard]] static bool IsValidEntry(uint16_t value)
+    {
+        return value < kSegmentCount || value == kBackground;
+    }
+    [[nodiscard]] static qint64 FileSize(int width, int height)
+    {
+        return kHeaderBytes + qint64(width) * height * 2;
+    }
+
+    friend bool operator==(const TZelBitmap&, const TZelBitmap&) = default;
+
+private:
+    [[nodiscard]] size_t Index(int x, int y) const { return size_t(x) * height_ + y; }
+
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<uint16_t> entries_;
+};

@@ -1,0 +1,187 @@
+#include "zellcd.h"
+#include "mimiclog.h"
+
+#include "jpegloader.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+
+TZelLCD::TZelLCD()
+{
+    if (QCoreApplication::instance())
+        Directory = QCoreApplication::applicationDirPath();
+    lookup_.fill(kOffIndex);
+}
+
+QRgb TZelLCD::ToRgb(uint32_t colour)
+{
+    return qRgb(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
+}
+
+QString TZelLCD::MapPath() const
+{
+    return QDir(Directory).filePath(Name + QStringLiteral(".zmp"));
+}
+
+QString TZelLCD::DiagnosticPath() const
+{
+    return QDir(Directory).filePath(Name + QStringLiteral(".bmp"));
+}
+
+QImage TZelLCD::SegmentPicture(const TSegmentDefinition& def, QString* error) const
+{
+    if (UseImageList) {
+        if (ImageList && def.ImageIndex >= 0 && def.ImageIndex < ImageList->size())
+            return ImageList->at(def.ImageIndex);
+        *error = QStringLiteral("The image list holds no segment picture %1").arg(def.ImageIndex);
+        return {};
+    }
+    QString relative = def.FileName;
+    relative.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    PictureResult picture = jpegloader::LoadPicture(QDir(Directory).filePath(relative));
+    *error = picture.error;
+    return picture.image;
+}
+
+QString TZelLCD::LoadSegment(int position, int segment, TZelBitmap& map) const
+{
+    QString error;
+    // Black is judged by colour, so a picture's palette order does not matter.
+    const QImage picture =
+        SegmentPicture(Segments[position * kSegmentsPerPosition + segment], &error)
+            .convertToFormat(QImage::Format_RGB32);
+    if (!error.isEmpty())
+        return error;
+    const TSegmentDefinition& def = Segments[position * kSegmentsPerPosition + segment];
+    const auto number = uint16_t(segment * kLcdPositions + position);
+    for (int r = 0; r < picture.height(); ++r) {
+        const int y = def.Top + r;
+        if (y >= map.Height())
+            break;
+        const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(r));
+        for (int c = 0; c < picture.width(); ++c) {
+            const int x = def.Left + c;
+            if (x >= map.Width())
+                break;
+            if (y >= 0 && x >= 0 && (line[c] & RGB_MASK) == 0)
+                map.Set(x, y, number);
+        }
+    }
+    return {};
+}
+
+QString TZelLCD::BuildFromPictures(TZelBitmap& map) const
+{
+    map.SetSize(MapWidth, MapHeight);
+    map.Fill(TZelBitmap::kBackground);
+    for (int position = 0; position < kLcdPositions; ++position) {
+        for (int segment = 0; segment < kSegmentsPerPosition; ++segment) {
+            if (QString error = LoadSegment(position, segment, map); !error.isEmpty())
+                return error;
+        }
+    }
+    // The map is usable even where the program directory is read-only; the next run
+    // simply builds it again.
+    if (QString error = map.SaveToFile(MapPath()); !error.isEmpty())
+        qCWarning(lcMimic) << error;
+    else if (QString error = map.SaveAsBitmap(DiagnosticPath()); !error.isEmpty())
+        qCWarning(lcMimic) << error;
+    return {};
+}
+
+QString TZelLCD::FullSizeMap(TZelBitmap& map) const
+{
+    if (QFileInfo::exists(MapPath())) {
+        const QString refused = map.LoadFromFile(MapPath());
+        if (refused.isEmpty())
+            return {};
+        qCWarning(lcMimic) << refused << "- building it again from the segment pictures";
+    }
+    qCInfo(lcMimic) << "building the segment map" << MapPath();
+    return BuildFromPictures(map);
+}
+
+QString TZelLCD::CreatePalette(int width, int height)
+{
+    palette_ = QList<QRgb>(256, qRgb(0, 0, 0));
+    UpdatePalette();
+    return BuildMap(width, height);
+}
+
+void TZelLCD::UpdatePalette()
+{
+    (*palette_)[kOffIndex] = ToRgb(OffColour);
+    (*palette_)[kOnIndex] = ToRgb(OnColour);
+    outputBitmap_.setColorTable(*palette_);
+}
+
+QString TZelLCD::BuildMap(int width, int height)
+{
+    if (!palette_)
+        return CreatePalette(width, height);
+    drawnState_.reset();
+    outputBitmap_ = QImage(width, height, QImage::Format_Indexed8);
+    outputBitmap_.setColorTable(*palette_);
+    scaledMap_.SetSize(width, height);
+    TZelBitmap full;
+    mapError_ = FullSizeMap(full);
+    if (mapError_.isEmpty())
+        scaledMap_.ScaleFrom(full);
+    else
+        scaledMap_.Fill(TZelBitmap::kBackground);
+    return mapError_;
+}
+
+void TZelLCD::Repaint()
+{
+    for (int position = 0; position < kLcdPositions; ++position) {
+        for (int segment = 0; segment < kSegmentsPerPosition; ++segment) {
+            const int state = SegmentState[position * kSegmentsPerPosition + segment];
+            lookup_[segment * kLcdPositions + position] = uint8_t(kOffIndex + (state ? 1 : 0));
+        }
+    }
+    uchar* bits = outputBitmap_.bits();
+    const qsizetype stride = outputBitmap_.bytesPerLine();
+    const int height = scaledMap_.Height();
+    for (int x = 0; x < scaledMap_.Width(); ++x) {
+        const uint16_t* column = scaledMap_.Column(x);
+        uchar* out = bits + x;
+        for (int y = 0; y < height; ++y)
+            out[y * stride] = lookup_[column[y]];
+    }
+    drawnState_ = SegmentState;
+}
+
+const QImage& TZelLCD::Frame(int height, int width, QString* error)
+{
+    static const QImage none;
+    if (!IsDrawableSize(width, height))
+        return none;
+    if (!palette_ || outputBitmap_.width() != width || outputBitmap_.height() != height) {
+        const QString built = BuildMap(width, height);
+        if (error)
+            *error = built;
+    }
+    if (outputBitmap_.color(kOffIndex) != ToRgb(OffColour) ||
+        outputBitmap_.color(kOnIndex) != ToRgb(OnColour))
+        UpdatePalette();
+    if (drawnState_ != SegmentState)
+        Repaint();
+    return outputBitmap_;
+}
+
+QString TZelLCD::Draw(int x, int y, QPainter& canvas, int height, int width)
+{
+    QString error;
+    const QImage& frame = Frame(height, width, &error);
+    if (frame.isNull())
+        return error;
+    const qreal ratio = canvas.device() ? canvas.device()->devicePixelRatioF() : 1.0;
+    canvas.save();
+    canvas.setCompositionMode(QPainter::CompositionMode_Source);
+    canvas.drawImage(QRectF(x / ratio, y / ratio, width / ratio, height / ratio), frame);
+    canvas.restore();
+    return error;
+}
