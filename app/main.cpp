@@ -1,6 +1,8 @@
 #include "main.h"
 
 #include "about.h"
+#include "comdialog.h"
+#include "silenceprompt.h"
 #include "dmviewer.h"
 #include "identitypanel.h"
 #include "jpegloader.h"
@@ -61,19 +63,15 @@ QString TFrmMain::FormCreate()
         return QStringLiteral("The Ini file for this Viewer is corrupt.");
     setWindowTitle(m_config.ViewerName());
     m_ring = std::make_unique<TRingNetwork>();
+    m_device = std::make_unique<TDevice>(*m_ring);
     if (!CreateMimics())
         return QStringLiteral("The Instrument image file for this Viewer is missing.");
 
     SessionActive = false;
-    KeepAlivePending = false;
     EnableMenuItems(ui->MenuInstrument, false);
     ui->tbStartSession->setEnabled(false);
     ui->tbEndSession->setEnabled(false);
-
-    m_activity = 0;
-    MessageRecord = std::make_unique<Tcommsobj>();
-    RequestRecord = std::make_unique<Tcommsobj>();
-    ReplyRecord = std::make_unique<Tcommsobj>();
+    CreateComms();
 
     for (QWidget* hidden : {ui->TSCal, ui->TSSettings, ui->TSTest})
         ui->PgCMain->setTabVisible(ui->PgCMain->indexOf(hidden), false);
@@ -82,8 +80,6 @@ QString TFrmMain::FormCreate()
     const QFileInfo program(QCoreApplication::applicationFilePath());
     m_helpFile = program.dir().filePath(program.completeBaseName() + QStringLiteral(".chm"));
     SetTerminalDirty(false);
-    Timer1.start();
-    TmrComms.start();
     tmrViewerMode.start();
     return {};
 }
@@ -124,12 +120,8 @@ void TFrmMain::SetUpStatusBar()
 
 void TFrmMain::SetUpTimers()
 {
-    Timer1.setInterval(100);
-    TmrComms.setInterval(1000);
     tmrButton.setInterval(2000);
     tmrViewerMode.setInterval(5000);
-    connect(&Timer1, &QTimer::timeout, this, &TFrmMain::Timer1Timer);
-    connect(&TmrComms, &QTimer::timeout, this, &TFrmMain::TmrCommsTimer);
     connect(&tmrViewerMode, &QTimer::timeout, this, &TFrmMain::tmrViewerModeTimer);
 }
 
@@ -142,6 +134,8 @@ void TFrmMain::ConnectActions()
     ui->tbStartSession->setIcon(s->standardIcon(QStyle::SP_MediaPlay));
     ui->tbEndSession->setIcon(s->standardIcon(QStyle::SP_MediaStop));
     connect(ui->Exit1, &QAction::triggered, qApp, &QCoreApplication::quit);
+    connect(ui->ToolButton4, &QAction::triggered, this, &TFrmMain::Connect2Click);
+    connect(ui->Connect2, &QAction::triggered, this, &TFrmMain::Connect2Click);
     connect(ui->muHelp, &QAction::triggered, this, &TFrmMain::muHelpClick);
     connect(ui->About1, &QAction::triggered, this, &TFrmMain::About1Click);
     connect(ui->PgCMain, &QTabWidget::currentChanged, this, &TFrmMain::PgCMainChange);
@@ -153,12 +147,6 @@ void TFrmMain::EnableMenuItems(QMenu* menu, bool enabled)
         item->setEnabled(enabled);
 }
 
-void TFrmMain::UpdateIdentityPanel()
-{
-    m_panel2->SetText(m_identityText);
-    m_panel2->SetWarning(TerminalDirty);
-    ui->StatusBar->update();
-}
 
 void TFrmMain::SetTerminalDirty(bool dirty)
 {
@@ -168,18 +156,21 @@ void TFrmMain::SetTerminalDirty(bool dirty)
 
 void TFrmMain::PgCMainChange(int)
 {
+    if (!m_engine)
+        return;
     QWidget* page = ui->PgCMain->currentWidget();
-    if (page == ui->TSDisplay)
-        m_activity = 1;
-    else if (page == ui->TSCal)
-        m_activity = 6;
-    else if (page == ui->TSTest) {
-        m_activity = 3;
+    int activity = TCommsEngine::ActNone;
+    if (page == ui->TSDisplay) {
+        activity = TCommsEngine::ActDisplay;
+    } else if (page == ui->TSCal) {
+        activity = TCommsEngine::ActCalibration;
+    } else if (page == ui->TSTest) {
+        activity = TCommsEngine::ActTest;
         ui->EdtSendStr->setFocus();
-    } else if (page == ui->TSLog)
-        m_activity = 2;
-    else
-        m_activity = 0;
+    } else if (page == ui->TSLog) {
+        activity = TCommsEngine::ActLog;
+    }
+    m_engine->Activity = activity;
 }
 
 // The rule needs the tab pages' own heights, which are final only once every layout has run,
@@ -212,7 +203,10 @@ void TFrmMain::FormResize()
 
 void TFrmMain::closeEvent(QCloseEvent* event)
 {
-    Timer1.stop();
+    if (m_engine) {
+        m_engine->WaitState = 0;
+        m_engine->Close();
+    }
     event->accept();
 }
 
@@ -237,11 +231,11 @@ void TFrmMain::About1Click()
     about.exec();
 }
 
-void TFrmMain::Timer1Timer() {}
-
-void TFrmMain::TmrCommsTimer() {}
-
-void TFrmMain::tmrViewerModeTimer() {}
+void TFrmMain::tmrViewerModeTimer()
+{
+    if (SessionActive && m_engine)
+        m_engine->KeepAlivePending = true;
+}
 
 void TFrmMain::Inform(const QString& text)
 {
@@ -259,4 +253,8 @@ bool TFrmMain::Confirm(const QString& text)
                                  QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
-void TFrmMain::ShowOpticalPrompt() {}
+void TFrmMain::ShowOpticalPrompt()
+{
+    if (m_silencePrompt)
+        m_silencePrompt->exec();
+}

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "comms.h"
+#include "commsengine.h"
+#include "device.h"
 #include "ringnetwork.h"
+#include "serialports.h"
 #include "userprompts.h"
 
 #include <QMainWindow>
@@ -13,6 +15,8 @@ class QLabel;
 class QMenu;
 class TdatViewer;
 class TIdentityPanel;
+class TFrmComDialog;
+class TFrmSilencePrompt;
 namespace Ui {
 class TFrmMain;
 }
@@ -41,11 +45,31 @@ public:
     void EnableMenuItems(QMenu* menu, bool enabled);
     void UpdateIdentityPanel();
     void SetTerminalDirty(bool dirty);
+    void SetSessionControls(bool active, bool full);
+    bool CheckCommsVersion();
+
+    // The connect/disconnect toggle of the tool bar and the File menu.
+    void Connect2Click();
+    // Connects with the given choices as if confirmed in the port dialog; false when the
+    // port could not be opened (the message has been shown).
+    bool ConnectWith(const TPortChoice& choice);
+    [[nodiscard]] bool Connected() const { return m_engine && m_engine->IsOpen(); }
+
+    // Terminal page.
+    void EchoTraffic(const QString& text);
+    void BtnSendClick();
+    void EdtSendStrKeyPress();
+
+    [[nodiscard]] TCommsEngine& Engine() { return *m_engine; }
+    [[nodiscard]] TDevice& Device() { return *m_device; }
+    [[nodiscard]] TFrmComDialog& ComDialog() { return *m_comDialog; }
+    [[nodiscard]] QString SentPanelText() const;
+    [[nodiscard]] QString ReceivedPanelText() const;
 
     [[nodiscard]] Ui::TFrmMain& Form() { return *ui; }
     [[nodiscard]] TIdentityPanel& IdentityPanel() { return *m_panel2; }
     [[nodiscard]] QString HelpFile() const { return m_helpFile; }
-    [[nodiscard]] int Activity() const { return m_activity; }
+    [[nodiscard]] int Activity() const { return m_engine ? m_engine->Activity : 0; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -60,19 +84,24 @@ private:
     void PgCMainChange(int index);
     void muHelpClick();
     void About1Click();
-    void Timer1Timer();
-    void TmrCommsTimer();
     void tmrViewerModeTimer();
+    void CreateComms();
+    void WireEngineHooks();
+    void ConnectSteps();
+    void DisconnectSteps();
+    void AfterConnectionChange();
+    void OnPortLost(const QString& message);
+    void ConnectTerminal();
+    [[nodiscard]] QString ExtraPortsText() const;
 
     std::unique_ptr<Ui::TFrmMain> ui;
     TdatViewer& m_config;
     std::unique_ptr<TRingNetwork> m_ring;
-    std::unique_ptr<Tcommsobj> MessageRecord;
-    std::unique_ptr<Tcommsobj> RequestRecord;
-    std::unique_ptr<Tcommsobj> ReplyRecord;
+    std::unique_ptr<TCommsEngine> m_engine; // its records, its 100 ms and 1 s timers
+    std::unique_ptr<TDevice> m_device;
+    std::unique_ptr<TFrmComDialog> m_comDialog;
+    std::unique_ptr<TFrmSilencePrompt> m_silencePrompt;
 
-    QTimer Timer1;
-    QTimer TmrComms;
     QTimer tmrButton;
     QTimer tmrViewerMode;
 
@@ -83,10 +112,7 @@ private:
     QLabel* m_calPanel = nullptr;
 
     QString m_helpFile;
-    QString m_identityText;
     bool SessionActive = false;
-    bool KeepAlivePending = false;
     bool TerminalDirty = false;
     bool m_resizePending = false;
-    int m_activity = 0;
 };

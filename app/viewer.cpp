@@ -1,26 +1,73 @@
-// Program entry: configuration first, then the main window, which checks it.
+// Program entry: configuration first, then the main window, which checks it; then the
+// connection the command line asks for.
 #include "dmviewer.h"
 #include "main.h"
+#include "portconfig.h"
+#include "simulatorprocess.h"
+#include "startoptions.h"
 #include "version.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
+#include <QDir>
 #include <QMessageBox>
+
+#include <cstdio>
+
+namespace {
+
+QString SimulatorProgram()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("q900sim"));
+}
+
+// Connects as the options say; the simulator is started first when asked for.
+void ConnectAtStart(TFrmMain& window, TdatViewer& config, const TStartOptions& options,
+                    TSimulatorProcess& simulator)
+{
+    TPortChoice choice = portconfig::LoadPortDialog(config);
+    if (options.simulator) {
+        QStringList args{QStringLiteral("--addresses"), QStringLiteral("1")};
+        if (options.baud)
+            args << QStringLiteral("--baud") << QString::number(*options.baud);
+        const QString error = simulator.Start(SimulatorProgram(), args);
+        if (!error.isEmpty()) {
+            window.ShowError(error);
+            return;
+        }
+        choice.portName = simulator.DevicePath();
+        choice.cable = TPortChoice::RS232;
+        choice.address = 1;
+    }
+    window.ConnectWith(options.ApplyTo(choice));
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
+    // Options first, so that --help and --version need no display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QString help;
+    const TStartOptions options = startoptions::Parse(arguments, &help);
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        std::fputs(qPrintable(help), stdout);
+        return 0;
+    }
+    if (arguments.contains(QStringLiteral("--version")) || arguments.contains(QStringLiteral("-v"))) {
+        std::printf("viewer %s\n", VIEWER_VERSION_TEXT);
+        return 0;
+    }
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "viewer: %s\n", qPrintable(options.error));
+        return 2;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("q900viewer"));
     QApplication::setApplicationDisplayName(QStringLiteral("Viewer"));
     QApplication::setApplicationVersion(QStringLiteral(VIEWER_VERSION_TEXT));
-
-    QCommandLineParser options;
-    options.setApplicationDescription(QStringLiteral("Setup and viewing tool for Q900 indicators"));
-    options.addHelpOption();
-    options.addVersionOption();
-    options.addOption({QStringLiteral("simulator"),
-                       QStringLiteral("Connect to the built-in simulated instrument.")});
-    options.process(app);
 
     TdatViewer config(QCoreApplication::applicationDirPath());
     TFrmMain window(config);
@@ -31,5 +78,10 @@ int main(int argc, char** argv)
         return 1;
     }
     window.show();
-    return app.exec();
+    TSimulatorProcess simulator;
+    if (options.WantsConnection())
+        ConnectAtStart(window, config, options, simulator);
+    const int result = app.exec();
+    window.close();
+    return result;
 }

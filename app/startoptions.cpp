@@ -1,0 +1,100 @@
+#include "startoptions.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+std::optional<int> CableFromName(const QString& name)
+{
+    const QString n = name.toLower();
+    if (n == u"rs232")
+        return TPortChoice::RS232;
+    if (n == u"ring")
+        return TPortChoice::RS232Ring;
+    if (n == u"optical")
+        return TPortChoice::OpticalLink;
+    return std::nullopt;
+}
+
+} // namespace
+
+TPortChoice TStartOptions::ApplyTo(TPortChoice choice) const
+{
+    if (!port.isEmpty())
+        choice.portName = port;
+    if (cable)
+        choice.cable = *cable;
+    if (address)
+        choice.address = *address;
+    if (baud)
+        choice.baud = serialports::BaudIndexOf(*baud);
+    return choice;
+}
+
+namespace startoptions {
+
+TStartOptions Parse(const QStringList& arguments, QString* helpText)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Setup and viewing tool for Q900 weighing indicators."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption simulator(
+        QStringLiteral("simulator"),
+        QStringLiteral("Start the simulated instrument and connect to it (RS232, address 1)."));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Serial port to connect to, e.g. /dev/ttyUSB0."),
+                                  QStringLiteral("PATH"));
+    const QCommandLineOption cable(QStringLiteral("cable"),
+                                   QStringLiteral("Cable: rs232, ring or optical."),
+                                   QStringLiteral("TYPE"));
+    const QCommandLineOption address(QStringLiteral("address"),
+                                     QStringLiteral("Unit address 1..31, or 0 for Any."),
+                                     QStringLiteral("N"));
+    const QCommandLineOption baud(QStringLiteral("baud"),
+                                  QStringLiteral("Baud rate: 2400, 4800, 9600, 19200 or 38400."),
+                                  QStringLiteral("N"));
+    const QCommandLineOption connect(QStringLiteral("connect"),
+                                     QStringLiteral("Connect at start with the saved settings."));
+    parser.addOptions({simulator, port, cable, address, baud, connect});
+    if (helpText)
+        *helpText = parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("viewer"));
+
+    TStartOptions options;
+    if (!parser.parse(arguments)) {
+        options.error = parser.errorText();
+        return options;
+    }
+    options.simulator = parser.isSet(simulator);
+    options.connect = parser.isSet(connect);
+    options.port = parser.value(port);
+    if (parser.isSet(cable)) {
+        options.cable = CableFromName(parser.value(cable));
+        if (!options.cable)
+            options.error = QStringLiteral("Unknown cable \"%1\"; use rs232, ring or optical.")
+                                .arg(parser.value(cable));
+    }
+    if (parser.isSet(address)) {
+        bool ok = false;
+        const int value = parser.value(address).toInt(&ok);
+        if (ok && value >= 0 && value <= 31)
+            options.address = value;
+        else
+            options.error = QStringLiteral("The address must be 0..31.");
+    }
+    if (parser.isSet(baud)) {
+        bool ok = false;
+        const int value = parser.value(baud).toInt(&ok);
+        if (ok && serialports::BaudIndexOf(value) >= 0)
+            options.baud = value;
+        else
+            options.error = QStringLiteral("The baud rate must be 2400, 4800, 9600, 19200 or 38400.");
+    }
+    if (options.error.isEmpty() && options.cable == TPortChoice::RS232Ring &&
+        options.address == 0)
+        options.error = QStringLiteral("A ring needs a unit address other than Any.");
+    return options;
+}
+
+} // namespace startoptions

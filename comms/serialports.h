@@ -1,0 +1,39 @@
+#pragma once
+
+#include "commsengine.h"
+
+#include <QString>
+#include <QStringList>
+
+// The serial settings the port dialog chooses, as indexes into its lists (the form they are
+// kept in config.ini), and what they become on the line.
+struct TPortChoice
+{
+    enum Cables { RS232 = 0, RS232Ring = 1, OpticalLink = 2 };
+
+    QString portName;
+    int cable = RS232Ring;
+    int baud = 2;    // "2400", "4800", "9600", "19200", "38400"
+    int parity = 0;  // "None", "Odd", "Even"
+    int data = 1;    // "7", "8"
+    int stop = 0;    // "1", "2"
+    int address = 0; // 0 = Any, 1..31
+};
+
+namespace serialports {
+
+inline const QStringList kBaudTexts = {"2400", "4800", "9600", "19200", "38400"};
+
+// The system's ports plus any extra paths, sorted as text without regard to case.
+[[nodiscard]] QStringList EnumSerialPorts(const QStringList& extra = {});
+// COM-style numbering: the digits from the fourth character on; 1 when there are none.
+[[nodiscard]] int PortNumberFromName(const QString& name);
+[[nodiscard]] bool IsComStyleName(const QString& name);
+[[nodiscard]] bool RingAllowed(int cable, int address);
+[[nodiscard]] int BaudIndexOf(int baud); // -1 for a rate not in the list
+
+// Line settings and instrument address a choice stands for; the optical link is fixed.
+[[nodiscard]] TLineSettings LineSettingsFor(const TPortChoice& choice);
+[[nodiscard]] int AddressFor(const TPortChoice& choice);
+
+} // namespace serialports
