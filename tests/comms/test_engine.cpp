@@ -1,0 +1,296 @@
+// The comms engine over real pseudo-terminals: against the simulated instrument and against
+// a line the test answers by hand.
+#include "commsengine.h"
+#include "crc.h"
+#include "tools.h"
+#include "device.h"
+#include "ringnetwork.h"
+#include "scriptedline.h"
+#include "simpty.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TLineSettings LineTo(const QString& path)
+{
+    TLineSettings line;
+    line.portName = path;
+    return line;
+}
+
+struct EngineOnSimulator : ::testing::Test
+{
+    TSimOptions options;
+    std::unique_ptr<TSimPty> sim;
+    TRingNetwork ring;
+    RecordingPrompts prompts;
+    std::unique_ptr<TCommsEngine> engine;
+
+    void Start(int address = 1)
+    {
+        sim = std::make_unique<TSimPty>(options);
+        QString path, error;
+        ASSERT_TRUE(sim->Open(&path, &error)) << error.toStdString();
+        engine = std::make_unique<TCommsEngine>(ring, prompts);
+        engine->InstrumentAddress = address;
+        ring.SetLocalAddress(address);
+        ASSERT_EQ(engine->Open(LineTo(path)), "");
+    }
+    QStringList RequestsSeen()
+    {
+        QStringList out;
+        for (const auto& e : sim->Line().Log().Entries())
+            if (e.direction == TTrafficLog::Received)
+                out << e.text;
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(EngineOnSimulator, IdentityIsReadInOrderThroughTransact)
+{
+    Start();
+    TDevice device(ring);
+    device.SetAddress(1);
+    device.OnTransact = [this](const QString& r) { return engine->Transact(r); };
+    device.ReadIdentity();
+    EXPECT_EQ(device.SerialNumber, "93123401");
+    EXPECT_EQ(device.CommsVersion.mid(1, 1), "2");
+    EXPECT_FALSE(device.ModelVariant.isEmpty());
+    const QStringList seen = RequestsSeen();
+    ASSERT_GE(seen.size(), 4);
+    EXPECT_TRUE(seen[0].startsWith("21110005:"));
+    EXPECT_TRUE(seen[1].startsWith("21110003:"));
+    EXPECT_TRUE(seen[2].startsWith("21110004:"));
+    EXPECT_TRUE(seen[3].startsWith("21110001:"));
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST_F(EngineOnSimulator, ErrorReplyEndsWaitAtOnceAndIsReported)
+{
+    Start();
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(engine->SendCommand(0x11, 0x7A7A, true, true));
+    EXPECT_LT(clock.elapsed(), 900);
+    EXPECT_TRUE(engine->ReplyRecord.ErrorBit);
+    EXPECT_EQ(sim->Line().RequestCount(0x7A7A), 1) << "no retries after an error reply";
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0], "Error :- Register 7A7A:  Feature Not implemented ");
+
+    const QString reply = engine->Transact("20117A7A:");
+    EXPECT_TRUE(reply.startsWith("E1117A7A:")) << reply.toStdString();
+    EXPECT_EQ(sim->Line().RequestCount(0x7A7A), 2);
+
+    EXPECT_FALSE(engine->SendCommand(0x11, 0x7A7A, false, true));
+    EXPECT_EQ(prompts.messages.size(), 2) << "only requests that report errors show them";
+}
+
+TEST_F(EngineOnSimulator, CrcFormRepliesAreChecked)
+{
+    options.line.crcReplies = true;
+    Start();
+    EXPECT_TRUE(engine->SendCommand(0x11, 0x0005, true, true));
+    EXPECT_EQ(engine->ReplyRecord.Register, 5);
+    EXPECT_FALSE(engine->ReplyRecord.Data.isEmpty());
+}
+
+TEST_F(EngineOnSimulator, RingPicksTheAddressedInstrument)
+{
+    options.addresses = {1, 5, 7};
+    options.line.ring = true;
+    ring.SetRingMode(true);
+    Start(5);
+    const QString reply = engine->Transact("20110005:");
+    ASSERT_TRUE(reply.startsWith("A5110005:")) << reply.toStdString();
+    EXPECT_EQ(tools::HexToInt(reply.mid(9)), 93123401u + 1) << "the second instrument on the ring";
+}
+
+TEST_F(EngineOnSimulator, IdlePollFollowsActivity)
+{
+    Start();
+    engine->Activity = TCommsEngine::ActDisplay;
+    QStringList displays;
+    engine->Hooks.displayData = [&](int activity, const QString& data) {
+        EXPECT_EQ(activity, TCommsEngine::ActDisplay);
+        displays << data;
+    };
+    engine->WaitTicks(5);
+    EXPECT_GE(displays.size(), 2);
+    const int polls = sim->Line().RequestCount(0x0009);
+    engine->Activity = TCommsEngine::ActTest;
+    engine->KeepAlivePending = true;
+    engine->WaitTicks(4);
+    EXPECT_LE(sim->Line().RequestCount(0x0009), polls + 1);
+    EXPECT_EQ(sim->Line().RequestCount(0x00E2), 0) << "no keep-alive on the Test tab";
+    engine->Activity = TCommsEngine::ActLog;
+    engine->WaitTicks(3);
+    EXPECT_EQ(sim->Line().RequestCount(0x00E2), 1) << "the held keep-alive goes out later";
+}
+
+TEST(EngineOnScriptedLine, ReplyForAnotherRegisterDoesNotEndTheWait)
+{
+    ScriptedLine line;
+    line.answer = [&](const QString& request) -> QByteArray {
+        if (!request.startsWith("21110040"))
+            return {};
+        QTimer::singleShot(250, [&] { line.Send("A1110040:1234\r\n"); });
+        return "A1110009:0000\r\nnot a message\r\n";
+    };
+    TRingNetwork ring;
+    RecordingPrompts prompts;
+    TCommsEngine engine(ring, prompts);
+    engine.InstrumentAddress = 1;
+    ASSERT_EQ(engine.Open(LineTo(line.SlavePath())), "");
+    int messages = 0;
+    engine.Hooks.receivedText = [&](const QString&) { ++messages; };
+    ASSERT_TRUE(engine.SendCommand(0x11, 0x0040, true, true));
+    EXPECT_EQ(engine.ReplyRecord.Value, 0x1234u);
+    EXPECT_EQ(messages, 3) << "every message is still handled";
+    EXPECT_EQ(line.received.size(), 1);
+}
+
+TEST(EngineOnScriptedLine, NoReplyRetriesThenWarnsLongShortThenNothing)
+{
+    ScriptedLine line;
+    TRingNetwork ring;
+    RecordingPrompts prompts;
+    TCommsEngine engine(ring, prompts);
+    engine.InstrumentAddress = 2;
+    ASSERT_EQ(engine.Open(LineTo(line.SlavePath())), "");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(engine.Transact("20110005:"), "");
+    EXPECT_EQ(line.received.size(), 9) << "three attempts each";
+    EXPECT_EQ(line.received[0], "22110005:") << "the engine puts in the instrument's address";
+    ASSERT_EQ(prompts.messages.size(), 2);
+    EXPECT_EQ(prompts.messages[0], "Instrument not responding: Ensure communications cables "
+                                   "are connected properly.");
+    EXPECT_EQ(prompts.messages[1], "Instrument not responding");
+
+    line.answer = [](const QString&) -> QByteArray { return "A2110005:1\r\n"; };
+    EXPECT_EQ(engine.Transact("20110005:"), "A2110005:1");
+    line.answer = nullptr;
+    EXPECT_EQ(engine.Transact("20110005:"), "");
+    EXPECT_EQ(prompts.messages.size(), 3) << "a good reply re-arms the long message";
+    EXPECT_EQ(prompts.messages[2].left(26), "Instrument not responding:");
+}
+
+TEST(EngineOnScriptedLine, OpticalLinkShowsItsPromptInstead)
+{
+    ScriptedLine line;
+    TRingNetwork ring;
+    RecordingPrompts prompts;
+    TCommsEngine engine(ring, prompts);
+    engine.OpticalLink = true;
+    ASSERT_EQ(engine.Open(LineTo(line.SlavePath())), "");
+    EXPECT_EQ(engine.Transact("20110005:"), "");
+    EXPECT_EQ(prompts.messages, QStringList{"optical prompt"});
+}
+
+TEST(EngineOnScriptedLine, ReceiveRulesForFramingAndOverlongText)
+{
+    ScriptedLine line;
+    TRingNetwork ring;
+    RecordingPrompts prompts;
+    TCommsEngine engine(ring, prompts);
+    ASSERT_EQ(engine.Open(LineTo(line.SlavePath())), "");
+    QStringList got;
+    engine.Hooks.receivedText = [&](const QString& t) { got << t; };
+    line.Send("junk\x02" "A1110009:12\r\n");                      // STX discards what came before
+    line.Send(QByteArray(1001, 'x') + "\n");                       // too long: dropped
+    line.Send("\x01" "A1110005:1F" + crc::CrcText("A1110005:1F").toLatin1() + "\x04");
+    line.Send("\x01" "A1110005:1F" "0000" "\x04");                  // bad CRC: ignored
+    line.Send("A11100\r05:2\n");                                    // CR inside is ignored
+    engine.WaitTicks(3);
+    EXPECT_EQ(got, (QStringList{"A1110009:12", "A1110005:1F", "A1110005:2"}));
+}
+
+TEST(EngineOnScriptedLine, SecondRequestWhileWaitingIsRefused)
+{
+    ScriptedLine line;
+    TRingNetwork ring;
+    RecordingPrompts prompts;
+    TCommsEngine engine(ring, prompts);
+    ASSERT_EQ(engine.Open(LineTo(line.SlavePath())), "");
+    bool nested = true;
+    QString nestedReply = "unset";
+    line.answer = [&](const QString& request) -> QByteArray {
+        if (request.startsWith("20110040")) {
+            QTimer::singleShot(0, [&] {
+                nested = engine.SendCommand(0x11, 0x0041, false, true);
+                nestedReply = engine.Transact("20110041:");
+            });
+            QTimer::singleShot(200, [&] { line.Send("A0110040:7\r\n"); });
+        }
+        return {};
+    };
+    EXPECT_TRUE(engine.SendCommand(0x11, 0x0040, true, true));
+    EXPECT_EQ(engine.ReplyRecord.Value, 7u);
+    EXPECT_FALSE(nested);
+    EXPECT_EQ(nestedReply, "");
+    EXPECT_EQ(engine.RequestRecord.Register, 0x0040) << "the outstanding request is intact";
+}
+
+TEST(EngineOnScriptedLine, LosingTheLineEndsTheWaitAndReportsIt)
+{
+    auto line = std::make_unique<ScriptedLine>();
+    TRingNetwork ring;
+    RecordingPrompts prompts;
+    TCommsEngine engine(ring, prompts);
+    ASSERT_EQ(engine.Open(LineTo(line->SlavePath())), "");
+    QString lost;
+    engine.Hooks.portLost = [&](const QString& m) { lost = m; };
+    QTimer::singleShot(300, [&] { line->HangUp(); });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(engine.SendCommand(0x11, 0x0005, true, true));
+    EXPECT_LT(clock.elapsed(), 2500) << "not the full three attempts";
+    EXPECT_FALSE(engine.IsOpen());
+    EXPECT_FALSE(lost.isEmpty());
+    EXPECT_EQ(engine.WaitState, 0);
+    EXPECT_FALSE(engine.SendCommand(0x11, 0x0005, true, true)) << "closed port fails at once";
+}
+
+TEST(EngineOnScriptedLine, DisconnectDuringWaitEndsIt)
+{
+    ScriptedLine line;
+    TRingNetwork ring;
+    RecordingPrompts prompts;
+    TCommsEngine engine(ring, prompts);
+    ASSERT_EQ(engine.Open(LineTo(line.SlavePath())), "");
+    QTimer::singleShot(200, [&] { engine.Close(); });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(engine.Transact("20110005:"), "");
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_TRUE(prompts.messages.isEmpty());
+}
+
+TEST(EngineOnScriptedLine, SendRawTerminatorsRingFramingAndCrcForm)
+{
+    ScriptedLine line;
+    TRingNetwork ring;
+    RecordingPrompts prompts;
+    TCommsEngine engine(ring, prompts);
+    ASSERT_EQ(engine.Open(LineTo(line.SlavePath())), "");
+    QStringList echoed;
+    engine.Hooks.echoTraffic = [&](const QString& t) { echoed << t; };
+    engine.SendRaw("21110009:", false);
+    engine.SendRaw("abc;", false);
+    engine.SendRaw("21110005:", true);
+    ring.SetRingMode(true);
+    engine.SendRaw("21110009:", false);
+    engine.WaitTicks(2);
+    ASSERT_EQ(echoed.size(), 4);
+    EXPECT_EQ(echoed[0], ">>>21110009:\r\n");
+    EXPECT_EQ(echoed[1], ">>>abc;");
+    EXPECT_EQ(echoed[2], ">>>\x02" "21110005:" + crc::CrcText("21110005:") + "\x04");
+    EXPECT_EQ(echoed[3], ">>>\x12" "21110009:\r\n\x14");
+}
