@@ -81,7 +81,7 @@ const std::vector<TSimMenu::TItem>& TSimMenu::Items()
         {0x0245, 0x0240, 4, "TRIM", "FF", -500, 500, 0, 2, nullptr, nullptr},
         {CalCount, 0x0240, 14, "CAL.CNT", "Sf", 0, 65535, 0, 0, nullptr, nullptr},
         {0x0247, 0x0240, LocalAction, "FAC.CAL", "Ff", 0, 0, 0, 0, nullptr, nullptr},
-        {0x0250, kRoot, Menu, "SPEC", "SS", 0, 0, 0, 0, nullptr, nullptr},
+        {0x0250, kRoot, Menu, "SYSTEM", "SS", 0, 0, 0, 0, nullptr, nullptr},
         {DateFormat, 0x0250, Options, "DATE.F", "SS", 0, 0, 0, 0, "DD.MM.YY|MM.DD.YY|YY.MM.DD",
          nullptr},
         {0x0252, 0x0250, Options, "B.LIGHT", "SS", 0, 0, 2, 0, "OFF|ON|AUTO", nullptr},

@@ -15,7 +15,8 @@ QByteArray FromLatin(const char* text)
 } // namespace
 
 TSimPrinter::TSimPrinter()
-    : m_short(FromLatin("\x88 \x84 \x85\r\n\x81\r\n")), m_long(FromLatin("\x89\x83\x82\r\n"))
+    : m_short(FromLatin("\x86\r\n\x84 \x85  #\x89\r\nG \x81\r\nT \x83\r\nN \x82\r\n")),
+      m_long(FromLatin("#\x89 N \x82\r\n"))
 {
 }
 
