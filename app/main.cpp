@@ -239,22 +239,30 @@ void TFrmMain::tmrViewerModeTimer()
 
 void TFrmMain::Inform(const QString& text)
 {
+    if (m_prompts)
+        return m_prompts->Inform(text);
     QMessageBox::information(this, m_config.ViewerName(), ForDisplay(text));
 }
 
 void TFrmMain::ShowError(const QString& text)
 {
+    if (m_prompts)
+        return m_prompts->ShowError(text);
     QMessageBox::critical(this, m_config.ViewerName(), ForDisplay(text));
 }
 
 bool TFrmMain::Confirm(const QString& text)
 {
+    if (m_prompts)
+        return m_prompts->Confirm(text);
     return QMessageBox::question(this, m_config.ViewerName(), ForDisplay(text),
                                  QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 void TFrmMain::ShowOpticalPrompt()
 {
+    if (m_prompts)
+        return m_prompts->ShowOpticalPrompt();
     if (m_silencePrompt)
         m_silencePrompt->exec();
 }

@@ -37,6 +37,8 @@ public:
     // The error box text of a start-up failure.
     [[nodiscard]] static QString StartupFailureText(const QString& failure);
 
+    // Where the program's questions go: the window's own message boxes unless set.
+    void SetPrompts(IUserPrompts* prompts) { m_prompts = prompts; }
     void Inform(const QString& text) override;
     void ShowError(const QString& text) override;
     bool Confirm(const QString& text) override;
@@ -111,6 +113,7 @@ private:
     QLabel* m_frontPanel = nullptr;
     QLabel* m_calPanel = nullptr;
 
+    IUserPrompts* m_prompts = nullptr;
     QString m_helpFile;
     bool SessionActive = false;
     bool TerminalDirty = false;
