@@ -1,4 +1,5 @@
 #include "artgen.h"
+#include "segmentart.h"
 
 #include <QDir>
 
@@ -25,7 +26,8 @@ bool WriteAll(const QString& resourcesDir, QString* error)
            Save(DrawLogo(), dir.filePath(QStringLiteral("data/logo.jpg")), error) &&
            Save(DrawOpticalPrompt(), dir.filePath(QStringLiteral("images/opticallink.jpg")),
                 error) &&
-           Save(DrawFrontPanel(), dir.filePath(QStringLiteral("data/Q910.jpg")), error);
+           Save(DrawFrontPanel(), dir.filePath(QStringLiteral("data/Q910.jpg")), error) &&
+           WriteSegmentPictures(dir.filePath(QStringLiteral("data")), error);
 }
 
 } // namespace artgen
