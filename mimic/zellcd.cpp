@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QPainter>
 
+#include <algorithm>
+
 TZelLCD::TZelLCD()
 {
     if (QCoreApplication::instance())
@@ -142,14 +144,21 @@ void TZelLCD::Repaint()
             lookup_[segment * kLcdPositions + position] = uint8_t(kOffIndex + (state ? 1 : 0));
         }
     }
+    // The map is column-major and the image row-major: a band of columns at a time keeps
+    // both the reads and the writes sequential.
+    constexpr int kBand = 16;
     uchar* bits = outputBitmap_.bits();
     const qsizetype stride = outputBitmap_.bytesPerLine();
+    const int width = scaledMap_.Width();
     const int height = scaledMap_.Height();
-    for (int x = 0; x < scaledMap_.Width(); ++x) {
-        const uint16_t* column = scaledMap_.Column(x);
-        uchar* out = bits + x;
-        for (int y = 0; y < height; ++y)
-            out[y * stride] = lookup_[column[y]];
+    for (int x0 = 0; x0 < width; x0 += kBand) {
+        const int band = std::min(kBand, width - x0);
+        const uint16_t* columns = scaledMap_.Column(x0);
+        for (int y = 0; y < height; ++y) {
+            uchar* out = bits + y * stride + x0;
+            for (int i = 0; i < band; ++i)
+                out[i] = lookup_[columns[i * height + y]];
+        }
     }
     drawnState_ = SegmentState;
 }
