@@ -6,15 +6,15 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <unistd.h>
 
 TConsoleCommands::TConsoleCommands(TSimPty& simulator, QObject* parent)
     : QObject(parent), m_simulator(simulator)
 {
     // Reading a terminal from the background would stop the program; failing is better.
+    // The input stays blocking: it may be the shell's own terminal, and the notifier only
+    // fires when a read will return at once.
     std::signal(SIGTTIN, SIG_IGN);
-    ::fcntl(STDIN_FILENO, F_SETFL, ::fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK);
     m_notifier = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &TConsoleCommands::ReadInput);
 }

@@ -1,7 +1,5 @@
 #include "simpty.h"
 
-#include <QLoggingCategory>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -9,8 +7,6 @@
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
-
-Q_LOGGING_CATEGORY(lcSim, "q900.simulator")
 
 namespace {
 

@@ -2,6 +2,8 @@
 
 #include <array>
 
+Q_LOGGING_CATEGORY(lcSim, "q900.simulator")
+
 namespace {
 
 // The log in memory is for tests and short runs; a long run keeps only the latest part.
@@ -30,8 +32,10 @@ void TTrafficLog::Add(Direction direction, const QString& text)
     m_entries.push_back({QDateTime::currentDateTime(), direction, text});
     if (m_entries.size() > kKeptEntries)
         m_entries.erase(m_entries.begin(), m_entries.begin() + kKeptEntries / 10);
+    const QString line = Line(m_entries.back());
+    qCDebug(lcSim).noquote() << line;
     if (m_file.isOpen()) {
-        m_file.write(Line(m_entries.back()).toUtf8() + '\n');
+        m_file.write(line.toUtf8() + '\n');
         m_file.flush();
     }
 }

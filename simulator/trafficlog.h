@@ -2,9 +2,13 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QString>
 
 #include <vector>
+
+// QT_LOGGING_RULES="q900.simulator.debug=true" shows the simulated traffic as it passes.
+Q_DECLARE_LOGGING_CATEGORY(lcSim)
 
 // Every request and reply that crossed the simulated line, with the moment it did, kept in
 // memory for tests and written to a file when one is named. Control characters are shown

@@ -66,7 +66,10 @@ TEST_F(LineTest, ReceiveRulesCutMessagesAsTheViewerDoes)
     Make({});
     line->Receive("2011");
     EXPECT_EQ(Exchange("0005:\r\n"), "A0110005:058CF349\r\n") << "a request in pieces";
-    EXPECT_EQ(Exchange("2011\x07" "0005:\r\n"), "A0110005:058CF349\r\n") << "controls are dropped";
+    EXPECT_EQ(Exchange("2011\x07"
+                       "0005:\r\n"),
+              "A0110005:058CF349\r\n")
+        << "controls are dropped";
     EXPECT_EQ(Exchange("junk\r\n"), "");
     EXPECT_EQ(Exchange(QByteArray(1001, 'x') + "20110005:\r\n"), "A0110005:058CF349\r\n");
     EXPECT_EQ(Exchange("A0110005:1\r\n"), "") << "a reply is no request";
@@ -83,7 +86,11 @@ TEST_F(LineTest, CrcFormRequestsAreCheckedAndAnswered)
     bad[bad.size() - 2] = bad.at(bad.size() - 2) == '0' ? '1' : '0';
     EXPECT_EQ(Exchange(bad), "") << "a bad CRC is ignored";
     EXPECT_TRUE(line->Log().Entries().back().text.startsWith("ignored, bad CRC"));
-    EXPECT_EQ(Exchange("\x01" "2011" + request.mid(5)), reply) << "SOH starts one as well";
+    EXPECT_EQ(Exchange("\x01"
+                       "2011" +
+                       request.mid(5)),
+              reply)
+        << "SOH starts one as well";
 }
 
 TEST_F(LineTest, CrcRepliesAndRequiredCrc)
