@@ -6,8 +6,8 @@ constexpr uint32_t kBusy = 0x2000;
 
 } // namespace
 
-TSimCalibrator::TSimCalibrator(const TSimCalibration& factory, qint64 busyMs, const TFaults& faults)
-    : m_values(factory), m_busyMs(busyMs), m_faults(faults)
+TSimCalibrator::TSimCalibrator(const TSimCalibration& values, qint64 busyMs, const TFaults& faults)
+    : m_values(values), m_busyMs(busyMs), m_faults(faults)
 {
 }
 

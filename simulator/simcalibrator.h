@@ -30,7 +30,7 @@ public:
         int code = 0;
     };
 
-    TSimCalibrator(const TSimCalibration& factory, qint64 busyMs, const TFaults& faults);
+    TSimCalibrator(const TSimCalibration& values, qint64 busyMs, const TFaults& faults);
 
     [[nodiscard]] bool Busy() const { return m_job.has_value(); }
     // Bit 13 while busy, the last result code in bits 0..3.

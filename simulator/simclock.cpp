@@ -15,7 +15,7 @@ QDate WithDay(int year, int month, int day)
 
 } // namespace
 
-TSimClock::TSimClock(const QDateTime& start, qint64 startMs) : m_start(start), m_startMs(startMs) {}
+TSimClock::TSimClock(const QDateTime& start, qint64 atMs) : m_start(start), m_startMs(atMs) {}
 
 QDateTime TSimClock::Now(qint64 nowMs) const
 {

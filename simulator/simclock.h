@@ -25,7 +25,7 @@ public:
         YearMonthDay
     };
 
-    TSimClock(const QDateTime& start, qint64 startMs);
+    TSimClock(const QDateTime& start, qint64 atMs);
 
     [[nodiscard]] QDateTime Now(qint64 nowMs) const;
     // "DD/MM/YY HH:MM:SS" with the date fields in the order the instrument is set to.

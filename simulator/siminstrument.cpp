@@ -333,7 +333,8 @@ QString TSimInstrument::WeightText(const TWeighingChannel::TReading& reading) co
 {
     // Units in the fourth- and third-last places, then the gross or net mark.
     const QString units = m_menu.UnitText().leftJustified(2, u' ', true);
-    return m_menu.WeightText(reading.shown) + u' ' + units + u' ' + (reading.netMode ? u'N' : u'G');
+    const QChar mode = reading.netMode ? u'N' : u'G';
+    return m_menu.WeightText(reading.shown) + u' ' + units + u' ' + mode;
 }
 
 TSimInstrument::TAnswer TSimInstrument::WeightDisplay(const Tcommsobj& request)
@@ -358,7 +359,8 @@ TSimInstrument::TAnswer TSimInstrument::LogSample(const Tcommsobj& request)
         return {IllegalOperation, {}};
     const TWeighingChannel::TReading reading = Reading();
     const auto tick = static_cast<int32_t>((m_nowMs - m_startMs) / kTickMs);
-    return {0, Hex8(tick) + Hex8(reading.shown) + Hex8(static_cast<int32_t>(reading.StatusBits()))};
+    const auto status = static_cast<int32_t>(reading.StatusBits());
+    return {0, Hex8(tick) + Hex8(reading.shown) + Hex8(status)};
 }
 
 TSimInstrument::TAnswer TSimInstrument::LogSetup(const Tcommsobj& request)
@@ -558,9 +560,9 @@ void TSimInstrument::LoadState(const QJsonObject& state)
     // The address is the one the instrument was started with, whatever it had before.
     m_menu.Force(TSimMenu::Address, m_settings.address);
     m_calibrator.SetBlock(state.value(QStringLiteral("calibration")).toString());
-    m_panel.Printer().Write(TSimPrinter::Short,
-                            state.value(QStringLiteral("printShort")).toString());
-    m_panel.Printer().Write(TSimPrinter::Long, state.value(QStringLiteral("printLong")).toString());
+    TSimPrinter& printer = m_panel.Printer();
+    printer.Write(TSimPrinter::Short, state.value(QStringLiteral("printShort")).toString());
+    printer.Write(TSimPrinter::Long, state.value(QStringLiteral("printLong")).toString());
     const QJsonValue offset = state.value(QStringLiteral("clockOffsetMs"));
     if (offset.isDouble())
         m_rtc.SetOffsetFromHostMs(static_cast<qint64>(offset.toDouble()), m_nowMs);

@@ -47,7 +47,6 @@ public:
     QString Print(Format format, const std::function<QString(Field)>& field);
     [[nodiscard]] const QStringList& Tickets() const { return m_tickets; }
     [[nodiscard]] int TicketCount() const { return m_count; }
-    void SetTicketCount(int count) { m_count = count; }
 
 private:
     QByteArray m_short;

@@ -28,7 +28,6 @@ public:
     [[nodiscard]] bool AnyOpen() const { return m_safe || m_full; }
     // Set from a time-out until the next passcode or session end, so requests can say why.
     [[nodiscard]] bool TimedOut() const { return m_timedOut; }
-    [[nodiscard]] qint64 TimeoutMs() const { return m_timeoutMs; }
 
 private:
     qint64 m_timeoutMs;

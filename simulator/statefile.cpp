@@ -23,7 +23,8 @@ bool TStateFile::Load(QString* error)
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &parseError);
     if (!document.isObject()) {
-        *error = QStringLiteral("%1 is not a state file: %2").arg(m_path, parseError.errorString());
+        const QString reason = parseError.errorString();
+        *error = QStringLiteral("%1 is not a state file: %2").arg(m_path, reason);
         return false;
     }
     m_instruments = document.object().value(kInstruments).toObject();
