@@ -37,8 +37,8 @@ public:
     [[nodiscard]] QString SaveAsBitmap(const QString& path) const;
 
     // Fills this map (its size already set) from `source` by nearest-neighbour sampling, so
-    // the first and last rows and columns sample those of the source. Needs at least 2 x 2
-    // on both sides; otherwise this map is left as it was and false returned.
+    // the first and last rows and columns sample those of the source. This map must be at
+    // least 2 x 2 and the source not empty; otherwise nothing changes and false is returned.
     bool ScaleFrom(const TZelBitmap& source);
 
     [[nodiscard]] static bool IsValidEntry(uint16_t value)

@@ -48,7 +48,9 @@ public:
     const QList<QImage>* ImageList = nullptr; // never owned
     bool UseImageList = false;
     QString Name;
-    QString Directory; // the program's directory unless set
+    // Where FileName and the cache files are found: the program's directory (taken when the
+    // LCD is made) unless set.
+    QString Directory;
     TSegmentsDefinition Segments;
     TSegmentStates SegmentState{};
 
@@ -56,7 +58,8 @@ public:
 
     // Marks one segment picture's black pixels with segment * 18 + position in `map`.
     [[nodiscard]] QString LoadSegment(int position, int segment, TZelBitmap& map) const;
-    // Prepares the scaled map and the output image for a drawing size.
+    // Prepares the scaled map and the output image for a drawing size, from the cache file
+    // or, when that is absent or refused, from the pictures (then writing the cache).
     [[nodiscard]] QString BuildMap(int width, int height);
     [[nodiscard]] QString CreatePalette(int width, int height);
 

@@ -15,8 +15,16 @@ class TMimicKeys;
 // with its live LCD inside it and lets the mouse press the instrument's keys. The LCD
 // rectangle is in per mille of the control's size; subclasses draw the panel.
 //
-// The owner feeds the display register's replies to DecodeDisplay and calls BlankDisplay
-// when a poll is lost, on connecting and disconnecting and when settings are sent.
+// Keeping it live is the owner's part: while the Display tab (activity 1) or the Calibration
+// tab (activity 6) is in front, the 100 ms poll reads register 0x0009 whenever no request is
+// waiting and no poll is outstanding, allowing 5 ticks for the reply; in a setup session a
+// pending keep-alive (0x00E2 "FF", armed every 5 s) takes that slot instead. Each 0x0009
+// reply's data goes to DecodeDisplay of the mimic of that activity; a poll left unanswered
+// calls BlankDisplay of both mimics, as do connecting, disconnecting and the start of
+// sending settings. With the comms engine's hooks that is:
+//   displayData = [](int activity, const QString& data) {
+//       (activity == 1 ? display : calibration)->DecodeDisplay(data); };
+//   blankMimics = [] { display->BlankDisplay(); calibration->BlankDisplay(); };
 class TZelMimic : public QWidget
 {
     Q_OBJECT
@@ -50,7 +58,8 @@ public:
 
     // Key events; a mimic without handlers still dims a pressed key and sends nothing.
     void SetKeyHandlers(const TKeyHandlers& handlers);
-    // Routes the three key events to the main window's key helper.
+    // Routes the three key events to the main window's key helper, which must outlive the
+    // mimic or be replaced before it goes.
     void SetKeyHandlers(TMimicKeys& keys);
     // Told, after the paint that met it, when the front-panel picture vanished or became
     // unreadable or the LCD's segment map could not be built: once per distinct failure,
