@@ -2,7 +2,7 @@
 
 #include <array>
 
-Q_LOGGING_CATEGORY(lcSim, "q900.simulator")
+Q_LOGGING_CATEGORY(lcSim, "q900.simulator", QtWarningMsg)
 
 namespace {
 
