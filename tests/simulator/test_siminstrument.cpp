@@ -226,3 +226,15 @@ TEST_F(InstrumentTest, StateSavedAndLoadedKeepsSettingsAndCalibration)
     EXPECT_EQ(Data(Read(0x0146)), "41810D0A00");
     EXPECT_EQ(sim->Address(), 9) << "the started address wins over the stored one";
 }
+
+TEST_F(InstrumentTest, LoggingSetupAndReferenceWeight)
+{
+    EXPECT_EQ(Error(Write(0x0042, "1")), 0u);
+    EXPECT_EQ(Error(Write(0x0043, "6")), 0u);
+    EXPECT_EQ(Error(Write(0x0044, "2")), 0u);
+    EXPECT_EQ(Data(Read(0x0043)), "6");
+    EXPECT_EQ(Error(Write(0x0044, "1FF")), kIllegalValue);
+    EXPECT_EQ(Data(Read(0x002F)), "00001388") << "the capacity, 500.0 kg";
+    EXPECT_EQ(Data("2005002F:"), "500.0 kg");
+    EXPECT_EQ(Data("20110025:"), Data("20050025:"));
+}
