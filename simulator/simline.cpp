@@ -1,6 +1,7 @@
 #include "simline.h"
 
 #include "crc.h"
+#include "tools.h"
 
 #include <algorithm>
 #include <cmath>
@@ -147,8 +148,7 @@ QByteArray TSimLine::ReplyFrom(TSimInstrument& instrument, const Tcommsobj& requ
         reply = request;
         reply.ReplyBit = true;
         reply.ErrorBit = true;
-        reply.Data = QStringLiteral("0008");
-        static_assert(kCrcRequired == 0x0008);
+        reply.Data = tools::HexText(kCrcRequired, 4);
     } else {
         reply = instrument.Respond(request);
     }
