@@ -182,7 +182,7 @@ TEST_F(Connected, TerminalKeepsLast500Lines)
 
 TEST_F(Connected, KilledSimulatorDisconnectsWithAMessage)
 {
-    const QString program = qEnvironmentVariable("VIEWER_BIN_DIR") + "/q900sim";
+    const QString program = QStringLiteral(VIEWER_BIN_DIR "/q900sim");
     QProcess child;
     child.start(program, {"--delay", "2500"});
     ASSERT_TRUE(child.waitForStarted(3000));

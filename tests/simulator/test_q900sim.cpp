@@ -12,12 +12,10 @@
 
 namespace {
 
-// The program folder as CTest names it, else the bin folder beside the tests' own.
+// The program folder of the build the tests belong to.
 QString Program()
 {
-    const QString named = qEnvironmentVariable("VIEWER_BIN_DIR");
-    const QDir bin(named.isEmpty() ? QCoreApplication::applicationDirPath() + "/../bin" : named);
-    return bin.filePath("q900sim");
+    return QDir(QStringLiteral(VIEWER_BIN_DIR)).filePath("q900sim");
 }
 
 class SimProcess
