@@ -8,7 +8,8 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
-Q_LOGGING_CATEGORY(lcComms, "q900.comms")
+// Traffic is logged at debug level: QT_LOGGING_RULES="q900.comms.debug=true" shows it.
+Q_LOGGING_CATEGORY(lcComms, "q900.comms", QtWarningMsg)
 
 namespace {
 
