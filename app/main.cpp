@@ -5,7 +5,8 @@
 #include "silenceprompt.h"
 #include "dmviewer.h"
 #include "identitypanel.h"
-#include "jpegloader.h"
+#include "mimickeys.h"
+#include "q910lcd.h"
 #include "resizerule.h"
 #include "ui_main.h"
 
@@ -50,7 +51,13 @@ TFrmMain::TFrmMain(TdatViewer& config, QWidget* parent)
     ui->TSCal->installEventFilter(this);
 }
 
-TFrmMain::~TFrmMain() = default;
+TFrmMain::~TFrmMain()
+{
+    // The mimics hold the key helper and go with the widgets, after the members; end them
+    // while everything they refer to is still there.
+    delete m_frontPanel;
+    delete m_calPanel;
+}
 
 QString TFrmMain::StartupFailureText(const QString& failure)
 {
@@ -89,14 +96,12 @@ bool TFrmMain::CreateMimics()
     const QString picture = m_config.InstrumentImage();
     if (!QFileInfo(picture).isFile())
         return false;
-    // Stand-ins until the live mimic takes these places: the picture, scaled to fit.
-    const PictureResult image = jpegloader::LoadPicture(picture);
-    m_frontPanel = new QLabel;
-    m_calPanel = new QLabel;
-    for (QLabel* label : {m_frontPanel, m_calPanel}) {
-        label->setScaledContents(true);
-        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-        label->setPixmap(QPixmap::fromImage(image.image));
+    m_frontPanel = new TQ910LCD(picture);
+    m_calPanel = new TQ910LCD(picture);
+    for (TQ910LCD* mimic : {m_frontPanel, m_calPanel}) {
+        mimic->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        mimic->LCD.Directory = m_config.ProgramDir(); // segment pictures and the map cache
+        mimic->SetErrorHandler([this](const QString& error) { ShowError(error); });
     }
     FillWith(ui->PnlFront, m_frontPanel);
     FillWith(ui->PnlMimicCal, m_calPanel);
@@ -120,7 +125,6 @@ void TFrmMain::SetUpStatusBar()
 
 void TFrmMain::SetUpTimers()
 {
-    tmrButton.setInterval(2000);
     tmrViewerMode.setInterval(5000);
     connect(&tmrViewerMode, &QTimer::timeout, this, &TFrmMain::tmrViewerModeTimer);
 }

@@ -17,6 +17,8 @@ class TdatViewer;
 class TIdentityPanel;
 class TFrmComDialog;
 class TFrmSilencePrompt;
+class TMimicKeys;
+class TQ910LCD;
 namespace Ui {
 class TFrmMain;
 }
@@ -65,6 +67,8 @@ public:
     [[nodiscard]] TCommsEngine& Engine() { return *m_engine; }
     [[nodiscard]] TDevice& Device() { return *m_device; }
     [[nodiscard]] TFrmComDialog& ComDialog() { return *m_comDialog; }
+    [[nodiscard]] TQ910LCD& DisplayMimic() { return *m_frontPanel; }
+    [[nodiscard]] TQ910LCD& CalibrationMimic() { return *m_calPanel; }
     [[nodiscard]] QString SentPanelText() const;
     [[nodiscard]] QString ReceivedPanelText() const;
 
@@ -104,14 +108,14 @@ private:
     std::unique_ptr<TFrmComDialog> m_comDialog;
     std::unique_ptr<TFrmSilencePrompt> m_silencePrompt;
 
-    QTimer tmrButton;
     QTimer tmrViewerMode;
+    std::unique_ptr<TMimicKeys> m_keys; // the held-key timer tmrButton is its own
 
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
     TIdentityPanel* m_panel2 = nullptr;
-    QLabel* m_frontPanel = nullptr;
-    QLabel* m_calPanel = nullptr;
+    TQ910LCD* m_frontPanel = nullptr; // Display tab
+    TQ910LCD* m_calPanel = nullptr;   // Calibration tab, without key handlers
 
     IUserPrompts* m_prompts = nullptr;
     QString m_helpFile;

@@ -5,12 +5,15 @@
 #include "comdialog.h"
 #include "dmviewer.h"
 #include "identitypanel.h"
+#include "mimickeys.h"
+#include "q910lcd.h"
 #include "portconfig.h"
 #include "silenceprompt.h"
 #include "terminalrender.h"
 #include "tools.h"
 #include "ui_main.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -30,6 +33,10 @@ void TFrmMain::CreateComms()
     const QStringList extra = ExtraPortsText().split(u';', Qt::SkipEmptyParts);
     m_comDialog = std::make_unique<TFrmComDialog>(*this, serialports::EnumSerialPorts(extra), this);
     m_silencePrompt = std::make_unique<TFrmSilencePrompt>(this);
+    m_keys = std::make_unique<TMimicKeys>(
+        [this](const QString& data) { return m_engine->SendCommand(0x12, 0x0008, true, true, data); },
+        [] { QApplication::beep(); });
+    m_frontPanel->SetKeyHandlers(*m_keys);
     ConnectTerminal();
     // One line more than the limit: the line being received is a block of its own.
     ui->MemoRx->setMaximumBlockCount(kTerminalLines + 1);
@@ -51,6 +58,13 @@ void TFrmMain::WireEngineHooks()
         m_panel1->setText(terminalrender::Printable(text));
     };
     hooks.readingMenu = [this] { return m_device->ReadingMenu == 1; };
+    hooks.displayData = [this](int activity, const QString& data) {
+        (activity == TCommsEngine::ActDisplay ? m_frontPanel : m_calPanel)->DecodeDisplay(data);
+    };
+    hooks.blankMimics = [this] {
+        m_frontPanel->BlankDisplay();
+        m_calPanel->BlankDisplay();
+    };
     hooks.linPointReply = [this](int reg) {
         m_device->LinPointCount = std::min(std::max(m_device->LinPointCount, reg - 0x0113), 10);
     };

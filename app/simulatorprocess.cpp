@@ -2,6 +2,9 @@
 
 #include <QDeadlineTimer>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 TSimulatorProcess::~TSimulatorProcess()
 {
     Stop();
@@ -12,6 +15,8 @@ QString TSimulatorProcess::Start(const QString& program, const QStringList& argu
 {
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
     m_process.setStandardErrorFile(QProcess::nullDevice());
+    // The simulator must not outlive a viewer that was killed.
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_process.start(program, arguments);
     if (!m_process.waitForStarted(timeoutMs))
         return QStringLiteral("Cannot start the simulated instrument %1: %2")

@@ -3,12 +3,15 @@
 #include "dmviewer.h"
 #include "identitypanel.h"
 #include "main.h"
+#include "q910lcd.h"
+#include "q910panel.h"
 #include "scriptedline.h"
 #include "simpty.h"
 #include "ui_comdialog.h"
 #include "ui_main.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -37,6 +40,11 @@ struct Connected : ::testing::Test
         QImage panel(100, 49, QImage::Format_RGB32);
         panel.fill(Qt::darkGray);
         panel.save(dir.filePath("panel.png"));
+        // The LCD's segment pictures, as installed beside the program.
+        const QDir segs(QStringLiteral(VIEWER_BIN_DIR "/segs"));
+        QDir(dir.path()).mkdir("segs");
+        for (const QString& name : segs.entryList(QDir::Files))
+            QFile::copy(segs.filePath(name), dir.filePath("segs/" + name));
         config = std::make_unique<TdatViewer>(dir.path());
         window = std::make_unique<TFrmMain>(*config);
         window->SetPrompts(&prompts);
@@ -204,6 +212,39 @@ TEST_F(Connected, KilledSimulatorDisconnectsWithAMessage)
         told = told || m.startsWith("error: The connection to");
     EXPECT_TRUE(told) << prompts.messages.join('|').toStdString();
     child.waitForFinished(2000);
+}
+
+TEST_F(Connected, DisplayFollowsTheInstrumentAndKeysReachIt)
+{
+    ASSERT_TRUE(window->ConnectWith(StartSimulator()));
+    window->show();
+    window->resize(1000, 700);
+    TQ910LCD& mimic = window->DisplayMimic();
+    QTest::qWait(400);
+    ASSERT_GT(sim->Line().RequestCount(0x0009), 1) << "the Display tab polls the display";
+    const auto before = mimic.LCD.SegmentState;
+    sim->Instrument(1).PlaceLoad(1250.0);
+    QTest::qWait(500);
+    EXPECT_NE(mimic.LCD.SegmentState, before) << "the LCD follows the weight within 0.5 s";
+
+    // The second of the five bottom keys, pressed briefly and then held.
+    const TButtonRegion key = q910panel::KeyRegions()[2];
+    const QPoint centre(mimic.width() * (key.Left + key.Right) / 2000,
+                        mimic.height() * (key.Top + key.Bottom) / 2000);
+    QTest::mousePress(&mimic, Qt::LeftButton, {}, centre);
+    QTest::qWait(100);
+    QTest::mouseRelease(&mimic, Qt::LeftButton, {}, centre);
+    QTest::qWait(300);
+    QTest::mousePress(&mimic, Qt::LeftButton, {}, centre);
+    QTest::qWait(2300);
+    QTest::mouseRelease(&mimic, Qt::LeftButton, {}, centre);
+    QTest::qWait(300);
+    QStringList keys;
+    for (const auto& e : sim->Line().Log().Entries())
+        if (e.direction == TTrafficLog::Received && e.text.startsWith("21120008:"))
+            keys << e.text.left(13);
+    EXPECT_EQ(keys, (QStringList{"21120008:8003", "21120008:8083"}));
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
 }
 
 TEST(ComDialog, RingWithAnyAddressIsRefusedWithTheTwoLineMessage)

@@ -2,6 +2,7 @@
 #include "dmviewer.h"
 #include "identitypanel.h"
 #include "main.h"
+#include "scriptedline.h"
 #include "ui_about.h"
 #include "ui_main.h"
 
@@ -57,16 +58,22 @@ TEST(StartUp, FailuresNameTheCause)
     ProgramDir noIni(QByteArray(), true);
     TdatViewer c1(noIni.path());
     TFrmMain w1(c1);
+    RecordingPrompts prompts_w1;
+    w1.SetPrompts(&prompts_w1);
     EXPECT_EQ(w1.FormCreate(), "The Ini file for this Viewer is corrupt.");
 
     ProgramDir noImages("[About]\nViewerName=X\n", true);
     TdatViewer c2(noImages.path());
     TFrmMain w2(c2);
+    RecordingPrompts prompts_w2;
+    w2.SetPrompts(&prompts_w2);
     EXPECT_EQ(w2.FormCreate(), "The Instrument image file for this Viewer is missing.");
 
     ProgramDir noPicture(kIni, false);
     TdatViewer c3(noPicture.path());
     TFrmMain w3(c3);
+    RecordingPrompts prompts_w3;
+    w3.SetPrompts(&prompts_w3);
     EXPECT_EQ(w3.FormCreate(), "The Instrument image file for this Viewer is missing.");
 
     EXPECT_EQ(TFrmMain::StartupFailureText("X."), "X.\r\nThe Application will terminate now");
@@ -77,6 +84,8 @@ TEST(MainFrame, InitialStateTabsMenusAndCaption)
     ProgramDir dir(kIni);
     TdatViewer config(dir.path());
     TFrmMain w(config);
+    RecordingPrompts prompts_w;
+    w.SetPrompts(&prompts_w);
     ASSERT_EQ(w.FormCreate(), "");
     Ui::TFrmMain& ui = w.Form();
     EXPECT_EQ(w.windowTitle(), "ViewQ900");
@@ -104,6 +113,8 @@ TEST(MainFrame, CaptionsHintsAndShortcuts)
     ProgramDir dir(kIni);
     TdatViewer config(dir.path());
     TFrmMain w(config);
+    RecordingPrompts prompts_w;
+    w.SetPrompts(&prompts_w);
     ASSERT_EQ(w.FormCreate(), "");
     Ui::TFrmMain& ui = w.Form();
     EXPECT_EQ(ui.ToolButton1->text(), "&Open");
@@ -126,6 +137,8 @@ TEST(MainFrame, TabChangesSetActivity)
     ProgramDir dir(kIni);
     TdatViewer config(dir.path());
     TFrmMain w(config);
+    RecordingPrompts prompts_w;
+    w.SetPrompts(&prompts_w);
     ASSERT_EQ(w.FormCreate(), "");
     Ui::TFrmMain& ui = w.Form();
     EXPECT_EQ(w.Activity(), 0);
@@ -140,6 +153,8 @@ TEST(MainFrame, IdentityPanelWarnsOnlyWithText)
     ProgramDir dir(kIni);
     TdatViewer config(dir.path());
     TFrmMain w(config);
+    RecordingPrompts prompts_w;
+    w.SetPrompts(&prompts_w);
     ASSERT_EQ(w.FormCreate(), "");
     w.SetTerminalDirty(true);
     EXPECT_FALSE(w.IdentityPanel().ShowsWarning()) << "an empty panel stays plain";
@@ -156,6 +171,8 @@ TEST(MainFrame, WindowKeepsMinimumAndPictureProportions)
     ProgramDir dir(kIni);
     TdatViewer config(dir.path());
     TFrmMain w(config);
+    RecordingPrompts prompts_w;
+    w.SetPrompts(&prompts_w);
     ASSERT_EQ(w.FormCreate(), "");
     w.show();
     w.resize(500, 300);
@@ -172,6 +189,8 @@ TEST(MainFrame, HelpFileIsProgramPathWithChm)
     ProgramDir dir(kIni);
     TdatViewer config(dir.path());
     TFrmMain w(config);
+    RecordingPrompts prompts_w;
+    w.SetPrompts(&prompts_w);
     ASSERT_EQ(w.FormCreate(), "");
     EXPECT_TRUE(w.HelpFile().endsWith(QCoreApplication::applicationName() + ".chm") ||
                 w.HelpFile().endsWith("test_mainframe.chm"))
