@@ -15,10 +15,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <clocale>
 
 namespace {
 
@@ -69,6 +72,9 @@ QString TFrmMain::FormCreate()
     if (!m_config.ConfigValid())
         return QStringLiteral("The Ini file for this Viewer is corrupt.");
     setWindowTitle(m_config.ViewerName());
+    // "." as the decimal separator for everything formatted or parsed, whatever the locale.
+    QLocale::setDefault(QLocale::c());
+    std::setlocale(LC_NUMERIC, "C");
     m_ring = std::make_unique<TRingNetwork>();
     m_device = std::make_unique<TDevice>(*m_ring);
     if (!CreateMimics())

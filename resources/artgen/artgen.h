@@ -9,7 +9,7 @@ namespace artgen {
 
 QImage DrawLogo();          // About box logo, 360 x 80
 QImage DrawOpticalPrompt(); // optical link fitted to the instrument's front
-QImage DrawFrontPanel();    // Q910 front panel, 1000 x 491
+QImage DrawFrontPanel();    // Q910 front panel, 2000 x 982 (1000 : 491)
 QImage DrawAppIcon();       // desktop icon, 128 x 128
 
 // Writes every picture under `resourcesDir`; false with a message on the first failure.

@@ -9,11 +9,13 @@
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QLocale>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <clocale>
 #include <gtest/gtest.h>
 
 namespace {
@@ -247,4 +249,19 @@ TEST(About, ClickOnBackgroundCloses)
     about.show();
     QTest::mouseClick(&about, Qt::LeftButton, {}, QPoint(5, 200));
     EXPECT_EQ(about.result(), QDialog::Accepted);
+}
+
+TEST(StartUp, DecimalSeparatorIsAPointWhateverTheLocale)
+{
+    std::setlocale(LC_ALL, "de_DE.UTF-8");
+    QLocale::setDefault(QLocale(QLocale::German));
+    ProgramDir dir(kIni);
+    TdatViewer config(dir.path());
+    TFrmMain w(config);
+    RecordingPrompts prompts;
+    w.SetPrompts(&prompts);
+    ASSERT_EQ(w.FormCreate(), "");
+    EXPECT_EQ(QLocale().toString(1.5), "1.5");
+    EXPECT_EQ(std::localeconv()->decimal_point[0], '.');
+    std::setlocale(LC_ALL, "C");
 }
