@@ -66,7 +66,8 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("q900viewer"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Viewer"));
+    // The application title "Viewer" captions the start-up error box; it is not set as
+    // Qt's display name, which would be appended to every window caption.
     QApplication::setApplicationVersion(QStringLiteral(VIEWER_VERSION_TEXT));
 
     TdatViewer config(QCoreApplication::applicationDirPath());
