@@ -27,14 +27,7 @@ bool ReadHexField(const QString& text, qsizetype start, qsizetype width, int& ou
 {
     int value = 0;
     for (qsizetype i = start; i < start + width; ++i) {
-        const QChar c = text.at(i);
-        int digit = -1;
-        if (c >= u'0' && c <= u'9')
-            digit = c.unicode() - '0';
-        else if (c >= u'A' && c <= u'F')
-            digit = c.unicode() - 'A' + 10;
-        else if (c >= u'a' && c <= u'f')
-            digit = c.unicode() - 'a' + 10;
+        const int digit = tools::HexDigitValue(text.at(i));
         if (digit < 0)
             return false;
         value = value * 16 + digit;

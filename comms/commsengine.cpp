@@ -323,6 +323,19 @@ bool TCommsEngine::WaitForReply(int ticks)
     return IsOpen() && TimeoutTicks != 0;
 }
 
+// Attempts until a reply (an error reply included) is accepted, the retries are used up or
+// the port goes away; true when a reply was accepted.
+bool TCommsEngine::RequestWithRetries(int ticks)
+{
+    RetriesLeft = 2;
+    while (!WaitForReply(ticks)) {
+        if (!IsOpen() || RetriesLeft == 0)
+            return false;
+        --RetriesLeft;
+    }
+    return true;
+}
+
 bool TCommsEngine::SendCommand(int command, int reg, bool reportErrors, bool wait,
                                const QString& data)
 {
@@ -344,22 +357,13 @@ bool TCommsEngine::SendCommand(int command, int reg, bool reportErrors, bool wai
         RequestRecord.Command = command;
         RequestRecord.Register = reg;
         result = IsOpen();
-        RetriesLeft = 2;
         if (!wait) {
             SendRaw(RequestRecord.Build(), false);
+        } else if (RequestWithRetries(kSendTicks)) {
+            NoResponseCount = 0;
+            result = !ReplyRecord.ErrorBit;
         } else {
-            while (true) {
-                if (WaitForReply(kSendTicks)) {
-                    NoResponseCount = 0;
-                    result = !ReplyRecord.ErrorBit;
-                    break;
-                }
-                if (!IsOpen() || RetriesLeft == 0) {
-                    result = false;
-                    break;
-                }
-                --RetriesLeft;
-            }
+            result = false;
         }
     }
     WaitState = 0;
@@ -383,17 +387,10 @@ QString TCommsEngine::Transact(const QString& request)
         m_handler = Handler::Match;
         const bool parsed = RequestRecord.Parse(request);
         RequestRecord.Address = InstrumentAddress;
-        RetriesLeft = 2;
-        while (parsed) {
-            if (WaitForReply(kTransactTicks)) {
-                result = ReplyRecord.Build();
-                if (!ReplyRecord.ErrorBit)
-                    NoResponseCount = 0;
-                break;
-            }
-            if (!IsOpen() || RetriesLeft == 0)
-                break;
-            --RetriesLeft;
+        if (parsed && RequestWithRetries(kTransactTicks)) {
+            result = ReplyRecord.Build();
+            if (!ReplyRecord.ErrorBit)
+                NoResponseCount = 0;
         }
     }
     WaitState = 0;

@@ -121,6 +121,7 @@ private:
     void EndWaitOnLoss();
     void OnPortError(QSerialPort::SerialPortError error);
     bool WaitForReply(int ticks);
+    bool RequestWithRetries(int ticks);
 
     TRingNetwork& m_ring;
     IUserPrompts& m_prompts;

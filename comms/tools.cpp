@@ -6,18 +6,6 @@ namespace tools {
 
 namespace {
 
-int HexDigitValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
-}
-
 constexpr int32_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000};
 
 } // namespace
@@ -125,6 +113,18 @@ QString FieldAt(const QString& text, int n, QChar separator)
     }
     const qsizetype end = text.indexOf(separator, start);
     return end < 0 ? text.mid(start) : text.mid(start, end - start);
+}
+
+int HexDigitValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    return -1;
 }
 
 bool IsDigit(QChar c)

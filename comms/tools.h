@@ -25,6 +25,8 @@ double FixedToFloat(const QString& text);
 // Field n (1-based) of a separated text; empty when there are fewer fields or n <= 0.
 QString FieldAt(const QString& text, int n, QChar separator);
 bool IsDigit(QChar c);
+// Value of a hexadecimal digit in either case; -1 for any other character.
+int HexDigitValue(QChar c);
 // Decimals shown in a display text, ignoring trailing units ("12.345 kg" gives 3).
 int DecimalPlaces(const QString& text);
 QString PadRight(const QString& text, int length);

@@ -1,5 +1,9 @@
 #include "displaydecoder.h"
 
+#include "tools.h"
+
+#include <algorithm>
+
 namespace displaydecoder {
 
 namespace {
@@ -7,16 +11,10 @@ namespace {
 constexpr int kDataPositions = 17; // positions 0..16
 constexpr int kPosition17 = 17;
 
+// Any character that is no hexadecimal digit counts as no segment lit.
 int HexDigit(QChar c)
 {
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return 0;
+    return std::max(0, tools::HexDigitValue(c));
 }
 
 } // namespace
