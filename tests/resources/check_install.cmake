@@ -4,7 +4,9 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX}
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "install failed: ${rc}")
 endif()
-foreach(f ${LIBDIR}/q900viewer/viewer ${LIBDIR}/q900viewer/config.ini
+foreach(f ${LIBDIR}/q900viewer/viewer ${LIBDIR}/q900viewer/q900sim
+          ${LIBDIR}/q900viewer/config.ini ${LIBDIR}/q900viewer/Q910LCD.zmp
+          ${LIBDIR}/q900viewer/segs/7a.bmp
           ${LIBDIR}/q900viewer/Q910.jpg ${LIBDIR}/q900viewer/logo.jpg bin/q900viewer
           share/applications/org.q900viewer.Viewer.desktop
           share/metainfo/org.q900viewer.Viewer.metainfo.xml
