@@ -55,6 +55,21 @@ QString Shortcut(QAction* a)
 
 } // namespace
 
+// A main window started from a program folder with a config.ini and its picture.
+struct MainFrame : ::testing::Test
+{
+    ProgramDir dir{kIni};
+    TdatViewer config{dir.path()};
+    TFrmMain w{config};
+    RecordingPrompts prompts_w;
+
+    void SetUp() override
+    {
+        w.SetPrompts(&prompts_w);
+        ASSERT_EQ(w.FormCreate(), "");
+    }
+};
+
 TEST(StartUp, FailuresNameTheCause)
 {
     ProgramDir noIni(QByteArray(), true);
@@ -81,14 +96,8 @@ TEST(StartUp, FailuresNameTheCause)
     EXPECT_EQ(TFrmMain::StartupFailureText("X."), "X.\r\nThe Application will terminate now");
 }
 
-TEST(MainFrame, InitialStateTabsMenusAndCaption)
+TEST_F(MainFrame, InitialStateTabsMenusAndCaption)
 {
-    ProgramDir dir(kIni);
-    TdatViewer config(dir.path());
-    TFrmMain w(config);
-    RecordingPrompts prompts_w;
-    w.SetPrompts(&prompts_w);
-    ASSERT_EQ(w.FormCreate(), "");
     Ui::TFrmMain& ui = w.Form();
     EXPECT_EQ(w.windowTitle(), "ViewQ900");
 
@@ -110,14 +119,8 @@ TEST(MainFrame, InitialStateTabsMenusAndCaption)
     EXPECT_TRUE(ui.ToolButton4->isEnabled());
 }
 
-TEST(MainFrame, CaptionsHintsAndShortcuts)
+TEST_F(MainFrame, CaptionsHintsAndShortcuts)
 {
-    ProgramDir dir(kIni);
-    TdatViewer config(dir.path());
-    TFrmMain w(config);
-    RecordingPrompts prompts_w;
-    w.SetPrompts(&prompts_w);
-    ASSERT_EQ(w.FormCreate(), "");
     Ui::TFrmMain& ui = w.Form();
     EXPECT_EQ(ui.ToolButton1->text(), "&Open");
     EXPECT_EQ(ui.ToolButton1->toolTip(), "Load settings from file");
@@ -134,14 +137,8 @@ TEST(MainFrame, CaptionsHintsAndShortcuts)
     EXPECT_EQ(ui.MenuInstrument->title(), "&Instrument");
 }
 
-TEST(MainFrame, TabChangesSetActivity)
+TEST_F(MainFrame, TabChangesSetActivity)
 {
-    ProgramDir dir(kIni);
-    TdatViewer config(dir.path());
-    TFrmMain w(config);
-    RecordingPrompts prompts_w;
-    w.SetPrompts(&prompts_w);
-    ASSERT_EQ(w.FormCreate(), "");
     Ui::TFrmMain& ui = w.Form();
     EXPECT_EQ(w.Activity(), 0);
     ui.PgCMain->setCurrentWidget(ui.TSLog);
@@ -150,14 +147,8 @@ TEST(MainFrame, TabChangesSetActivity)
     EXPECT_EQ(w.Activity(), 1);
 }
 
-TEST(MainFrame, IdentityPanelWarnsOnlyWithText)
+TEST_F(MainFrame, IdentityPanelWarnsOnlyWithText)
 {
-    ProgramDir dir(kIni);
-    TdatViewer config(dir.path());
-    TFrmMain w(config);
-    RecordingPrompts prompts_w;
-    w.SetPrompts(&prompts_w);
-    ASSERT_EQ(w.FormCreate(), "");
     w.SetTerminalDirty(true);
     EXPECT_FALSE(w.IdentityPanel().ShowsWarning()) << "an empty panel stays plain";
     w.IdentityPanel().SetText("Adr:1, SN:1234, 910 Version:1.00");
@@ -168,14 +159,8 @@ TEST(MainFrame, IdentityPanelWarnsOnlyWithText)
     EXPECT_FALSE(w.IdentityPanel().ShowsWarning());
 }
 
-TEST(MainFrame, WindowKeepsMinimumAndPictureProportions)
+TEST_F(MainFrame, WindowKeepsMinimumAndPictureProportions)
 {
-    ProgramDir dir(kIni);
-    TdatViewer config(dir.path());
-    TFrmMain w(config);
-    RecordingPrompts prompts_w;
-    w.SetPrompts(&prompts_w);
-    ASSERT_EQ(w.FormCreate(), "");
     w.show();
     w.resize(500, 300);
     for (int i = 0; i < 5; ++i)
@@ -186,14 +171,8 @@ TEST(MainFrame, WindowKeepsMinimumAndPictureProportions)
     EXPECT_NEAR(w.Form().PnlFront->height(), w.width() * 491 / 1000, 2);
 }
 
-TEST(MainFrame, HelpFileIsProgramPathWithChm)
+TEST_F(MainFrame, HelpFileIsProgramPathWithChm)
 {
-    ProgramDir dir(kIni);
-    TdatViewer config(dir.path());
-    TFrmMain w(config);
-    RecordingPrompts prompts_w;
-    w.SetPrompts(&prompts_w);
-    ASSERT_EQ(w.FormCreate(), "");
     EXPECT_TRUE(w.HelpFile().endsWith(QCoreApplication::applicationName() + ".chm") ||
                 w.HelpFile().endsWith("test_mainframe.chm"))
         << w.HelpFile().toStdString();

@@ -135,20 +135,27 @@ TEST_F(EngineOnSimulator, IdlePollFollowsActivity)
     EXPECT_EQ(sim->Line().RequestCount(0x00E2), 1) << "the held keep-alive goes out later";
 }
 
-TEST(EngineOnScriptedLine, ReplyForAnotherRegisterDoesNotEndTheWait)
+// A line the test answers by hand, and an engine on it.
+struct EngineOnScriptedLine : ::testing::Test
 {
     ScriptedLine line;
+    TRingNetwork ring;
+    RecordingPrompts prompts;
+    TCommsEngine engine{ring, prompts};
+
+    void Open() { ASSERT_EQ(engine.Open(LineTo(line.SlavePath())), ""); }
+};
+
+TEST_F(EngineOnScriptedLine, ReplyForAnotherRegisterDoesNotEndTheWait)
+{
     line.answer = [&](const QString& request) -> QByteArray {
         if (!request.startsWith("21110040"))
             return {};
         QTimer::singleShot(250, [&] { line.Send("A1110040:1234\r\n"); });
         return "A1110009:0000\r\nnot a message\r\n";
     };
-    TRingNetwork ring;
-    RecordingPrompts prompts;
-    TCommsEngine engine(ring, prompts);
     engine.InstrumentAddress = 1;
-    ASSERT_EQ(engine.Open(LineTo(line.SlavePath())), "");
+    Open();
     int messages = 0;
     engine.Hooks.receivedText = [&](const QString&) { ++messages; };
     ASSERT_TRUE(engine.SendCommand(0x11, 0x0040, true, true));
@@ -157,14 +164,10 @@ TEST(EngineOnScriptedLine, ReplyForAnotherRegisterDoesNotEndTheWait)
     EXPECT_EQ(line.received.size(), 1);
 }
 
-TEST(EngineOnScriptedLine, NoReplyRetriesThenWarnsLongShortThenNothing)
+TEST_F(EngineOnScriptedLine, NoReplyRetriesThenWarnsLongShortThenNothing)
 {
-    ScriptedLine line;
-    TRingNetwork ring;
-    RecordingPrompts prompts;
-    TCommsEngine engine(ring, prompts);
     engine.InstrumentAddress = 2;
-    ASSERT_EQ(engine.Open(LineTo(line.SlavePath())), "");
+    Open();
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(engine.Transact("20110005:"), "");
     EXPECT_EQ(line.received.size(), 9) << "three attempts each";
@@ -182,25 +185,17 @@ TEST(EngineOnScriptedLine, NoReplyRetriesThenWarnsLongShortThenNothing)
     EXPECT_EQ(prompts.messages[2].left(26), "Instrument not responding:");
 }
 
-TEST(EngineOnScriptedLine, OpticalLinkShowsItsPromptInstead)
+TEST_F(EngineOnScriptedLine, OpticalLinkShowsItsPromptInstead)
 {
-    ScriptedLine line;
-    TRingNetwork ring;
-    RecordingPrompts prompts;
-    TCommsEngine engine(ring, prompts);
     engine.OpticalLink = true;
-    ASSERT_EQ(engine.Open(LineTo(line.SlavePath())), "");
+    Open();
     EXPECT_EQ(engine.Transact("20110005:"), "");
     EXPECT_EQ(prompts.messages, QStringList{"optical prompt"});
 }
 
-TEST(EngineOnScriptedLine, ReceiveRulesForFramingAndOverlongText)
+TEST_F(EngineOnScriptedLine, ReceiveRulesForFramingAndOverlongText)
 {
-    ScriptedLine line;
-    TRingNetwork ring;
-    RecordingPrompts prompts;
-    TCommsEngine engine(ring, prompts);
-    ASSERT_EQ(engine.Open(LineTo(line.SlavePath())), "");
+    Open();
     QStringList got;
     engine.Hooks.receivedText = [&](const QString& t) { got << t; };
     line.Send("junk\x02" "A1110009:12\r\n");                      // STX discards what came before
@@ -212,13 +207,9 @@ TEST(EngineOnScriptedLine, ReceiveRulesForFramingAndOverlongText)
     EXPECT_EQ(got, (QStringList{"A1110009:12", "A1110005:1F", "A1110005:2"}));
 }
 
-TEST(EngineOnScriptedLine, SecondRequestWhileWaitingIsRefused)
+TEST_F(EngineOnScriptedLine, SecondRequestWhileWaitingIsRefused)
 {
-    ScriptedLine line;
-    TRingNetwork ring;
-    RecordingPrompts prompts;
-    TCommsEngine engine(ring, prompts);
-    ASSERT_EQ(engine.Open(LineTo(line.SlavePath())), "");
+    Open();
     bool nested = true;
     QString nestedReply = "unset";
     line.answer = [&](const QString& request) -> QByteArray {
@@ -238,16 +229,12 @@ TEST(EngineOnScriptedLine, SecondRequestWhileWaitingIsRefused)
     EXPECT_EQ(engine.RequestRecord.Register, 0x0040) << "the outstanding request is intact";
 }
 
-TEST(EngineOnScriptedLine, LosingTheLineEndsTheWaitAndReportsIt)
+TEST_F(EngineOnScriptedLine, LosingTheLineEndsTheWaitAndReportsIt)
 {
-    auto line = std::make_unique<ScriptedLine>();
-    TRingNetwork ring;
-    RecordingPrompts prompts;
-    TCommsEngine engine(ring, prompts);
-    ASSERT_EQ(engine.Open(LineTo(line->SlavePath())), "");
+    Open();
     QString lost;
     engine.Hooks.portLost = [&](const QString& m) { lost = m; };
-    QTimer::singleShot(300, [&] { line->HangUp(); });
+    QTimer::singleShot(300, [&] { line.HangUp(); });
     QElapsedTimer clock;
     clock.start();
     EXPECT_FALSE(engine.SendCommand(0x11, 0x0005, true, true));
@@ -258,13 +245,9 @@ TEST(EngineOnScriptedLine, LosingTheLineEndsTheWaitAndReportsIt)
     EXPECT_FALSE(engine.SendCommand(0x11, 0x0005, true, true)) << "closed port fails at once";
 }
 
-TEST(EngineOnScriptedLine, DisconnectDuringWaitEndsIt)
+TEST_F(EngineOnScriptedLine, DisconnectDuringWaitEndsIt)
 {
-    ScriptedLine line;
-    TRingNetwork ring;
-    RecordingPrompts prompts;
-    TCommsEngine engine(ring, prompts);
-    ASSERT_EQ(engine.Open(LineTo(line.SlavePath())), "");
+    Open();
     QTimer::singleShot(200, [&] { engine.Close(); });
     QElapsedTimer clock;
     clock.start();
@@ -273,13 +256,9 @@ TEST(EngineOnScriptedLine, DisconnectDuringWaitEndsIt)
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
-TEST(EngineOnScriptedLine, SendRawTerminatorsRingFramingAndCrcForm)
+TEST_F(EngineOnScriptedLine, SendRawTerminatorsRingFramingAndCrcForm)
 {
-    ScriptedLine line;
-    TRingNetwork ring;
-    RecordingPrompts prompts;
-    TCommsEngine engine(ring, prompts);
-    ASSERT_EQ(engine.Open(LineTo(line.SlavePath())), "");
+    Open();
     QStringList echoed;
     engine.Hooks.echoTraffic = [&](const QString& t) { echoed << t; };
     engine.SendRaw("21110009:", false);
