@@ -11,6 +11,11 @@
 TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TfrmAbout>())
 {
     ui->setupUi(this);
+    // The logo's own white ground runs across the window's top panel.
+    ui->imgLogo->setAutoFillBackground(true);
+    QPalette top = ui->imgLogo->palette();
+    top.setColor(QPalette::Window, Qt::white);
+    ui->imgLogo->setPalette(top);
     QFont name = ui->lblViewerName->font();
     name.setBold(true);
     name.setPixelSize(21);

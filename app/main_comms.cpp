@@ -92,9 +92,8 @@ void TFrmMain::Connect2Click()
     } else {
         m_comDialog->SetChoice(portconfig::LoadPortDialog(m_config));
         if (m_comDialog->exec() == QDialog::Accepted && m_comDialog->PortSelected()) {
-            if (!ConnectWith(m_comDialog->Choice()))
-                return;
-            return; // ConnectWith ran the common steps
+            ConnectWith(m_comDialog->Choice()); // runs the common steps once connected
+            return;
         }
     }
     AfterConnectionChange();

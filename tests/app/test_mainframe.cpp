@@ -178,6 +178,13 @@ TEST_F(MainFrame, HelpFileIsProgramPathWithChm)
         << w.HelpFile().toStdString();
 }
 
+TEST_F(MainFrame, MissingHelpFileIsNamedInAMessage)
+{
+    w.Form().muHelp->trigger();
+    ASSERT_EQ(prompts_w.messages.size(), 1);
+    EXPECT_TRUE(prompts_w.messages[0].contains(w.HelpFile())) << prompts_w.messages[0].toStdString();
+}
+
 TEST(About, EmptySectionGivesDefaultsAndBuiltInLogo)
 {
     ProgramDir dir(kIni);
