@@ -54,9 +54,10 @@ public:
 
     // The connect/disconnect toggle of the tool bar and the File menu.
     void Connect2Click();
-    // Connects with the given choices as if confirmed in the port dialog; false when the
-    // port could not be opened (the message has been shown).
-    bool ConnectWith(const TPortChoice& choice);
+    // Connects with the given choices as if confirmed in the port dialog, keeping them in
+    // [Comms] when `remember`; false when the port could not be opened (the message has
+    // been shown).
+    bool ConnectWith(const TPortChoice& choice, bool remember = true);
     [[nodiscard]] bool Connected() const { return m_engine && m_engine->IsOpen(); }
 
     // Terminal page.

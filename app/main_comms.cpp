@@ -99,7 +99,7 @@ void TFrmMain::Connect2Click()
     AfterConnectionChange();
 }
 
-bool TFrmMain::ConnectWith(const TPortChoice& choice)
+bool TFrmMain::ConnectWith(const TPortChoice& choice, bool remember)
 {
     m_engine->Close();
     m_engine->OpticalLink = choice.cable == TPortChoice::OpticalLink;
@@ -116,7 +116,8 @@ bool TFrmMain::ConnectWith(const TPortChoice& choice)
     const QString tail = address == 0 ? QStringLiteral("Address:Any")
                                       : QStringLiteral("Address:%1").arg(address);
     setWindowTitle(tools::ReplaceAfter(windowTitle(), kCaptionSeparator, tail));
-    portconfig::SavePortDialog(m_config, choice);
+    if (remember)
+        portconfig::SavePortDialog(m_config, choice);
     ConnectSteps();
     AfterConnectionChange();
     return true;

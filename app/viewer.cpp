@@ -3,6 +3,7 @@
 #include "dmviewer.h"
 #include "main.h"
 #include "portconfig.h"
+#include "signalexit.h"
 #include "simulatorprocess.h"
 #include "startoptions.h"
 #include "version.h"
@@ -38,7 +39,8 @@ void ConnectAtStart(TFrmMain& window, TdatViewer& config, const TStartOptions& o
         choice.cable = TPortChoice::RS232;
         choice.address = 1;
     }
-    window.ConnectWith(options.ApplyTo(choice));
+    // The simulator's pseudo-terminal is gone after this run: not worth remembering.
+    window.ConnectWith(options.ApplyTo(choice), !options.simulator);
 }
 
 } // namespace
@@ -79,6 +81,10 @@ int main(int argc, char** argv)
         return 1;
     }
     window.show();
+    // SIGTERM or SIGINT ends the program through its event loop, so the settings are saved
+    // and the simulated instrument is stopped as at File > Exit.
+    TSignalExit exitOnSignal;
+    QObject::connect(&exitOnSignal, &TSignalExit::Received, &app, &QCoreApplication::quit);
     TSimulatorProcess simulator;
     if (options.WantsConnection())
         ConnectAtStart(window, config, options, simulator);

@@ -131,6 +131,14 @@ TEST_F(Connected, RingCaptionAndAnyAddress)
     EXPECT_EQ(window->windowTitle(), "ViewQ900 - Address:Any");
 }
 
+TEST_F(Connected, ConnectionNotRememberedWhenAskedSo)
+{
+    ASSERT_TRUE(window->ConnectWith(StartSimulator({9}), false));
+    EXPECT_EQ(window->windowTitle(), "ViewQ900 - Address:9");
+    EXPECT_EQ(config->Address(), 0);
+    EXPECT_EQ(config->PortName(), "");
+}
+
 TEST_F(Connected, OpenFailureNamesThePortAndChangesNothing)
 {
     TPortChoice choice;
