@@ -99,7 +99,6 @@ private:
     void AfterConnectionChange();
     void OnPortLost(const QString& message);
     void ConnectTerminal();
-    [[nodiscard]] QString ExtraPortsText() const;
 
     std::unique_ptr<Ui::TFrmMain> ui;
     TdatViewer& m_config;

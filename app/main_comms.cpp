@@ -30,7 +30,7 @@ void TFrmMain::CreateComms()
     m_engine = std::make_unique<TCommsEngine>(*m_ring, *this);
     m_device->OnTransact = [this](const QString& request) { return m_engine->Transact(request); };
     WireEngineHooks();
-    const QStringList extra = ExtraPortsText().split(u';', Qt::SkipEmptyParts);
+    const QStringList extra = m_config.ExtraPorts().split(u';', Qt::SkipEmptyParts);
     m_comDialog = std::make_unique<TFrmComDialog>(*this, serialports::EnumSerialPorts(extra), this);
     m_silencePrompt = std::make_unique<TFrmSilencePrompt>(this);
     m_keys = std::make_unique<TMimicKeys>(
@@ -40,11 +40,6 @@ void TFrmMain::CreateComms()
     ConnectTerminal();
     // One line more than the limit: the line being received is a block of its own.
     ui->MemoRx->setMaximumBlockCount(kTerminalLines + 1);
-}
-
-QString TFrmMain::ExtraPortsText() const
-{
-    return m_config.ExtraPorts();
 }
 
 void TFrmMain::WireEngineHooks()

@@ -16,6 +16,21 @@ std::optional<int> CableFromName(const QString& name)
     return std::nullopt;
 }
 
+// A numeric option, when given: its value if valid, else the error text.
+template <typename Valid>
+void ReadNumber(const QCommandLineParser& parser, const QCommandLineOption& option, Valid valid,
+                const QString& complaint, std::optional<int>& value, QString& error)
+{
+    if (!parser.isSet(option))
+        return;
+    bool ok = false;
+    const int number = parser.value(option).toInt(&ok);
+    if (ok && valid(number))
+        value = number;
+    else
+        error = complaint;
+}
+
 } // namespace
 
 TPortChoice TStartOptions::ApplyTo(TPortChoice choice) const
@@ -75,22 +90,11 @@ TStartOptions Parse(const QStringList& arguments, QString* helpText)
             options.error = QStringLiteral("Unknown cable \"%1\"; use rs232, ring or optical.")
                                 .arg(parser.value(cable));
     }
-    if (parser.isSet(address)) {
-        bool ok = false;
-        const int value = parser.value(address).toInt(&ok);
-        if (ok && value >= 0 && value <= 31)
-            options.address = value;
-        else
-            options.error = QStringLiteral("The address must be 0..31.");
-    }
-    if (parser.isSet(baud)) {
-        bool ok = false;
-        const int value = parser.value(baud).toInt(&ok);
-        if (ok && serialports::BaudIndexOf(value) >= 0)
-            options.baud = value;
-        else
-            options.error = QStringLiteral("The baud rate must be 2400, 4800, 9600, 19200 or 38400.");
-    }
+    ReadNumber(parser, address, [](int v) { return v >= 0 && v <= 31; },
+               QStringLiteral("The address must be 0..31."), options.address, options.error);
+    ReadNumber(parser, baud, [](int v) { return serialports::BaudIndexOf(v) >= 0; },
+               QStringLiteral("The baud rate must be 2400, 4800, 9600, 19200 or 38400."),
+               options.baud, options.error);
     if (options.error.isEmpty() && options.cable == TPortChoice::RS232Ring &&
         options.address == 0)
         options.error = QStringLiteral("A ring needs a unit address other than Any.");

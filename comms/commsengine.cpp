@@ -159,7 +159,7 @@ void TCommsEngine::SendRaw(const QString& text, bool crc)
     if (!IsOpen() || text.isEmpty())
         return;
     QString out;
-    if (crc && CrcFormForTyped)
+    if (crc)
         out = crc::CrcForm(text);
     else
         out = text.endsWith(u';') ? text : text + QStringLiteral("\r\n");

@@ -106,8 +106,6 @@ public:
     bool OpticalLink = false;
     bool KeepAlivePending = false;
     int DelayTicks = 0;
-    // Send typed texts in CRC form when the crc argument of SendRaw is set.
-    bool CrcFormForTyped = true;
 
 private:
     enum class Handler { Idle, Match };
