@@ -1,0 +1,88 @@
+#include "chartcursors.h"
+
+namespace {
+
+const QString kLayer = QStringLiteral("cursors");
+
+// The crosshair is yellow drawn by XOR, so on the white plot it shows in this colour.
+QColor CrosshairColour()
+{
+    const QColor yellow(255, 255, 0);
+    const QColor background(Qt::white);
+    return QColor(yellow.red() ^ background.red(), yellow.green() ^ background.green(),
+                  yellow.blue() ^ background.blue());
+}
+
+bool Valid(int cursor)
+{
+    return cursor >= 0 && cursor < TChartCursors::Count;
+}
+
+} // namespace
+
+TChartCursors::TChartCursors(QCustomPlot* plot) : mPlot(plot)
+{
+    mPlot->addLayer(kLayer, mPlot->layer(QStringLiteral("overlay")), QCustomPlot::limAbove);
+    mLayer = mPlot->layer(kLayer);
+    mLayer->setMode(QCPLayer::lmBuffered);
+    for (QCPItemLine*& line : mLines) {
+        line = new QCPItemLine(mPlot);
+        line->setLayer(mLayer);
+        line->setPen(QPen(CrosshairColour(), 1, Qt::SolidLine));
+        line->setSelectable(false);
+        line->setClipToAxisRect(false);
+        line->start->setType(QCPItemPosition::ptAbsolute);
+        line->end->setType(QCPItemPosition::ptAbsolute);
+        line->setVisible(false);
+    }
+}
+
+void TChartCursors::Show(int cursor, const QPoint& pixel, const QRect& area)
+{
+    if (!Valid(cursor))
+        return;
+    QCPItemLine* vertical = mLines[size_t(cursor * 2)];
+    QCPItemLine* horizontal = mLines[size_t(cursor * 2 + 1)];
+    vertical->start->setCoords(pixel.x(), area.top());
+    vertical->end->setCoords(pixel.x(), area.bottom());
+    horizontal->start->setCoords(area.left(), pixel.y());
+    horizontal->end->setCoords(area.right(), pixel.y());
+    vertical->setVisible(true);
+    horizontal->setVisible(true);
+    mShown[size_t(cursor)] = true;
+    Refresh();
+}
+
+void TChartCursors::Hide(int cursor)
+{
+    if (!Shown(cursor))
+        return;
+    mShown[size_t(cursor)] = false;
+    mLines[size_t(cursor * 2)]->setVisible(false);
+    mLines[size_t(cursor * 2 + 1)]->setVisible(false);
+    Refresh();
+}
+
+bool TChartCursors::Shown(int cursor) const
+{
+    return Valid(cursor) && mShown[size_t(cursor)];
+}
+
+void TChartCursors::Forget()
+{
+    for (QCPItemLine* line : mLines)
+        line->setVisible(false);
+    mShown.fill(false);
+}
+
+void TChartCursors::SetPrintable(bool printable)
+{
+    mLayer->setVisible(printable);
+}
+
+void TChartCursors::Refresh()
+{
+    mDrawing = true;
+    mLayer->replot();
+    mDrawing = false;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <qcustomplot.h>
+
+#include <array>
+
+// The two crosshair cursors of the charts, drawn on a layer of their own above the plot so
+// that showing or hiding one redraws that layer alone. A full redraw of the chart wipes
+// them (Forget), as the cursors of a chart always were.
+class TChartCursors
+{
+public:
+    static constexpr int Count = 2;
+
+    explicit TChartCursors(QCustomPlot* plot);
+
+    // Crosshair through a pixel of the plot widget, across `area` (the plot area).
+    void Show(int cursor, const QPoint& pixel, const QRect& area);
+    void Hide(int cursor);
+    bool Shown(int cursor) const;
+    // Marks both absent without drawing: for the start of a full redraw.
+    void Forget();
+    // True while the cursor layer is being redrawn (which may fall back to a full redraw
+    // that is no redraw of the chart's contents).
+    bool Drawing() const { return mDrawing; }
+    // Left out of printed and exported pictures.
+    void SetPrintable(bool printable);
+
+private:
+    void Refresh();
+
+    QCustomPlot* mPlot;
+    QCPLayer* mLayer = nullptr;
+    std::array<QCPItemLine*, 2 * Count> mLines{}; // vertical, horizontal of each cursor
+    std::array<bool, Count> mShown{};
+    bool mDrawing = false;
+};

@@ -1,0 +1,94 @@
+#include "fixedtext.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+namespace fixedtext {
+
+namespace {
+
+constexpr std::array<double, MaxDecimals + 1> kScales = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+constexpr std::array<uint64_t, MaxDecimals + 1> kPowers = {1,     10,     100,    1000,
+                                                           10000, 100000, 1000000};
+// Below 2^30 the scaled product is within 6e-8 of the exact one, so rounding the product
+// gives the correctly rounded digits unless its fraction lies within this band around 1/2.
+constexpr double kFastLimit = 1e9;
+constexpr double kTieBand = 1e-6;
+
+void AppendUnsigned(QByteArray& out, uint64_t value, int minDigits)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    for (auto n = end - digits; n < minDigits; ++n)
+        out.append('0');
+    out.append(digits, end - digits);
+}
+
+void AppendSlow(QByteArray& out, double value, int decimals)
+{
+    char buffer[400];
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals)
+            .ptr;
+    out.append(buffer, end - buffer);
+}
+
+} // namespace
+
+void AppendFixed(QByteArray& out, double value, int decimals)
+{
+    decimals = std::clamp(decimals, 0, MaxDecimals);
+    const double scaled = std::fabs(value) * kScales[size_t(decimals)];
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    if (!(scaled < kFastLimit) || std::fabs(fraction - 0.5) <= kTieBand) {
+        AppendSlow(out, value, decimals);
+        return;
+    }
+    const uint64_t digits = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+    if (std::signbit(value))
+        out.append('-');
+    const uint64_t power = kPowers[size_t(decimals)];
+    AppendUnsigned(out, digits / power, 1);
+    if (decimals > 0) {
+        out.append('.');
+        AppendUnsigned(out, digits % power, decimals);
+    }
+}
+
+QString FixedText(double value, int decimals)
+{
+    QByteArray text;
+    AppendFixed(text, value, decimals);
+    return QString::fromLatin1(text);
+}
+
+double ParseFixed(const char* begin, const char* end)
+{
+    bool negative = false;
+    bool pointSeen = false;
+    double n = 0.0;
+    double divisor = 1.0;
+    for (const char* p = begin; p != end; ++p) {
+        const char c = *p;
+        if (c == '-') {
+            negative = true;
+        } else if (c == '.') {
+            pointSeen = true;
+            divisor = 1.0;
+        } else if (c >= '0' && c <= '9') {
+            n = n * 10.0 + (c - '0');
+            if (pointSeen)
+                divisor *= 10.0;
+        } else {
+            return 0.0;
+        }
+    }
+    const double result = n / divisor;
+    return negative ? -result : result;
+}
+
+} // namespace fixedtext

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Fixed-point number texts of the log file, written and read straight from bytes so that a
+// million rows take well under a second. Same results as FloatToFixed and FixedToFloat of
+// the value text helpers, with 6 decimals added and halves always rounded to even.
+namespace fixedtext {
+
+inline constexpr int MaxDecimals = 6;
+
+// The value with exactly `decimals` (0..6, clamped) decimals, correctly rounded from its
+// binary value with exact halves to even; "-" kept for negative values that round to zero,
+// as printf does.
+void AppendFixed(QByteArray& out, double value, int decimals);
+QString FixedText(double value, int decimals);
+
+// FixedToFloat over the bytes [begin, end): digits, "." (a later one restarts the decimals)
+// and "-" anywhere; any other byte makes the text 0.
+double ParseFixed(const char* begin, const char* end);
+
+} // namespace fixedtext

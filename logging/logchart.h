@@ -1,0 +1,189 @@
+#pragma once
+
+#include "labelformat.h"
+#include "traces.h"
+
+#include <QColor>
+#include <QPointF>
+#include <QRect>
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QCPAxis;
+class QCPGraph;
+class QCPLegend;
+class QCPTextElement;
+class QPainter;
+class QRubberBand;
+class TChartCursors;
+class TLabelTicker;
+class TPlot;
+class TSpanAxisRect;
+
+enum class TChartAxis
+{
+    Left,  // weight
+    Right, // digital channels, hidden
+    Bottom // time
+};
+
+enum class TTraceStyle
+{
+    FastLine, // many points, thinned to what the pixels can show
+    Line,
+    Stairs, // a value holds until the next point
+    Stars,
+    Crosses
+};
+
+// The chart of the Log page and of the Factory Test Results window: traces against time on
+// a left, a hidden right and a bottom axis, with zoom, undo-zoom and pan by mouse, crosshair
+// cursors, printing and export. It holds the only copy of the points, read and filled by the
+// log file through ITraceSource and ITraceSink.
+//
+// Mouse: a left-button drag to the lower right zooms into its rectangle, one to the upper
+// left undoes the zoom, a right-button drag pans; with Shift held a press only reports
+// MouseDown (cursor placement). A full redraw wipes the cursors, then emits AfterDraw.
+class TLogChart : public QWidget, public ITraceSource, public ITraceSink
+{
+    Q_OBJECT
+
+public:
+    explicit TLogChart(QWidget* parent = nullptr);
+    ~TLogChart() override;
+
+    // The Log page's set-up: weight (red fast line, left axis) and digital channels 1..4
+    // (green, blue, maroon, purple stairs on the right axis, fixed at -1..6), the time axis
+    // titled "Time (secs)", axis spans and starting ranges.
+    void SetUpLogTraces();
+    // A trace drawn against the bottom axis and `axis`; returns its index.
+    int AddTrace(TTraceStyle style, const QColor& colour, TChartAxis axis,
+                 const QString& name = {});
+    int TraceCount() const { return int(mTraces.size()); }
+    // The legend text; a blank name keeps the trace out of the legend.
+    void SetTraceName(int trace, const QString& name);
+
+    qsizetype PointCount(int trace) const override;
+    TTracePoint Point(int trace, qsizetype i) const override;
+    void ClearTraces() override;
+    // Appends without copying; an axis on automatic scaling follows at once.
+    void AddPoint(int trace, double time, double value) override;
+    // Kept up to date as points are added, never by rescanning; nothing for an empty trace.
+    std::optional<TTraceExtent> Extent(int trace) const;
+
+    // Turns automatic scaling off; reversed bounds are swapped, and a span narrower than
+    // 1e-10 is widened to 1e-10.
+    void SetRange(TChartAxis axis, double min, double max);
+    TAxisRange Range(TChartAxis axis) const;
+    // While on, the axis spans the smallest to the largest value of its traces.
+    void SetAutoScale(TChartAxis axis, bool on);
+    bool AutoScale(TChartAxis axis) const;
+    void SetAxisTitle(TChartAxis axis, const QString& title);
+    QString AxisTitle(TChartAxis axis) const;
+    void SetLabelFormat(TChartAxis axis, const TLabelFormat& format);
+    TLabelFormat LabelFormat(TChartAxis axis) const;
+    // The smallest step between two labels.
+    void SetLabelStep(TChartAxis axis, double step);
+    void SetAxisVisible(TChartAxis axis, bool visible);
+    // Part of the chart's width (bottom axis) or height (left and right axes) the axis
+    // covers, in percent, e.g. 2 to 98.
+    void SetAxisSpan(TChartAxis axis, double startPercent, double endPercent);
+    void SetGridVisible(bool visible);
+
+    // Lines of a title above the plot (blue, bold); none removes it.
+    void SetTitleLines(const QStringList& lines);
+    // A legend below the plot naming the traces with a non-blank name.
+    void SetLegendVisible(bool visible);
+    // Off: no zoom, undo-zoom or pan by mouse (MouseDown is still reported).
+    void SetInteractive(bool on) { mInteractive = on; }
+    bool Interactive() const { return mInteractive; }
+
+    // The plot area in this widget's coordinates, as last laid out.
+    QRect PlotRect() const;
+    // (time, value) at a pixel, with the bottom axis and `valueAxis`.
+    QPointF PixelToValue(const QPointF& pixel, TChartAxis valueAxis = TChartAxis::Left) const;
+    QPointF ValueToPixel(double time, double value, TChartAxis valueAxis = TChartAxis::Left) const;
+
+    // Crosshair 0 or 1 through a pixel, across the plot area, on a layer of its own.
+    void ShowCursor(int cursor, const QPoint& pixel);
+    void HideCursor(int cursor);
+    bool CursorShown(int cursor) const;
+
+    // Full redraw at the next turn of the event loop (many requests make one redraw).
+    void Redraw();
+    void RedrawNow();
+    // The whole chart (without cursors) drawn into `target` of a painter, e.g. on a QPrinter,
+    // laid out as it would be on a screen of the target's physical size.
+    bool Render(QPainter& painter, const QRect& target);
+    bool ExportPng(const QString& path, const QSize& size);
+    bool ExportPdf(const QString& path, const QSize& size);
+
+public slots:
+    // Back to the ranges before the first zoom or pan (with their automatic scaling).
+    void UndoZoom();
+
+signals:
+    void Zoomed();
+    void ZoomUndone();
+    void Panned();
+    void AfterDraw();
+    void MouseDown(const QPoint& pos, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    struct TTrace
+    {
+        QCPGraph* graph = nullptr;
+        TChartAxis axis = TChartAxis::Left;
+        std::optional<TTraceExtent> extent;
+    };
+    struct TAxisState
+    {
+        TAxisRange range;
+        bool autoScale = false;
+    };
+    enum class TDrag
+    {
+        None,
+        Zoom,
+        Pan
+    };
+    static constexpr int kAxisCount = 3;
+
+    QCPAxis* Axis(TChartAxis axis) const;
+    TLabelTicker* Ticker(TChartAxis axis) const;
+    void SetAxisRange(TChartAxis axis, double min, double max);
+    void ApplyAutoScale(TChartAxis axis);
+    void BeforeReplot();
+    void AfterReplot();
+    void KeepZoomState();
+    void ZoomTo(const QRect& rect);
+    void PanBy(const QPoint& from, const QPoint& to);
+    void UpdateLegend();
+    QPointF ToPlot(const QPointF& pixel) const;
+
+    TPlot* mPlot = nullptr;
+    TSpanAxisRect* mRect = nullptr;
+    std::array<QCPAxis*, kAxisCount> mAxes{};
+    std::array<TLabelTicker*, kAxisCount> mTickers{};
+    std::array<bool, kAxisCount> mAutoScale{};
+    std::vector<TTrace> mTraces;
+    std::unique_ptr<TChartCursors> mCursors;
+    QCPLegend* mLegend = nullptr;
+    QCPTextElement* mTitle = nullptr;
+    bool mInteractive = true;
+    TDrag mDrag = TDrag::None;
+    QPoint mDragStart;
+    QPoint mDragLast;
+    QRubberBand* mRubberBand = nullptr;
+    std::optional<std::array<TAxisState, kAxisCount>> mBeforeZoom;
+};

@@ -1,0 +1,261 @@
+#include "logfile.h"
+
+#include "fixedtext.h"
+#include "tools.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace logfile {
+
+namespace {
+
+constexpr char kLineEnd[] = "\r\n";
+constexpr int kValueDecimals = 2; // times and digital values
+constexpr qsizetype kWriteChunk = 1 << 20;
+constexpr qsizetype kProgressRows = 1 << 14;
+constexpr int kUnitsLength = 2;
+
+QString LineText(QByteArrayView line)
+{
+    return QString::fromLatin1(line);
+}
+
+// Cuts the next line off `rest`: lines end at CR LF, LF or a lone CR, and a line end at the
+// very end of the text starts no further line.
+QByteArrayView NextLine(QByteArrayView& rest)
+{
+    const char* begin = rest.data();
+    const char* end = begin + rest.size();
+    const char* p = begin;
+    while (p != end && *p != '\n' && *p != '\r')
+        ++p;
+    const QByteArrayView line(begin, p - begin);
+    if (p != end)
+        p += (*p == '\r' && p + 1 != end && p[1] == '\n') ? 2 : 1;
+    rest = QByteArrayView(p, end - p);
+    return line;
+}
+
+// Fields 1..N of a row; a field beyond the last one is empty.
+template <int N> std::array<QByteArrayView, N> SplitRow(QByteArrayView row)
+{
+    std::array<QByteArrayView, N> fields{};
+    const char* p = row.data();
+    const char* end = p + row.size();
+    for (int n = 0; n < N; ++n) {
+        const char* start = p;
+        while (p != end && *p != ',')
+            ++p;
+        fields[size_t(n)] = QByteArrayView(start, p - start);
+        if (p == end)
+            break;
+        ++p;
+    }
+    return fields;
+}
+
+double Number(QByteArrayView field)
+{
+    return fixedtext::ParseFixed(field.data(), field.data() + field.size());
+}
+
+// The unit between the brackets of "Weight(kg)": at most two characters, and a ")" closes it
+// early so that "Weight()" reads as no unit.
+QString UnitsOf(const QString& field)
+{
+    const qsizetype open = field.indexOf(u'(');
+    if (open < 0)
+        return {};
+    const QString units = field.mid(open + 1, kUnitsLength);
+    const qsizetype close = units.indexOf(u')');
+    return close < 0 ? units : units.left(close);
+}
+
+void ReadHeader(const QString& line, TLogReadResult& result)
+{
+    if (tools::FieldAt(line, 1, u',') != QLatin1String("Time"))
+        return;
+    result.units = UnitsOf(tools::FieldAt(line, 2, u','));
+    for (int k = 1; k <= logchannels::DigitalCount; ++k)
+        result.labels[size_t(k - 1)] = tools::FieldAt(line, k + 2, u',');
+}
+
+void AddRow(QByteArrayView row, ITraceSink& sink)
+{
+    const auto fields = SplitRow<2 + logchannels::DigitalCount>(row);
+    const double time = Number(fields[0]);
+    if (!fields[1].isEmpty())
+        sink.AddPoint(traces::Weight, time, Number(fields[1]));
+    for (int k = 1; k <= logchannels::DigitalCount; ++k) {
+        const QByteArrayView field = fields[size_t(k + 1)];
+        if (!field.isEmpty())
+            sink.AddPoint(k, time, Number(field) + logchannels::Baseline(k));
+    }
+}
+
+bool Report(const TLogProgress& progress, double fraction)
+{
+    return !progress || progress(fraction);
+}
+
+TLogFileResult Failure(const QString& message)
+{
+    return {false, false, message};
+}
+
+} // namespace
+
+QString WithDefaultExtension(const QString& path)
+{
+    return QFileInfo(path).fileName().contains(u'.') ? path : path + QStringLiteral(".CSV");
+}
+
+QByteArray HeaderLine(const TLogHeader& header, const ITraceSource& source)
+{
+    QByteArray line =
+        header.live ? "Time,Weight(" + header.units.toLatin1() + ")," : "Time,Weight,";
+    for (int k = 1; k <= logchannels::DigitalCount; ++k) {
+        const size_t at = size_t(k - 1);
+        const bool present = header.live ? header.selection[at] != 0 : source.PointCount(k) > 0;
+        if (!present)
+            continue;
+        line += header.live ? QByteArray(logchannels::Channel(header.selection[at]).text)
+                            : header.labels[at].toLatin1();
+        if (k < logchannels::DigitalCount)
+            line += ',';
+    }
+    return line;
+}
+
+void AppendRow(QByteArray& out, const ITraceSource& source, qsizetype i, int decimals)
+{
+    const TTracePoint weight = source.Point(traces::Weight, i);
+    fixedtext::AppendFixed(out, weight.time, kValueDecimals);
+    out.append(',');
+    fixedtext::AppendFixed(out, weight.value, decimals);
+    for (int k = 1; k <= logchannels::DigitalCount; ++k) {
+        const qsizetype count = source.PointCount(k);
+        if (count == 0)
+            continue;
+        out.append(',');
+        if (i < count) {
+            const double value = source.Point(k, i).value - logchannels::Baseline(k);
+            fixedtext::AppendFixed(out, value, kValueDecimals);
+        }
+    }
+    out.append(kLineEnd);
+}
+
+void AppendPointRow(QByteArray& out, const TLogPoint& point, int decimals)
+{
+    fixedtext::AppendFixed(out, point.time, kValueDecimals);
+    out.append(',');
+    fixedtext::AppendFixed(out, point.weight, decimals);
+    for (int k = 1; k <= logchannels::DigitalCount; ++k) {
+        const auto& value = point.digital[size_t(k - 1)];
+        if (!value)
+            continue;
+        out.append(',');
+        fixedtext::AppendFixed(out, *value - logchannels::Baseline(k), kValueDecimals);
+    }
+    out.append(kLineEnd);
+}
+
+QByteArray CommentLine(const QString& comment)
+{
+    QByteArray line = comment.toLatin1();
+    line.replace('\r', ' ').replace('\n', ' ');
+    return line;
+}
+
+TLogFileResult Write(const QString& path, const QString& comment, const TLogHeader& header,
+                     int decimals, const ITraceSource& source, const TLogProgress& progress)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return Failure(file.errorString());
+    QByteArray buffer;
+    buffer.reserve(kWriteChunk + 256);
+    buffer += CommentLine(comment) + kLineEnd;
+    buffer += HeaderLine(header, source) + kLineEnd;
+    const qsizetype rows = source.PointCount(traces::Weight);
+    for (qsizetype i = 0; i < rows; ++i) {
+        AppendRow(buffer, source, i, decimals);
+        if (buffer.size() >= kWriteChunk) {
+            if (file.write(buffer) != buffer.size())
+                return Failure(file.errorString());
+            buffer.clear();
+        }
+        if ((i + 1) % kProgressRows == 0 && !Report(progress, double(i + 1) / double(rows))) {
+            file.cancelWriting();
+            return {false, true, {}};
+        }
+    }
+    if (file.write(buffer) != buffer.size())
+        return Failure(file.errorString());
+    if (!file.commit())
+        return Failure(file.errorString());
+    Report(progress, 1.0);
+    return {true, false, {}};
+}
+
+TLogReadResult Read(const QString& path, ITraceSink& sink, const TLogProgress& progress)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        TLogReadResult result;
+        result.message = file.errorString();
+        return result;
+    }
+    // Mapping spares a second copy of a large file; an empty file cannot be mapped.
+    const qint64 size = file.size();
+    if (uchar* mapped = size > 0 ? file.map(0, size) : nullptr) {
+        auto result = Parse(QByteArrayView(mapped, size), sink, progress);
+        file.unmap(mapped);
+        return result;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        TLogReadResult result;
+        result.message = file.errorString();
+        return result;
+    }
+    return Parse(bytes, sink, progress);
+}
+
+TLogReadResult Parse(QByteArrayView bytes, ITraceSink& sink, const TLogProgress& progress)
+{
+    TLogReadResult result;
+    sink.ClearTraces();
+    QByteArrayView rest = bytes;
+    const QByteArrayView comment = NextLine(rest);
+    const bool hasHeader = !rest.isEmpty();
+    const QByteArrayView header = NextLine(rest);
+    result.ok = true;
+    if (!hasHeader || rest.isEmpty())
+        return result;
+    result.headerRead = true;
+    result.comment = LineText(comment);
+    ReadHeader(LineText(header), result);
+    const QByteArrayView firstRow = NextLine(rest);
+    result.decimals = tools::DecimalPlaces(LineText(SplitRow<2>(firstRow)[1]));
+    AddRow(firstRow, sink);
+    result.rows = 1;
+    const double total = double(bytes.size());
+    while (!rest.isEmpty()) {
+        AddRow(NextLine(rest), sink);
+        if (++result.rows % kProgressRows == 0 &&
+            !Report(progress, double(bytes.size() - rest.size()) / total)) {
+            sink.ClearTraces();
+            result.ok = false;
+            result.cancelled = true;
+            return result;
+        }
+    }
+    Report(progress, 1.0);
+    return result;
+}
+
+} // namespace logfile

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "logfile.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QLockFile>
+#include <QString>
+
+#include <memory>
+
+// Keeps a live run on disk as it is recorded, so that a crash or a power cut loses at most
+// the last second: every kept point is appended to a recovery file in the log file format
+// (comment, header form A, rows), which a later start finds and offers to open.
+//
+// The recovery file is deleted only once the run's data was saved or discarded; while a
+// program is recording, a lock file beside it tells other instances that it is not left over.
+class TLogRecovery
+{
+public:
+    // The recovery file, and the lock file of the run that writes it, in `folder`.
+    explicit TLogRecovery(const QString& folder);
+    // Writes what is buffered and releases the lock, keeping the file: an end without
+    // Discard() leaves the data to be recovered.
+    ~TLogRecovery();
+    TLogRecovery(const TLogRecovery&) = delete;
+    TLogRecovery& operator=(const TLogRecovery&) = delete;
+
+    static QString FileName(); // "log-recovery.csv"
+    QString FilePath() const;
+
+    // Starts a new recovery file for a run, replacing an old one, with the comment and the
+    // header (form A) of the run; false with the system's error text when it cannot.
+    [[nodiscard]] TLogFileResult Begin(const QString& comment, const TLogHeader& header,
+                                       int decimals);
+    bool IsOpen() const;
+    // Buffers the point's row; writes the buffer out once it exceeds 64 kB.
+    void Append(const TLogPoint& point);
+    // Hands the buffered rows to the system (call at least once a second while running).
+    [[nodiscard]] TLogFileResult Flush();
+    // The run has stopped: writes the rest and closes the file, which stays until Discard().
+    [[nodiscard]] TLogFileResult Close();
+    // The run's data was saved or thrown away: the file and its lock go.
+    void Discard();
+
+    // The recovery file in `folder` that no running program is writing, or an empty text.
+    static QString FindLeftOver(const QString& folder);
+    // Deletes a left-over recovery file once it was opened or declined.
+    static bool RemoveLeftOver(const QString& folder);
+
+private:
+    static QString PathIn(const QString& folder);
+    static QString LockPathIn(const QString& folder);
+
+    QString mFolder;
+    QFile mFile;
+    std::unique_ptr<QLockFile> mLock;
+    QByteArray mBuffer;
+    int mDecimals = 0;
+};

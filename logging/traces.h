@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QtGlobal>
+
+// How the log file reaches the chart's traces without a copy of its own: the chart is the
+// only store of the points, the writer reads them through ITraceSource and the reader adds
+// them through ITraceSink. Trace 0 is the weight, traces 1..4 the digital channels.
+
+namespace traces {
+inline constexpr int Weight = 0;
+inline constexpr int LogTraceCount = 5;
+} // namespace traces
+
+struct TTracePoint
+{
+    double time = 0.0;
+    double value = 0.0;
+};
+
+// A span of an axis.
+struct TAxisRange
+{
+    double min = 0.0;
+    double max = 0.0;
+};
+
+// The smallest and largest times and values of a trace with points.
+struct TTraceExtent
+{
+    double minTime = 0.0;
+    double maxTime = 0.0;
+    double minValue = 0.0;
+    double maxValue = 0.0;
+};
+
+// Read access to the points of the log traces, in trace order.
+class ITraceSource
+{
+public:
+    virtual ~ITraceSource() = default;
+    virtual qsizetype PointCount(int trace) const = 0;
+    // Point i (0 <= i < PointCount(trace)) of a trace.
+    virtual TTracePoint Point(int trace, qsizetype i) const = 0;
+};
+
+// Write access to the log traces, for readers that replace their contents.
+class ITraceSink
+{
+public:
+    virtual ~ITraceSink() = default;
+    virtual void ClearTraces() = 0;
+    virtual void AddPoint(int trace, double time, double value) = 0;
+};

@@ -1,0 +1,133 @@
+// The recovery file of a live run: what is appended survives without a clean end, is found
+// again by a later start, and goes once the run's data was saved or discarded.
+#include "logrecovery.h"
+#include "tracestore.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "printqstring.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TLogHeader Header()
+{
+    TLogHeader header;
+    header.units = QStringLiteral("kg");
+    header.selection = {1, 0, 0, 4};
+    return header;
+}
+
+TLogPoint Point(double time, double weight)
+{
+    TLogPoint point;
+    point.time = time;
+    point.weight = weight;
+    point.digital[0] = 1.0;
+    point.digital[3] = 4.5;
+    return point;
+}
+
+class LogRecoveryTest : public ::testing::Test
+{
+protected:
+    QString Folder() const { return mDir.path(); }
+
+    QTemporaryDir mDir;
+};
+
+TEST_F(LogRecoveryTest, FlushedRowsAreAReadableLogFileWhileTheRunGoesOn)
+{
+    TLogRecovery recovery(Folder());
+    ASSERT_TRUE(recovery.Begin(QStringLiteral("run 1"), Header(), 2).ok);
+    recovery.Append(Point(0.0, 1.5));
+    recovery.Append(Point(0.1, -2.25));
+    ASSERT_TRUE(recovery.Flush().ok);
+
+    QFile file(recovery.FilePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "run 1\r\n"
+                              "Time,Weight(kg),CofZ,Net\r\n"
+                              "0.00,1.50,1.00,0.00\r\n"
+                              "0.10,-2.25,1.00,0.00\r\n");
+    EXPECT_TRUE(TLogRecovery::FindLeftOver(Folder()).isEmpty()) << "its run is still going";
+}
+
+TEST_F(LogRecoveryTest, LargeBuffersAreWrittenWithoutWaitingForFlush)
+{
+    TLogRecovery recovery(Folder());
+    ASSERT_TRUE(recovery.Begin({}, Header(), 0).ok);
+    for (int i = 0; i < 10000; ++i)
+        recovery.Append(Point(i * 0.1, i));
+    EXPECT_GT(QFile(recovery.FilePath()).size(), 64 * 1024);
+}
+
+TEST_F(LogRecoveryTest, RunThatDidNotEndNormallyIsFoundAndReadBack)
+{
+    {
+        TLogRecovery recovery(Folder());
+        ASSERT_TRUE(recovery.Begin(QStringLiteral("lost"), Header(), 1).ok);
+        for (int i = 0; i < 5; ++i)
+            recovery.Append(Point(i, i * 10.0));
+        // No Close() and no Discard(): the program went away.
+    }
+    const QString path = TLogRecovery::FindLeftOver(Folder());
+    ASSERT_FALSE(path.isEmpty());
+    TTraceStore store;
+    const auto result = logfile::Read(path, store);
+    ASSERT_TRUE(result.ok && result.headerRead);
+    EXPECT_EQ(result.comment, "lost");
+    EXPECT_EQ(store.PointCount(traces::Weight), 5);
+    EXPECT_EQ(store.Point(traces::Weight, 4).value, 40.0);
+    EXPECT_EQ(store.PointCount(2), 5) << "channel 4's column reads onto trace 2";
+
+    EXPECT_TRUE(TLogRecovery::RemoveLeftOver(Folder()));
+    EXPECT_TRUE(TLogRecovery::FindLeftOver(Folder()).isEmpty());
+}
+
+TEST_F(LogRecoveryTest, StoppedRunStaysUntilItsDataIsSavedOrDiscarded)
+{
+    TLogRecovery recovery(Folder());
+    ASSERT_TRUE(recovery.Begin({}, Header(), 0).ok);
+    recovery.Append(Point(0, 1));
+    ASSERT_TRUE(recovery.Close().ok);
+    EXPECT_FALSE(recovery.IsOpen());
+    EXPECT_TRUE(QFile::exists(recovery.FilePath()));
+    EXPECT_TRUE(TLogRecovery::FindLeftOver(Folder()).isEmpty()) << "still this program's";
+    recovery.Discard();
+    EXPECT_FALSE(QFile::exists(recovery.FilePath()));
+    EXPECT_TRUE(TLogRecovery::FindLeftOver(Folder()).isEmpty());
+}
+
+TEST_F(LogRecoveryTest, NewRunReplacesTheOldFile)
+{
+    TLogRecovery recovery(Folder());
+    ASSERT_TRUE(recovery.Begin(QStringLiteral("first"), Header(), 0).ok);
+    for (int i = 0; i < 100; ++i)
+        recovery.Append(Point(i, i));
+    ASSERT_TRUE(recovery.Close().ok);
+    ASSERT_TRUE(recovery.Begin(QStringLiteral("second"), Header(), 0).ok);
+    QFile file(recovery.FilePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "second\r\nTime,Weight(kg),CofZ,Net\r\n");
+}
+
+TEST_F(LogRecoveryTest, FolderThatCannotBeWrittenIsReported)
+{
+    TLogRecovery recovery(mDir.filePath("missing/folder"));
+    const auto result = recovery.Begin({}, Header(), 0);
+    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.message.isEmpty());
+    recovery.Append(Point(0, 1)); // harmless without a file
+    EXPECT_TRUE(recovery.Flush().ok);
+}
+
+TEST_F(LogRecoveryTest, NoFileNoLeftOver)
+{
+    EXPECT_TRUE(TLogRecovery::FindLeftOver(Folder()).isEmpty());
+    EXPECT_FALSE(TLogRecovery::RemoveLeftOver(Folder()));
+}
+
+} // namespace
