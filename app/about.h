@@ -20,7 +20,6 @@ public:
     // Fills the window from the configuration; an error text when the configured logo
     // exists but is not a picture (the window should then not be shown).
     [[nodiscard]] QString FormCreate(const TdatViewer& config);
-    [[nodiscard]] Ui::TfrmAbout& Form() { return *ui; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -4,7 +4,6 @@
 
 #include <memory>
 
-
 // The program's configuration: config.ini beside the program, held in memory from start to
 // exit and written back then (only when it was there to load). When the program's folder
 // is not writable (an installed copy), [Comms] changes go to a per-user copy that is read

@@ -1,13 +1,19 @@
 #include "main.h"
 
 #include "about.h"
+#include "calibrationpage.h"
 #include "comdialog.h"
-#include "silenceprompt.h"
+#include "connection.h"
+#include "displaypage.h"
 #include "dmviewer.h"
 #include "identitypanel.h"
-#include "mimickeys.h"
-#include "q910lcd.h"
+#include "messageprompts.h"
+#include "plainpage.h"
+#include "portconfig.h"
 #include "resizerule.h"
+#include "terminalpage.h"
+#include "terminalrender.h"
+#include "tools.h"
 #include "ui_main.h"
 
 #include <QCloseEvent>
@@ -16,50 +22,45 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
-#include <QMessageBox>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QUrl>
-#include <QVBoxLayout>
 
 #include <clocale>
 
 namespace {
 
-// Message texts keep the CR LF line breaks of the instrument's world; Qt wants LF.
-QString ForDisplay(const QString& text)
-{
-    QString shown = text;
-    return shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
+const QString kCaptionSeparator = QStringLiteral(" - ");
 
-// Puts `child` into `panel` so that it always fills it.
-void FillWith(QWidget* panel, QWidget* child)
+void EnableMenuItems(QMenu* menu, bool enabled)
 {
-    auto* layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(child);
+    for (QAction* item : menu->actions())
+        item->setEnabled(enabled);
 }
 
 } // namespace
 
-TFrmMain::TFrmMain(TdatViewer& config, QWidget* parent)
-    : QMainWindow(parent), ui(std::make_unique<Ui::TFrmMain>()), m_config(config)
+TFrmMain::TFrmMain(TdatViewer& config, IUserPrompts* prompts, QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::TFrmMain>()), m_config(config),
+      m_prompts(prompts)
 {
     ui->setupUi(this);
+    if (!m_prompts) {
+        m_ownPrompts = std::make_unique<TMessagePrompts>(this, m_config.ViewerName());
+        m_prompts = m_ownPrompts.get();
+    }
     setMinimumSize(resizerule::kMinWidth, resizerule::kMinHeight);
     SetUpStatusBar();
-    SetUpTimers();
     ConnectActions();
-    ui->TSDisplay->installEventFilter(this);
-    ui->TSCal->installEventFilter(this);
+    tmrViewerMode.setInterval(5000);
 }
 
 TFrmMain::~TFrmMain()
 {
-    // The mimics hold the key helper and go with the widgets, after the members; end them
-    // while everything they refer to is still there.
-    delete m_frontPanel;
-    delete m_calPanel;
+    // The pages refer to the connection: they go first.
+    ui->PgCMain->clear();
+    for (IPage* page : m_pages)
+        delete page->Widget();
 }
 
 QString TFrmMain::StartupFailureText(const QString& failure)
@@ -75,43 +76,57 @@ QString TFrmMain::FormCreate()
     // "." as the decimal separator for everything formatted or parsed, whatever the locale.
     QLocale::setDefault(QLocale::c());
     std::setlocale(LC_NUMERIC, "C");
-    m_ring = std::make_unique<TRingNetwork>();
-    m_device = std::make_unique<TDevice>(*m_ring);
-    if (!CreateMimics())
+    if (!QFileInfo(m_config.InstrumentImage()).isFile())
         return QStringLiteral("The Instrument image file for this Viewer is missing.");
-
-    SessionActive = false;
-    EnableMenuItems(ui->MenuInstrument, false);
-    ui->tbStartSession->setEnabled(false);
-    ui->tbEndSession->setEnabled(false);
-    CreateComms();
-
-    for (QWidget* hidden : {ui->TSCal, ui->TSSettings, ui->TSTest})
-        ui->PgCMain->setTabVisible(ui->PgCMain->indexOf(hidden), false);
-    ui->PgCMain->setCurrentWidget(ui->TSDisplay);
-
+    m_connection = new TConnection(*m_prompts, this);
+    connect(m_connection, &TConnection::Changed, this, &TFrmMain::OnConnectionChanged);
+    connect(m_connection, &TConnection::IdentityChanged, this, &TFrmMain::UpdateIdentityPanel);
+    connect(m_connection, &TConnection::Lost, this,
+            [this](const QString& message) { m_prompts->ShowError(message); });
+    TCommsEngine& engine = m_connection->Engine();
+    connect(&engine, &TCommsEngine::Sent, m_panel0,
+            [this](const QString& text) { m_panel0->setText(terminalrender::Printable(text)); });
+    connect(&engine, &TCommsEngine::Received, m_panel1,
+            [this](const QString& text) { m_panel1->setText(terminalrender::Printable(text)); });
+    connect(&tmrViewerMode, &QTimer::timeout, this, [this, &engine] {
+        if (m_state.session)
+            engine.RequestKeepAlive();
+    });
+    const QStringList extra = m_config.ExtraPorts().split(u';', Qt::SkipEmptyParts);
+    m_comDialog =
+        std::make_unique<TFrmComDialog>(*m_prompts, serialports::EnumSerialPorts(extra), this);
+    CreatePages();
+    ApplyLinkState();
+    ui->PgCMain->setCurrentWidget(m_displayPage);
+    PgCMainChange(ui->PgCMain->currentIndex());
     const QFileInfo program(QCoreApplication::applicationFilePath());
     m_helpFile = program.dir().filePath(program.completeBaseName() + QStringLiteral(".chm"));
-    SetTerminalDirty(false);
     tmrViewerMode.start();
     return {};
 }
 
-bool TFrmMain::CreateMimics()
+void TFrmMain::CreatePages()
 {
+    TCommsEngine& engine = m_connection->Engine();
+    const auto onError = [this](const QString& error) { m_prompts->ShowError(error); };
     const QString picture = m_config.InstrumentImage();
-    if (!QFileInfo(picture).isFile())
-        return false;
-    m_frontPanel = new TQ910LCD(picture);
-    m_calPanel = new TQ910LCD(picture);
-    for (TQ910LCD* mimic : {m_frontPanel, m_calPanel}) {
-        mimic->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-        mimic->LCD.Directory = m_config.ProgramDir(); // segment pictures and the map cache
-        mimic->SetErrorHandler([this](const QString& error) { ShowError(error); });
-    }
-    FillWith(ui->PnlFront, m_frontPanel);
-    FillWith(ui->PnlMimicCal, m_calPanel);
-    return true;
+    m_displayPage = new TDisplayPage(picture, m_config.ProgramDir(), engine, onError);
+    m_displayPage->installEventFilter(this);
+    AddPage(*m_displayPage);
+    AddPage(*new TCalibrationPage(picture, m_config.ProgramDir(), engine, onError));
+    AddPage(*new TPlainPage("TSSettings", "Settings", IActivity::None,
+                            [](const TLinkState& s) { return s.session; }));
+    AddPage(
+        *new TPlainPage("TSLog", "Log", IActivity::Log, [](const TLinkState&) { return true; }));
+    auto* terminal = new TTerminalPage(engine);
+    connect(terminal, &TTerminalPage::TerminalUsed, this, [this] { m_panel2->SetWarning(true); });
+    AddPage(*terminal);
+}
+
+void TFrmMain::AddPage(IPage& page)
+{
+    m_pages.push_back(&page);
+    ui->PgCMain->addTab(page.Widget(), QString::fromLatin1(page.Caption()));
 }
 
 void TFrmMain::SetUpStatusBar()
@@ -119,6 +134,9 @@ void TFrmMain::SetUpStatusBar()
     m_panel0 = new QLabel(this);
     m_panel1 = new QLabel(this);
     m_panel2 = new TIdentityPanel(this);
+    m_panel0->setObjectName(QStringLiteral("SentPanel"));
+    m_panel1->setObjectName(QStringLiteral("ReceivedPanel"));
+    m_panel2->setObjectName(QStringLiteral("IdentityPanel"));
     m_panel0->setFixedWidth(120);
     m_panel1->setFixedWidth(200);
     for (QLabel* panel : {m_panel0, m_panel1})
@@ -127,12 +145,6 @@ void TFrmMain::SetUpStatusBar()
     ui->StatusBar->addWidget(m_panel1);
     ui->StatusBar->addWidget(m_panel2, 1);
     ui->StatusBar->setSizeGripEnabled(true);
-}
-
-void TFrmMain::SetUpTimers()
-{
-    tmrViewerMode.setInterval(5000);
-    connect(&tmrViewerMode, &QTimer::timeout, this, &TFrmMain::tmrViewerModeTimer);
 }
 
 void TFrmMain::ConnectActions()
@@ -151,49 +163,116 @@ void TFrmMain::ConnectActions()
     connect(ui->PgCMain, &QTabWidget::currentChanged, this, &TFrmMain::PgCMainChange);
 }
 
-void TFrmMain::EnableMenuItems(QMenu* menu, bool enabled)
+void TFrmMain::Connect2Click()
 {
-    for (QAction* item : menu->actions())
-        item->setEnabled(enabled);
+    if (Connected()) {
+        m_connection->Close();
+        return;
+    }
+    m_comDialog->SetChoice(portconfig::LoadPortDialog(m_config));
+    if (m_comDialog->exec() == QDialog::Accepted && m_comDialog->PortSelected())
+        ConnectWith(m_comDialog->Choice());
 }
 
-
-void TFrmMain::SetTerminalDirty(bool dirty)
+bool TFrmMain::ConnectWith(const TPortChoice& choice, bool remember)
 {
-    TerminalDirty = dirty;
-    UpdateIdentityPanel();
+    if (!m_connection)
+        return false;
+    const QString error = m_connection->Open(choice);
+    if (!error.isEmpty()) {
+        m_prompts->ShowError(error);
+        return false;
+    }
+    if (remember)
+        portconfig::SavePortDialog(m_config, choice);
+    return true;
+}
+
+bool TFrmMain::Connected() const
+{
+    return m_connection && m_connection->IsOpen();
+}
+
+void TFrmMain::OnConnectionChanged(bool connected)
+{
+    // The caption names the address only once the port is really open.
+    const int address = m_connection->Address();
+    const QString tail = !connected     ? QString()
+                         : address == 0 ? QStringLiteral("Address:Any")
+                                        : QStringLiteral("Address:%1").arg(address);
+    setWindowTitle(tools::ReplaceAfter(windowTitle(), kCaptionSeparator, tail));
+    m_state = TLinkState{connected, false, false}; // a connection change ends any session
+    ApplyLinkState();
+}
+
+void TFrmMain::SetSessionControls(bool active, bool full)
+{
+    m_state.session = active;
+    m_state.full = active && full;
+    ApplyLinkState();
+}
+
+void TFrmMain::ApplyLinkState()
+{
+    const bool connected = m_state.connected;
+    const bool session = m_state.session;
+    ui->ToolButton4->setText(connected ? QStringLiteral("&Disconnect")
+                                       : QStringLiteral("&Connect"));
+    ui->ToolButton4->setToolTip(connected ? QStringLiteral("Disconnect from instrument")
+                                          : QStringLiteral("Connect to instrument"));
+    ui->Connect2->setText(ui->ToolButton4->text());
+    EnableMenuItems(ui->MenuInstrument, connected);
+    ui->tbStartSession->setEnabled(connected);
+    ui->tbEndSession->setEnabled(connected && session);
+    ui->EndSession->setEnabled(ui->tbEndSession->isEnabled());
+    for (QAction* item : {ui->Lock1, ui->FullPasscode1, ui->SafePasscode1})
+        item->setEnabled(connected && !session);
+    for (IPage* page : m_pages) {
+        ui->PgCMain->setTabVisible(ui->PgCMain->indexOf(page->Widget()), page->ShownIn(m_state));
+        page->LinkChanged(m_state);
+    }
+}
+
+void TFrmMain::UpdateIdentityPanel()
+{
+    m_panel2->SetText(m_connection->IdentityText());
+    ui->StatusBar->update();
 }
 
 void TFrmMain::PgCMainChange(int)
 {
-    if (!m_engine)
+    IPage* next = nullptr;
+    for (IPage* page : m_pages)
+        if (page->Widget() == ui->PgCMain->currentWidget())
+            next = page;
+    if (!next || next == m_current)
         return;
-    QWidget* page = ui->PgCMain->currentWidget();
-    int activity = TCommsEngine::ActNone;
-    if (page == ui->TSDisplay) {
-        activity = TCommsEngine::ActDisplay;
-    } else if (page == ui->TSCal) {
-        activity = TCommsEngine::ActCalibration;
-    } else if (page == ui->TSTest) {
-        activity = TCommsEngine::ActTest;
-        ui->EdtSendStr->setFocus();
-    } else if (page == ui->TSLog) {
-        activity = TCommsEngine::ActLog;
+    if (m_current && !m_current->CanLeave() &&
+        ui->PgCMain->isTabVisible(ui->PgCMain->indexOf(m_current->Widget()))) {
+        const QSignalBlocker still(ui->PgCMain);
+        ui->PgCMain->setCurrentWidget(m_current->Widget());
+        return;
     }
-    m_engine->Activity = activity;
+    if (m_current)
+        m_current->Left();
+    m_current = next;
+    m_connection->Engine().SetActivity(next->Activity());
+    next->Entered();
 }
 
-// The rule needs the tab pages' own heights, which are final only once every layout has run,
-// so it follows the pages' resize events and runs once they have settled.
+// The rule needs the Display tab's own height, which is final only once every layout has
+// run, so it follows the tab's resize events and runs once they have settled.
 bool TFrmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Resize && (watched == ui->TSDisplay || watched == ui->TSCal) &&
-        !m_resizePending) {
+    if (event->type() == QEvent::Resize && watched == m_displayPage && !m_resizePending) {
         m_resizePending = true;
-        QMetaObject::invokeMethod(this, [this] {
-            m_resizePending = false;
-            FormResize();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_resizePending = false;
+                FormResize();
+            },
+            Qt::QueuedConnection);
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -201,33 +280,28 @@ bool TFrmMain::eventFilter(QObject* watched, QEvent* event)
 void TFrmMain::FormResize()
 {
     const resizerule::TWindowFit fit =
-        resizerule::FitDisplayTab(width(), height(), ui->TSDisplay->height());
+        resizerule::FitDisplayTab(width(), height(), m_displayPage->height());
     if (fit.width != width() || fit.height != height())
         resize(fit.width, fit.height);
-    ui->PnlFrontFill->setFixedHeight(fit.fillerHeight);
-    ui->PnlCal->setGeometry(0, 0, ui->TSCal->width(), ui->PnlCal->height());
-    const QRect cal = resizerule::FitCalibrationMimic(
-        ui->TSCal->width(), ui->TSCal->height(), ui->PnlCal->height(), ui->PnlMimicCal->y());
-    ui->PnlMimicCal->setGeometry(cal);
+    m_displayPage->SetFillerHeight(fit.fillerHeight);
 }
 
 void TFrmMain::closeEvent(QCloseEvent* event)
 {
-    if (m_engine) {
-        m_engine->WaitState = 0;
-        m_engine->Close();
-    }
+    if (m_connection)
+        m_connection->Engine().Close();
     event->accept();
 }
 
 void TFrmMain::muHelpClick()
 {
     if (!QFileInfo(m_helpFile).isFile()) {
-        Inform(QStringLiteral("The help file %1 was not found.").arg(m_helpFile));
+        m_prompts->Inform(QStringLiteral("The help file %1 was not found.").arg(m_helpFile));
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(m_helpFile)))
-        Inform(QStringLiteral("No program is available to open the help file %1.").arg(m_helpFile));
+        m_prompts->Inform(
+            QStringLiteral("No program is available to open the help file %1.").arg(m_helpFile));
 }
 
 void TFrmMain::About1Click()
@@ -235,44 +309,8 @@ void TFrmMain::About1Click()
     TfrmAbout about(this);
     const QString error = about.FormCreate(m_config);
     if (!error.isEmpty()) {
-        ShowError(error);
+        m_prompts->ShowError(error);
         return;
     }
     about.exec();
-}
-
-void TFrmMain::tmrViewerModeTimer()
-{
-    if (SessionActive && m_engine)
-        m_engine->KeepAlivePending = true;
-}
-
-void TFrmMain::Inform(const QString& text)
-{
-    if (m_prompts)
-        return m_prompts->Inform(text);
-    QMessageBox::information(this, m_config.ViewerName(), ForDisplay(text));
-}
-
-void TFrmMain::ShowError(const QString& text)
-{
-    if (m_prompts)
-        return m_prompts->ShowError(text);
-    QMessageBox::critical(this, m_config.ViewerName(), ForDisplay(text));
-}
-
-bool TFrmMain::Confirm(const QString& text)
-{
-    if (m_prompts)
-        return m_prompts->Confirm(text);
-    return QMessageBox::question(this, m_config.ViewerName(), ForDisplay(text),
-                                 QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
-}
-
-void TFrmMain::ShowOpticalPrompt()
-{
-    if (m_prompts)
-        return m_prompts->ShowOpticalPrompt();
-    if (m_silencePrompt)
-        m_silencePrompt->exec();
 }

@@ -1,36 +1,36 @@
 #pragma once
 
-#include "commsengine.h"
-#include "device.h"
-#include "ringnetwork.h"
-#include "serialports.h"
-#include "userprompts.h"
+#include "page.h"
 
 #include <QMainWindow>
 #include <QTimer>
 
 #include <memory>
+#include <vector>
 
+class IUserPrompts;
 class QLabel;
 class QMenu;
+class TConnection;
+class TDisplayPage;
 class TdatViewer;
-class TIdentityPanel;
 class TFrmComDialog;
-class TFrmSilencePrompt;
-class TMimicKeys;
-class TQ910LCD;
+class TIdentityPanel;
+struct TPortChoice;
 namespace Ui {
 class TFrmMain;
 }
 
-// The main window: frames everything the user does and owns the port, the timers, the
-// instrument model and the mimics for the whole run. Operations are grouped by subsystem
-// into their own source files (main_*.cpp).
-class TFrmMain : public QMainWindow, public IUserPrompts
+// The main window: the frame around everything the user does. It creates the connection and
+// the pages, puts the pages into its tabs, wires the menus and the tool bar to them and keeps
+// menus, tabs and caption in step with the link; the work itself is the pages' own.
+class TFrmMain : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit TFrmMain(TdatViewer& config, QWidget* parent = nullptr);
+    // Questions go to `prompts`, or to message boxes over this window when none is given.
+    explicit TFrmMain(TdatViewer& config, IUserPrompts* prompts = nullptr,
+                      QWidget* parent = nullptr);
     ~TFrmMain() override;
 
     // Checks the configuration and the front-panel picture and sets the window up;
@@ -38,88 +38,49 @@ public:
     [[nodiscard]] QString FormCreate();
     // The error box text of a start-up failure.
     [[nodiscard]] static QString StartupFailureText(const QString& failure);
-
-    // Where the program's questions go: the window's own message boxes unless set.
-    void SetPrompts(IUserPrompts* prompts) { m_prompts = prompts; }
-    void Inform(const QString& text) override;
-    void ShowError(const QString& text) override;
-    bool Confirm(const QString& text) override;
-    void ShowOpticalPrompt() override;
-
-    void EnableMenuItems(QMenu* menu, bool enabled);
-    void UpdateIdentityPanel();
-    void SetTerminalDirty(bool dirty);
-    void SetSessionControls(bool active, bool full);
-    bool CheckCommsVersion();
+    [[nodiscard]] IUserPrompts& Prompts() { return *m_prompts; }
 
     // The connect/disconnect toggle of the tool bar and the File menu.
     void Connect2Click();
     // Connects with the given choices as if confirmed in the port dialog, keeping them in
-    // [Comms] when `remember`; false when the port could not be opened (the message has
-    // been shown).
+    // [Comms] when `remember`; false when the connection was refused (the message has been
+    // shown).
     bool ConnectWith(const TPortChoice& choice, bool remember = true);
-    [[nodiscard]] bool Connected() const { return m_engine && m_engine->IsOpen(); }
-
-    // Terminal page.
-    void EchoTraffic(const QString& text);
-    void BtnSendClick();
-    void EdtSendStrKeyPress();
-
-    [[nodiscard]] TCommsEngine& Engine() { return *m_engine; }
-    [[nodiscard]] TDevice& Device() { return *m_device; }
-    [[nodiscard]] TFrmComDialog& ComDialog() { return *m_comDialog; }
-    [[nodiscard]] TQ910LCD& DisplayMimic() { return *m_frontPanel; }
-    [[nodiscard]] TQ910LCD& CalibrationMimic() { return *m_calPanel; }
-    [[nodiscard]] QString SentPanelText() const;
-    [[nodiscard]] QString ReceivedPanelText() const;
-
-    [[nodiscard]] Ui::TFrmMain& Form() { return *ui; }
-    [[nodiscard]] TIdentityPanel& IdentityPanel() { return *m_panel2; }
-    [[nodiscard]] QString HelpFile() const { return m_helpFile; }
-    [[nodiscard]] int Activity() const { return m_engine ? m_engine->Activity : 0; }
+    [[nodiscard]] bool Connected() const;
+    // Shows the Settings (and for Full the Calibration) tab while a setup session is open.
+    void SetSessionControls(bool active, bool full);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void CreatePages();
+    void AddPage(IPage& page);
     void SetUpStatusBar();
-    void SetUpTimers();
     void ConnectActions();
-    bool CreateMimics();
-    void FormResize();
+    void ApplyLinkState();
+    void OnConnectionChanged(bool connected);
+    void UpdateIdentityPanel();
     void PgCMainChange(int index);
+    void FormResize();
     void muHelpClick();
     void About1Click();
-    void tmrViewerModeTimer();
-    void CreateComms();
-    void WireEngineHooks();
-    void ConnectSteps();
-    void DisconnectSteps();
-    void AfterConnectionChange();
-    void OnPortLost(const QString& message);
-    void ConnectTerminal();
 
     std::unique_ptr<Ui::TFrmMain> ui;
     TdatViewer& m_config;
-    std::unique_ptr<TRingNetwork> m_ring;
-    std::unique_ptr<TCommsEngine> m_engine; // its records, its 100 ms and 1 s timers
-    std::unique_ptr<TDevice> m_device;
+    std::unique_ptr<IUserPrompts> m_ownPrompts;
+    IUserPrompts* m_prompts;
+    TConnection* m_connection = nullptr;
     std::unique_ptr<TFrmComDialog> m_comDialog;
-    std::unique_ptr<TFrmSilencePrompt> m_silencePrompt;
-
-    QTimer tmrViewerMode;
-    std::unique_ptr<TMimicKeys> m_keys; // the held-key timer tmrButton is its own
-
+    std::vector<IPage*> m_pages; // in tab order, whether shown or not
+    IPage* m_current = nullptr;
+    TDisplayPage* m_displayPage = nullptr;
+    QTimer tmrViewerMode; // arms the session keep-alive
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
     TIdentityPanel* m_panel2 = nullptr;
-    TQ910LCD* m_frontPanel = nullptr; // Display tab
-    TQ910LCD* m_calPanel = nullptr;   // Calibration tab, without key handlers
-
-    IUserPrompts* m_prompts = nullptr;
+    TLinkState m_state;
     QString m_helpFile;
-    bool SessionActive = false;
-    bool TerminalDirty = false;
     bool m_resizePending = false;
 };

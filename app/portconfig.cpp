@@ -1,6 +1,7 @@
 #include "portconfig.h"
 
 #include "dmviewer.h"
+#include "protocol.h"
 
 namespace portconfig {
 
@@ -14,7 +15,9 @@ TPortChoice LoadPortDialog(const TdatViewer& config)
     choice.parity = config.Parity();
     choice.data = config.Data();
     choice.stop = config.Stop();
-    choice.address = config.Address();
+    // An address the dialog cannot show is taken as Any, and saved so.
+    const int address = config.Address();
+    choice.address = address >= 0 && address <= protocol::flag::MaxAddress ? address : 0;
     return choice;
 }
 

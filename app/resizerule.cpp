@@ -21,11 +21,4 @@ TWindowFit FitDisplayTab(int windowWidth, int windowHeight, int displayTabHeight
     return fit;
 }
 
-QRect FitCalibrationMimic(int tabWidth, int tabHeight, int controlsHeight, int mimicTop)
-{
-    const int height = std::max(0, tabHeight - controlsHeight - 2 * mimicTop);
-    const int width = height * 1000 / 491;
-    return {(tabWidth - width) / 2, mimicTop, width, height};
-}
-
 } // namespace resizerule

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QRect>
-
 // The window's size rules, kept apart from the widgets so they can be checked directly:
 // the front-panel picture keeps its 1000 : 491 proportions at the window's width.
 namespace resizerule {
@@ -18,9 +16,5 @@ struct TWindowFit
 
 // `displayTabHeight` is measured at the current window size.
 [[nodiscard]] TWindowFit FitDisplayTab(int windowWidth, int windowHeight, int displayTabHeight);
-// Place of the Calibration tab's mimic: centred, as tall as the tab leaves below the
-// calibration controls, at the picture's proportions.
-[[nodiscard]] QRect FitCalibrationMimic(int tabWidth, int tabHeight, int controlsHeight,
-                                        int mimicTop);
 
 } // namespace resizerule

@@ -74,7 +74,8 @@ TStartOptions Parse(const QStringList& arguments, QString* helpText)
                                      QStringLiteral("Connect at start with the saved settings."));
     parser.addOptions({simulator, port, cable, address, baud, connect});
     if (helpText)
-        *helpText = parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("viewer"));
+        *helpText = parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                              QStringLiteral("viewer"));
 
     TStartOptions options;
     if (!parser.parse(arguments)) {
@@ -90,13 +91,14 @@ TStartOptions Parse(const QStringList& arguments, QString* helpText)
             options.error = QStringLiteral("Unknown cable \"%1\"; use rs232, ring or optical.")
                                 .arg(parser.value(cable));
     }
-    ReadNumber(parser, address, [](int v) { return v >= 0 && v <= 31; },
-               QStringLiteral("The address must be 0..31."), options.address, options.error);
-    ReadNumber(parser, baud, [](int v) { return serialports::BaudIndexOf(v) >= 0; },
-               QStringLiteral("The baud rate must be 2400, 4800, 9600, 19200 or 38400."),
-               options.baud, options.error);
-    if (options.error.isEmpty() && options.cable == TPortChoice::RS232Ring &&
-        options.address == 0)
+    ReadNumber(
+        parser, address, [](int v) { return v >= 0 && v <= 31; },
+        QStringLiteral("The address must be 0..31."), options.address, options.error);
+    ReadNumber(
+        parser, baud, [](int v) { return serialports::BaudIndexOf(v) >= 0; },
+        QStringLiteral("The baud rate must be 2400, 4800, 9600, 19200 or 38400."), options.baud,
+        options.error);
+    if (options.error.isEmpty() && options.cable == TPortChoice::RS232Ring && options.address == 0)
         options.error = QStringLiteral("A ring needs a unit address other than Any.");
     return options;
 }

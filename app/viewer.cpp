@@ -6,6 +6,7 @@
 #include "signalexit.h"
 #include "simulatorprocess.h"
 #include "startoptions.h"
+#include "userprompts.h"
 #include "version.h"
 
 #include <QApplication>
@@ -32,7 +33,7 @@ void ConnectAtStart(TFrmMain& window, TdatViewer& config, const TStartOptions& o
             args << QStringLiteral("--baud") << QString::number(*options.baud);
         const QString error = simulator.Start(SimulatorProgram(), args);
         if (!error.isEmpty()) {
-            window.ShowError(error);
+            window.Prompts().ShowError(error);
             return;
         }
         choice.portName = simulator.DevicePath();
@@ -57,7 +58,8 @@ int main(int argc, char** argv)
         std::fputs(qPrintable(help), stdout);
         return 0;
     }
-    if (arguments.contains(QStringLiteral("--version")) || arguments.contains(QStringLiteral("-v"))) {
+    if (arguments.contains(QStringLiteral("--version")) ||
+        arguments.contains(QStringLiteral("-v"))) {
         std::printf("viewer %s\n", VIEWER_VERSION_TEXT);
         return 0;
     }
@@ -82,13 +84,20 @@ int main(int argc, char** argv)
     }
     window.show();
     // SIGTERM or SIGINT ends the program through its event loop, so the settings are saved
-    // and the simulated instrument is stopped as at File > Exit.
+    // and the simulated instrument is stopped as at File > Exit. One that arrives while the
+    // start-up connection waits (no main loop runs yet) closes the port, which ends the wait,
+    // and the main loop is then never entered.
     TSignalExit exitOnSignal;
-    QObject::connect(&exitOnSignal, &TSignalExit::Received, &app, &QCoreApplication::quit);
+    bool ending = false;
+    QObject::connect(&exitOnSignal, &TSignalExit::Received, &app, [&] {
+        ending = true;
+        window.close();
+        QCoreApplication::quit();
+    });
     TSimulatorProcess simulator;
     if (options.WantsConnection())
         ConnectAtStart(window, config, options, simulator);
-    const int result = app.exec();
+    const int result = ending ? 0 : app.exec();
     window.close();
     return result;
 }

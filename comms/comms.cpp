@@ -1,25 +1,28 @@
 #include "comms.h"
 
+#include "protocol.h"
 #include "tools.h"
 
 #include <array>
 #include <utility>
 
+using namespace protocol;
+
 namespace {
 
 // Lowest bit first: when several are set, the lowest one names the error.
 constexpr std::array<std::pair<uint32_t, const char*>, 11> kErrorTexts{{
-    {0x0008, " CRC Required "},
-    {0x0010, " Session Timed Out "},
-    {0x0040, " Bad Parameter "},
-    {0x0080, " Save Settings Failed "},
-    {0x0100, " Illegal Operation "},
-    {0x0200, " Illegal Value "},
-    {0x0400, " Over Range "},
-    {0x0800, " Under Range "},
-    {0x1000, " Access Denied "},
-    {0x2000, " Feature Not implemented "},
-    {0x4000, " Unknown Error "},
+    {err::CrcRequired, " CRC Required "},
+    {err::SessionTimedOut, " Session Timed Out "},
+    {err::BadParameter, " Bad Parameter "},
+    {err::SaveFailed, " Save Settings Failed "},
+    {err::IllegalOperation, " Illegal Operation "},
+    {err::IllegalValue, " Illegal Value "},
+    {err::OverRange, " Over Range "},
+    {err::UnderRange, " Under Range "},
+    {err::AccessDenied, " Access Denied "},
+    {err::NotImplemented, " Feature Not implemented "},
+    {err::UnknownError, " Unknown Error "},
 }};
 
 // Reads a fixed-width hexadecimal field; false when any character is not a hex digit.
@@ -45,13 +48,13 @@ void Tcommsobj::Clear()
 
 QString Tcommsobj::Build() const
 {
-    uint32_t addressByte = static_cast<uint32_t>(Address) & 0x1F;
+    uint32_t addressByte = static_cast<uint32_t>(Address) & flag::AddressMask;
     if (ReplyBit)
-        addressByte |= kReplyFlag;
+        addressByte |= flag::Reply;
     if (ErrorBit)
-        addressByte |= kErrorFlag;
+        addressByte |= flag::Error;
     if (RequestBit)
-        addressByte |= kRequestFlag;
+        addressByte |= flag::Request;
     return tools::HexText(addressByte, 2) + tools::HexText(Command & 0xFF, 2) +
            tools::HexText(Register & 0xFFFF, 4) + u':' + Data;
 }
@@ -63,10 +66,10 @@ bool Tcommsobj::Parse(const QString& text)
     bool ok = true;
     int addressByte = 0;
     if (ReadHexField(text, 0, 2, addressByte)) {
-        ReplyBit = addressByte & kReplyFlag;
-        ErrorBit = addressByte & kErrorFlag;
-        RequestBit = addressByte & kRequestFlag;
-        Address = addressByte & 0x1F;
+        ReplyBit = addressByte & flag::Reply;
+        ErrorBit = addressByte & flag::Error;
+        RequestBit = addressByte & flag::Request;
+        Address = addressByte & flag::AddressMask;
     } else {
         ok = false;
     }

@@ -9,10 +9,6 @@
 class Tcommsobj
 {
 public:
-    static constexpr uint32_t kReplyFlag = 0x80;
-    static constexpr uint32_t kErrorFlag = 0x40;
-    static constexpr uint32_t kRequestFlag = 0x20;
-
     bool ReplyBit = false;
     bool ErrorBit = false;
     bool RequestBit = false;

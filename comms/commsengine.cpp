@@ -1,6 +1,7 @@
 #include "commsengine.h"
 
 #include "crc.h"
+#include "protocol.h"
 #include "ringnetwork.h"
 #include "userprompts.h"
 
@@ -11,26 +12,13 @@
 // Traffic is logged at debug level: QT_LOGGING_RULES="q900.comms.debug=true" shows it.
 Q_LOGGING_CATEGORY(lcComms, "q900.comms", QtWarningMsg)
 
-namespace {
+using namespace protocol;
 
-constexpr char16_t SOH = 0x01;
-constexpr char16_t STX = 0x02;
-constexpr char16_t EOT = 0x04;
-constexpr char16_t LF = 0x0A;
+namespace {
 
 const char* kLongNoResponse =
     "Instrument not responding: Ensure communications cables are connected properly.";
 const char* kShortNoResponse = "Instrument not responding";
-
-bool IsLinPointExecute(int reg)
-{
-    return reg >= 0x0104 && reg <= 0x010D;
-}
-
-bool IsLinPointWeight(int reg)
-{
-    return reg >= 0x0114 && reg <= 0x011D;
-}
 
 QSerialPort::Parity ParityOf(int index)
 {
@@ -50,12 +38,30 @@ const char* ParityName(int index)
     return names[index >= 0 && index < 3 ? index : 0];
 }
 
-QString PermissionAdvice(const QString& path)
+// A permission failure on a device we may read and write is the lock of another program.
+QString OpenFailure(const QString& path, const QSerialPort& port)
 {
-    const QString group = QFileInfo(path).group();
-    return QStringLiteral("\r\nThe device belongs to the group \"%1\"; add your user to it "
+    const QString head = QStringLiteral("Cannot open %1: ").arg(path);
+    if (port.error() != QSerialPort::PermissionError)
+        return head + port.errorString();
+    const QFileInfo device(path);
+    if (device.isReadable() && device.isWritable())
+        return head + QStringLiteral("it is in use by another program.");
+    const QString group = device.group();
+    return head + port.errorString() +
+           QStringLiteral("\r\nThe device belongs to the group \"%1\"; add your user to it "
                           "(for example: sudo usermod -aG %1 $USER) and log in again.")
-        .arg(group.isEmpty() ? QStringLiteral("dialout") : group);
+               .arg(group.isEmpty() ? QStringLiteral("dialout") : group);
+}
+
+// The reason a port went away, as the system gives it; a hung-up line often reports only
+// the last read's "try again", which says nothing to the user.
+QString LossReason(const QSerialPort& port)
+{
+    const QString reason = port.errorString();
+    if (reason.isEmpty() || reason.contains(QLatin1String("temporarily unavailable")))
+        return QStringLiteral("the device was removed or hung up");
+    return reason;
 }
 
 } // namespace
@@ -63,14 +69,14 @@ QString PermissionAdvice(const QString& path)
 TCommsEngine::TCommsEngine(TRingNetwork& ring, IUserPrompts& prompts, QObject* parent)
     : QObject(parent), m_ring(ring), m_prompts(prompts)
 {
-    connect(&m_port, &QSerialPort::readyRead, this, &TCommsEngine::ComPortTriggerAvail);
+    connect(&m_port, &QSerialPort::readyRead, this, &TCommsEngine::OnReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &TCommsEngine::OnPortError);
-    m_timer1.setInterval(100);
-    m_tmrComms.setInterval(1000);
-    connect(&m_timer1, &QTimer::timeout, this, &TCommsEngine::Timer1Timer);
-    connect(&m_tmrComms, &QTimer::timeout, this, &TCommsEngine::TmrCommsTimer);
-    m_timer1.start();
-    m_tmrComms.start();
+    m_tickTimer.setInterval(kTickMs);
+    m_echoTimer.setInterval(1000);
+    connect(&m_tickTimer, &QTimer::timeout, this, &TCommsEngine::Tick);
+    connect(&m_echoTimer, &QTimer::timeout, this, &TCommsEngine::FlushEcho);
+    m_tickTimer.start();
+    m_echoTimer.start();
 }
 
 TCommsEngine::~TCommsEngine()
@@ -81,14 +87,10 @@ TCommsEngine::~TCommsEngine()
 QString TCommsEngine::Open(const TLineSettings& settings)
 {
     Close();
+    m_portPath = settings.portName;
     m_port.setPortName(settings.portName);
-    if (!m_port.open(QIODevice::ReadWrite)) {
-        QString message = QStringLiteral("Cannot open %1: %2").arg(settings.portName,
-                                                                   m_port.errorString());
-        if (m_port.error() == QSerialPort::PermissionError)
-            message += PermissionAdvice(settings.portName);
-        return message;
-    }
+    if (!m_port.open(QIODevice::ReadWrite))
+        return OpenFailure(settings.portName, m_port);
     // Each setting separately, so that a refusal names what the port would not take.
     QString refused;
     if (!m_port.setBaudRate(settings.baud))
@@ -98,7 +100,7 @@ QString TCommsEngine::Open(const TLineSettings& settings)
     else if (!m_port.setParity(ParityOf(settings.parity)))
         refused = QStringLiteral("parity %1").arg(QLatin1String(ParityName(settings.parity)));
     else if (!m_port.setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop
-                                                         : QSerialPort::OneStop))
+                                                        : QSerialPort::OneStop))
         refused = QStringLiteral("%1 stop bits").arg(settings.stopBits);
     if (!refused.isEmpty()) {
         const QString why = m_port.errorString();
@@ -126,32 +128,38 @@ bool TCommsEngine::IsOpen() const
     return m_port.isOpen();
 }
 
+int TCommsEngine::Activity() const
+{
+    return m_activity ? m_activity->ActivityCode() : IActivity::None;
+}
+
 void TCommsEngine::ClearBuffers()
 {
-    RxBuffer.clear();
-    EchoBuffer.clear();
+    m_rxBuffer.clear();
+    m_echoBuffer.clear();
 }
 
 // A waiting request must not outlive its port: ending the attempt lets its loop see it.
 void TCommsEngine::EndWaitOnLoss()
 {
-    if (WaitState == 1)
-        WaitState = 2;
-    TimeoutTicks = 0;
-    PollTicks = 0;
+    if (m_waitState == TWaitState::Waiting)
+        m_waitState = TWaitState::Done;
+    m_timeoutTicks = 0;
+    m_pollTicks = 0;
 }
 
 void TCommsEngine::OnPortError(QSerialPort::SerialPortError error)
 {
     if (error != QSerialPort::ResourceError)
         return;
-    const QString message = QStringLiteral("The connection to %1 was lost: %2")
-                                .arg(m_port.portName(), m_port.errorString());
+    const QString message =
+        QStringLiteral("The connection to %1 was lost: %2").arg(m_portPath, LossReason(m_port));
     qCWarning(lcComms) << message;
     m_port.clearError();
     Close();
-    if (Hooks.portLost)
-        Hooks.portLost(message);
+    // Queued, so that whoever waited has let go before the program reacts.
+    QMetaObject::invokeMethod(
+        this, [this, message] { emit PortLost(message); }, Qt::QueuedConnection);
 }
 
 void TCommsEngine::SendRaw(const QString& text, bool crc)
@@ -166,16 +174,14 @@ void TCommsEngine::SendRaw(const QString& text, bool crc)
     const QString framed = m_ring.FrameRequest(out);
     m_port.write(framed.toLatin1());
     qCDebug(lcComms) << ">>>" << framed;
-    if (Hooks.sentText)
-        Hooks.sentText(framed);
-    if (Hooks.echoTraffic)
-        Hooks.echoTraffic(QStringLiteral(">>>") + framed);
+    emit Sent(framed);
+    emit Traffic(QStringLiteral(">>>") + framed);
 }
 
-void TCommsEngine::ComPortTriggerAvail()
+void TCommsEngine::OnReadyRead()
 {
-    // A message box shown by a handler pumps events; characters that arrive meanwhile wait
-    // in the port so they are taken in order once the outer call goes on.
+    // A handler that pumps events must not take characters out of order: those that arrive
+    // meanwhile wait in the port until the outer call goes on.
     if (m_receiving)
         return;
     m_receiving = true;
@@ -189,30 +195,30 @@ void TCommsEngine::ComPortTriggerAvail()
 
 void TCommsEngine::ReceiveChar(QChar c)
 {
-    EchoBuffer += c;
+    m_echoBuffer += c;
     const char16_t u = c.unicode();
     if (m_ring.RingMode()) {
-        if (u == TRingNetwork::DC4) {
-            TmrCommsTimer();
-            const QString frame = RxBuffer;
-            RxBuffer.clear();
+        if (u == ctl::DC4) {
+            FlushEcho();
+            const QString frame = m_rxBuffer;
+            m_rxBuffer.clear();
             if (!frame.isEmpty())
                 if (const auto reply = m_ring.ExtractReply(frame))
                     HandleMessage(*reply);
         } else {
-            RxBuffer += c;
-            if (RxBuffer.size() > kMaxMessage)
-                RxBuffer.clear();
+            m_rxBuffer += c;
+            if (m_rxBuffer.size() > ctl::MaxMessage)
+                m_rxBuffer.clear();
         }
         return;
     }
-    if (u == SOH || u == STX) {
-        RxBuffer.clear();
-    } else if (u == LF || u == EOT) {
-        TmrCommsTimer();
-        QString text = RxBuffer;
-        RxBuffer.clear();
-        if (u == EOT) {
+    if (u == ctl::SOH || u == ctl::STX) {
+        m_rxBuffer.clear();
+    } else if (u == ctl::LF || u == ctl::EOT) {
+        FlushEcho();
+        QString text = m_rxBuffer;
+        m_rxBuffer.clear();
+        if (u == ctl::EOT) {
             if (!crc::CrcCheck(text))
                 return; // a damaged message is dropped; the request times out and retries
             text.chop(4);
@@ -220,91 +226,80 @@ void TCommsEngine::ReceiveChar(QChar c)
         if (!text.isEmpty())
             HandleMessage(text);
     } else if (u >= 0x20 && u <= 0xFF) {
-        RxBuffer += c;
-        if (RxBuffer.size() > kMaxMessage)
-            RxBuffer.clear();
+        m_rxBuffer += c;
+        if (m_rxBuffer.size() > ctl::MaxMessage)
+            m_rxBuffer.clear();
     }
 }
 
 void TCommsEngine::HandleMessage(const QString& text)
 {
     qCDebug(lcComms) << "<<<" << text;
-    if (MessageRecord.Parse(text)) {
-        DispatchByActivity();
-        PollTicks = 0;
+    if (m_messageRecord.Parse(text)) {
+        if (m_activity)
+            m_activity->MessageReceived(m_messageRecord, m_waitState == TWaitState::Waiting);
+        m_pollTicks = 0;
     }
-    if (Hooks.receivedText)
-        Hooks.receivedText(text);
-    if (m_handler == Handler::Match)
+    emit Received(text);
+    if (m_waiting)
         MatchReply(text);
     else
-        IdleReply(text);
-}
-
-void TCommsEngine::DispatchByActivity()
-{
-    const Tcommsobj& m = MessageRecord;
-    switch (Activity) {
-    case ActDisplay:
-    case ActCalibration:
-        if (m.Register == 0x0009 && Hooks.displayData)
-            Hooks.displayData(Activity, m.Data);
-        break;
-    case ActLog:
-        if (Hooks.loggingActive && Hooks.loggingActive() && Hooks.logData)
-            Hooks.logData(m.Data);
-        break;
-    case ActTest:
-        if (WaitState == 0 && m.ErrorBit)
-            ReportReplyError(m);
-        break;
-    case ActTransfer:
-        if (Hooks.transferMessage)
-            Hooks.transferMessage(m.Build());
-        break;
-    case ActClock:
-        if (Hooks.clockText) {
-            if (m.ErrorBit)
-                Hooks.clockText(QString());
-            else if (m.Register == 0x0150)
-                Hooks.clockText(m.Data);
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-void TCommsEngine::IdleReply(const QString&)
-{
-    WaitState = 0;
+        m_waitState = TWaitState::Idle;
 }
 
 void TCommsEngine::MatchReply(const QString& text)
 {
-    if (!ReplyRecord.Parse(text) || ReplyRecord.Register != RequestRecord.Register)
+    if (!m_replyRecord.Parse(text) || m_replyRecord.Register != m_requestRecord.Register)
         return;
-    WaitState = 2;
-    const int reg = ReplyRecord.Register;
-    if (ReportErrors && ReplyRecord.ErrorBit) {
-        if (IsLinPointExecute(reg) || IsLinPointWeight(reg)) {
-            if ((reg == 0x0104 || reg == 0x0114) && Hooks.linPointError)
-                Hooks.linPointError(reg);
-        } else {
-            ReportReplyError(ReplyRecord);
-        }
-        return;
-    }
-    if (IsLinPointWeight(reg) && Hooks.linPointReply)
-        Hooks.linPointReply(reg);
+    m_waitState = TWaitState::Done;
+    m_accepted = true;
+    const int r = m_replyRecord.Register;
+    // Linearisation replies are judged by the calibration page, not shown here.
+    if (m_reportErrors && m_replyRecord.ErrorBit && !reg::IsLinPoint(r) && !reg::IsLinWeight(r))
+        ReportReplyError(m_replyRecord);
+    emit ReplyAccepted(m_replyRecord);
 }
 
 void TCommsEngine::ReportReplyError(const Tcommsobj& record)
 {
-    if (Hooks.readingMenu && Hooks.readingMenu())
+    if (m_reportGate && !m_reportGate())
         return;
-    const Tcommsobj copy = record; // the box pumps events, which may reuse the record
-    m_prompts.Inform(copy.ErrorReport());
+    const QString text = record.ErrorReport();
+    QueueReport([this, text] { m_prompts.Inform(text); });
+}
+
+void TCommsEngine::QueueReport(std::function<void()> report)
+{
+    m_reports.push_back(std::move(report));
+    if (!m_busy) // else the request's end shows it
+        ScheduleFlush();
+}
+
+void TCommsEngine::ScheduleFlush()
+{
+    if (m_flushScheduled)
+        return;
+    m_flushScheduled = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_flushScheduled = false;
+            FlushReports();
+        },
+        Qt::QueuedConnection);
+}
+
+void TCommsEngine::FlushReports()
+{
+    if (m_flushing)
+        return; // the outer flush shows the rest in order
+    m_flushing = true;
+    while (!m_reports.empty() && !m_busy) {
+        const std::function<void()> report = std::move(m_reports.front());
+        m_reports.pop_front();
+        report();
+    }
+    m_flushing = false;
 }
 
 void TCommsEngine::PumpWhile(const std::function<bool()>& condition)
@@ -316,147 +311,164 @@ void TCommsEngine::PumpWhile(const std::function<bool()>& condition)
 // One attempt: send the request and sleep until its reply, its time-out or the port's loss.
 bool TCommsEngine::WaitForReply(int ticks)
 {
-    TimeoutTicks = ticks;
-    WaitState = 1;
-    SendRaw(RequestRecord.Build(), false);
-    PumpWhile([this] { return WaitState == 1 && IsOpen(); });
-    return IsOpen() && TimeoutTicks != 0;
+    m_timeoutTicks = ticks;
+    m_accepted = false;
+    m_waitState = TWaitState::Waiting;
+    SendRaw(m_requestRecord.Build(), false);
+    PumpWhile([this] { return m_waitState == TWaitState::Waiting && IsOpen(); });
+    return m_accepted;
 }
 
 // Attempts until a reply (an error reply included) is accepted, the retries are used up or
-// the port goes away; true when a reply was accepted.
-bool TCommsEngine::RequestWithRetries(int ticks)
+// the port goes away.
+TOutcome TCommsEngine::Exchange(int ticks)
 {
-    RetriesLeft = 2;
+    m_retriesLeft = kRetries;
     while (!WaitForReply(ticks)) {
-        if (!IsOpen() || RetriesLeft == 0)
-            return false;
-        --RetriesLeft;
+        if (!IsOpen() || m_retriesLeft == 0)
+            return TOutcome::NoReply;
+        --m_retriesLeft;
     }
-    return true;
+    return m_replyRecord.ErrorBit ? TOutcome::ErrorReply : TOutcome::Accepted;
 }
 
-bool TCommsEngine::SendCommand(int command, int reg, bool reportErrors, bool wait,
-                               const QString& data)
+bool TCommsEngine::BeginRequest(bool reportErrors)
 {
     if (m_busy) {
-        qCWarning(lcComms) << "request refused while another one waits:" << Qt::hex << reg;
+        qCWarning(lcComms) << "request refused while another one is under way";
+        m_lastOutcome = TOutcome::Refused;
         return false;
     }
     m_busy = true;
-    WaitState = 2;
-    ReportErrors = reportErrors;
-    bool result = false;
+    m_waitState = TWaitState::Done;
+    m_reportErrors = reportErrors;
+    // An outstanding poll is allowed to finish first.
+    PumpWhile([this] { return m_pollTicks > 0 && IsOpen(); });
+    return true;
+}
+
+void TCommsEngine::EndRequest(TOutcome outcome)
+{
+    m_waitState = TWaitState::Idle;
+    m_waiting = false;
+    m_busy = false;
+    m_lastOutcome = outcome;
+    // A box never runs inside the tick or the receive loop: that would freeze the counts.
+    if (!m_reports.empty()) {
+        if (m_inTick || m_receiving)
+            ScheduleFlush();
+        else
+            FlushReports();
+    }
+    // Whoever starts the next request does it from the event loop, never inside a tick.
+    QMetaObject::invokeMethod(this, &TCommsEngine::RequestEnded, Qt::QueuedConnection);
+}
+
+TRequestResult TCommsEngine::SendCommand(int command, int reg, bool reportErrors, bool wait,
+                                         const QString& data)
+{
+    if (!BeginRequest(reportErrors))
+        return {TOutcome::Refused};
+    TOutcome outcome = TOutcome::PortClosed;
     if (IsOpen()) {
-        PumpWhile([this] { return PollTicks > 0 && IsOpen(); });
-        m_handler = wait ? Handler::Match : Handler::Idle;
-        RequestRecord.Clear();
-        RequestRecord.RequestBit = true;
-        RequestRecord.Address = InstrumentAddress;
-        RequestRecord.Data = data;
-        RequestRecord.Command = command;
-        RequestRecord.Register = reg;
-        result = IsOpen();
+        m_waiting = wait;
+        m_requestRecord.Clear();
+        m_requestRecord.RequestBit = true;
+        m_requestRecord.Address = m_instrumentAddress;
+        m_requestRecord.Data = data;
+        m_requestRecord.Command = command;
+        m_requestRecord.Register = reg;
         if (!wait) {
-            SendRaw(RequestRecord.Build(), false);
-        } else if (RequestWithRetries(kSendTicks)) {
-            NoResponseCount = 0;
-            result = !ReplyRecord.ErrorBit;
+            SendRaw(m_requestRecord.Build(), false);
+            outcome = TOutcome::Sent;
         } else {
-            result = false;
+            outcome = Exchange(kSendTicks);
+            if (outcome == TOutcome::Accepted || outcome == TOutcome::ErrorReply)
+                m_noResponseCount = 0;
         }
     }
-    WaitState = 0;
-    m_handler = Handler::Idle;
-    m_busy = false;
-    return result;
+    EndRequest(outcome);
+    return {outcome};
 }
 
 QString TCommsEngine::Transact(const QString& request)
 {
-    if (m_busy) {
-        qCWarning(lcComms) << "request refused while another one waits:" << request;
+    if (!BeginRequest(true))
         return {};
-    }
-    m_busy = true;
-    WaitState = 2;
-    ReportErrors = true;
+    TOutcome outcome = TOutcome::PortClosed;
     QString result;
     if (IsOpen()) {
-        PumpWhile([this] { return PollTicks > 0 && IsOpen(); });
-        m_handler = Handler::Match;
-        const bool parsed = RequestRecord.Parse(request);
-        RequestRecord.Address = InstrumentAddress;
-        if (parsed && RequestWithRetries(kTransactTicks)) {
-            result = ReplyRecord.Build();
-            if (!ReplyRecord.ErrorBit)
-                NoResponseCount = 0;
+        m_waiting = true;
+        if (!m_requestRecord.Parse(request)) {
+            outcome = TOutcome::Invalid;
+        } else {
+            m_requestRecord.Address = m_instrumentAddress;
+            outcome = Exchange(kTransactTicks);
+            if (outcome == TOutcome::Accepted)
+                m_noResponseCount = 0;
+            if (outcome == TOutcome::Accepted || outcome == TOutcome::ErrorReply)
+                result = m_replyRecord.Build();
         }
     }
-    WaitState = 0;
-    m_handler = Handler::Idle;
-    m_busy = false;
+    EndRequest(outcome);
     return result;
 }
 
 void TCommsEngine::WaitTicks(int n)
 {
-    DelayTicks = n;
-    PumpWhile([this] { return DelayTicks > 0; });
+    const quint64 until = m_ticks + static_cast<quint64>(std::max(n, 0));
+    PumpWhile([this, until] { return m_ticks < until; });
 }
 
-void TCommsEngine::Timer1Timer()
+void TCommsEngine::Tick()
 {
-    if (DelayTicks > 0)
-        --DelayTicks;
+    ++m_ticks;
     if (!IsOpen())
         return;
-    if (WaitState == 0 && PollTicks == 0 && !m_busy) {
-        if (KeepAlivePending && Activity != ActTest) {
-            SendCommand(0x12, 0x00E2, false, false, QStringLiteral("FF"));
-            KeepAlivePending = false;
-        } else if (Activity == ActDisplay || Activity == ActCalibration) {
-            SendCommand(0x11, 0x0009, false, false);
-        } else if (Activity == ActClock) {
-            SendCommand(0x11, 0x0150, false, false);
-        }
-        PollTicks = kPollTicks;
+    m_inTick = true;
+    if (m_waitState == TWaitState::Idle && m_pollTicks == 0 && !m_busy) {
+        SendIdlePoll();
+        m_pollTicks = kPollTicks;
     }
-    if (PollTicks > 0) {
-        --PollTicks;
-        if (PollTicks == 0 && Hooks.blankMimics)
-            Hooks.blankMimics();
+    if (m_pollTicks > 0 && --m_pollTicks == 0)
+        emit PollLapsed();
+    if (m_timeoutTicks > 0 && --m_timeoutTicks == 0 && m_waitState == TWaitState::Waiting) {
+        m_waitState = TWaitState::Done; // ends the requester's attempt
+        if (m_retriesLeft == 0)
+            ShowNoResponse();
     }
-    if (TimeoutTicks > 0) {
-        --TimeoutTicks;
-        if (TimeoutTicks == 0 && WaitState == 1) {
-            WaitState = 2; // ends the requester's wait once any message box below is closed
-            if (RetriesLeft == 0)
-                ShowNoResponse();
-        }
+    m_inTick = false;
+}
+
+void TCommsEngine::SendIdlePoll()
+{
+    if (m_keepAlivePending && !(m_activity && m_activity->HoldsKeepAlive())) {
+        SendCommand(cmd::WriteValue, reg::SessionControl, false, false,
+                    QLatin1String(data::KeepAlive));
+        m_keepAlivePending = false;
+    } else if (m_activity) {
+        if (const auto poll = m_activity->IdlePoll())
+            SendCommand(poll->command, poll->reg, false, false);
     }
 }
 
 void TCommsEngine::ShowNoResponse()
 {
-    const int shown = NoResponseCount;
-    NoResponseCount = std::min(NoResponseCount + 1, 2);
-    if (shown == 0) {
-        if (OpticalLink)
-            m_prompts.ShowOpticalPrompt();
-        else
-            m_prompts.Inform(QString::fromLatin1(kLongNoResponse));
-    } else if (shown == 1) {
-        m_prompts.Inform(QString::fromLatin1(kShortNoResponse));
-    }
+    const int shown = m_noResponseCount;
+    m_noResponseCount = std::min(m_noResponseCount + 1, 2);
+    if (shown == 0 && m_opticalLink)
+        QueueReport([this] { m_prompts.ShowOpticalPrompt(); });
+    else if (shown == 0)
+        QueueReport([this] { m_prompts.Inform(QString::fromLatin1(kLongNoResponse)); });
+    else if (shown == 1)
+        QueueReport([this] { m_prompts.Inform(QString::fromLatin1(kShortNoResponse)); });
 }
 
-void TCommsEngine::TmrCommsTimer()
+void TCommsEngine::FlushEcho()
 {
-    if (EchoBuffer.isEmpty())
+    if (m_echoBuffer.isEmpty())
         return;
-    const QString text = EchoBuffer;
-    EchoBuffer.clear();
-    if (Hooks.echoTraffic)
-        Hooks.echoTraffic(text);
+    const QString text = m_echoBuffer;
+    m_echoBuffer.clear();
+    emit Traffic(text);
 }

@@ -1,6 +1,10 @@
 #include "ringnetwork.h"
 
 #include "comms.h"
+#include "protocol.h"
+
+using protocol::ctl::DC2;
+using protocol::ctl::DC4;
 
 QString TRingNetwork::FrameRequest(const QString& text) const
 {
@@ -14,7 +18,7 @@ std::optional<QString> TRingNetwork::ExtractReply(const QString& frame) const
     const qsizetype firstDc2 = frame.indexOf(QChar(DC2));
     qsizetype pos = firstDc2 < 0 ? 0 : firstDc2 + 1;
     while (pos < frame.size()) {
-        const qsizetype lf = frame.indexOf(u'\n', pos);
+        const qsizetype lf = frame.indexOf(QChar(protocol::ctl::LF), pos);
         if (lf < 0)
             break;
         const QString line = frame.mid(pos, lf - pos + 1);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol.h"
+
 #include <QString>
 
 #include <optional>
@@ -9,10 +11,7 @@
 class TRingNetwork
 {
 public:
-    static constexpr char16_t DC2 = 0x12;
-    static constexpr char16_t DC4 = 0x14;
-
-    void SetLocalAddress(int address) { m_localAddress = address & 0x1F; }
+    void SetLocalAddress(int address) { m_localAddress = address & protocol::flag::AddressMask; }
     [[nodiscard]] int LocalAddress() const { return m_localAddress; }
     void SetRingMode(bool on) { m_ringMode = on; }
     [[nodiscard]] bool RingMode() const { return m_ringMode; }

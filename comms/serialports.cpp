@@ -43,6 +43,12 @@ bool RingAllowed(int cable, int address)
     return !(cable == TPortChoice::RS232Ring && address == 0);
 }
 
+QString RingAnyMessage()
+{
+    return QStringLiteral("If \"Cable: RS232 Ring\" is selected, then\r\n"
+                          "\"Unit Address\" is not allowed to be \"Any\".");
+}
+
 int BaudIndexOf(int baud)
 {
     return static_cast<int>(kBaudTexts.indexOf(QString::number(baud)));

@@ -9,7 +9,12 @@
 // kept in config.ini), and what they become on the line.
 struct TPortChoice
 {
-    enum Cables { RS232 = 0, RS232Ring = 1, OpticalLink = 2 };
+    enum Cables
+    {
+        RS232 = 0,
+        RS232Ring = 1,
+        OpticalLink = 2
+    };
 
     QString portName;
     int cable = RS232Ring;
@@ -30,6 +35,8 @@ inline const QStringList kBaudTexts = {"2400", "4800", "9600", "19200", "38400"}
 [[nodiscard]] int PortNumberFromName(const QString& name);
 [[nodiscard]] bool IsComStyleName(const QString& name);
 [[nodiscard]] bool RingAllowed(int cable, int address);
+// Why a ring with address Any is refused, wherever the choice comes from.
+[[nodiscard]] QString RingAnyMessage();
 [[nodiscard]] int BaudIndexOf(int baud); // -1 for a rate not in the list
 
 // Line settings and instrument address a choice stands for; the optical link is fixed.

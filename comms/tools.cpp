@@ -69,8 +69,9 @@ QString FixDecimals(const QString& text, int decimals)
 
 QString FloatToFixed(int decimals, double value)
 {
+    // Halves go to the even neighbour, as the log file and the chart set-up write them.
     if (decimals == 0)
-        return QString::number(std::llround(value));
+        return QString::number(static_cast<qlonglong>(std::nearbyint(value)));
     if (decimals < 1 || decimals > 5)
         return {};
     return QString::number(value, 'f', decimals);

@@ -1,34 +1,22 @@
 #include "device.h"
 
+#include "protocol.h"
 #include "ringnetwork.h"
 #include "tools.h"
 
-namespace {
+using namespace protocol;
 
-constexpr int kReadType = 0x01;
-constexpr int kReadMinimum = 0x02;
-constexpr int kReadMaximum = 0x03;
-constexpr int kReadDisplayText = 0x05;
-constexpr int kReadName = 0x09;
-constexpr int kReadListEntry = 0x0D;
-constexpr int kReadAccess = 0x0F;
-constexpr int kReadValue = 0x11;
-constexpr int kWriteValue = 0x12;
+namespace {
 
 int LevelOf(QChar letter)
 {
     if (letter == u'S')
-        return 1;
+        return level::Safe;
     if (letter == u'F')
-        return 2;
+        return level::Full;
     if (letter == u'f')
-        return 3;
-    return 0;
-}
-
-bool HasNoValue(int type)
-{
-    return type == 8 || type == 11 || type == 15;
+        return level::Local;
+    return level::None;
 }
 
 // Restores CurrentRegister however the enclosing operation ends.
@@ -73,8 +61,9 @@ void TDevice::ClearAll()
 
 void TDevice::SetAddress(int address)
 {
-    Address = tools::HexText(static_cast<uint32_t>((address & 0x1F) | 0x20), 2);
-    m_ring.SetLocalAddress(address & 0x1F);
+    const uint32_t bits = static_cast<uint32_t>(address) & flag::AddressMask;
+    Address = tools::HexText(bits | flag::Request, 2);
+    m_ring.SetLocalAddress(static_cast<int>(bits));
 }
 
 void TDevice::SetCurrentRegister(int reg)
@@ -92,15 +81,15 @@ void TDevice::EvaluateReply(const QString& reply)
     LastReply = reply;
     const qsizetype colon = reply.indexOf(u':');
     LastReplyData = colon < 0 ? QString() : reply.mid(colon + 1).trimmed().left(300);
-    m_failed = reply.size() <= 1 || (tools::HexToInt(reply.left(2)) & 0x40);
+    m_failed = reply.size() <= 1 || (tools::HexToInt(reply.left(2)) & flag::Error);
 }
 
 bool TDevice::Request(int command, const QString& data)
 {
     if (!OnTransact)
         return false;
-    const QString request = Address + tools::HexText(static_cast<uint32_t>(command), 2) +
-                            CurrentRegister + u':' + data;
+    const QString request =
+        Address + tools::HexText(static_cast<uint32_t>(command), 2) + CurrentRegister + u':' + data;
     EvaluateReply(OnTransact(request));
     return !m_failed;
 }
@@ -140,47 +129,47 @@ bool TDevice::ReadCached(int command, int flag)
 
 bool TDevice::ReadType()
 {
-    return ReadCached(kReadType, TMenuCacheItem::kTypeCode);
+    return ReadCached(cmd::ReadType, TMenuCacheItem::kTypeCode);
 }
 
 bool TDevice::ReadMinimum()
 {
-    return ReadCached(kReadMinimum, TMenuCacheItem::kMinimum);
+    return ReadCached(cmd::ReadMinimum, TMenuCacheItem::kMinimum);
 }
 
 bool TDevice::ReadMaximum()
 {
-    return ReadCached(kReadMaximum, TMenuCacheItem::kMaximum);
+    return ReadCached(cmd::ReadMaximum, TMenuCacheItem::kMaximum);
 }
 
 bool TDevice::ReadDisplayText()
 {
-    return Request(kReadDisplayText);
+    return Request(cmd::ReadDisplayText);
 }
 
 bool TDevice::ReadName()
 {
-    return Request(kReadName);
+    return Request(cmd::ReadName);
 }
 
 bool TDevice::ReadListEntry(int index)
 {
-    return Request(kReadListEntry, tools::HexText(static_cast<uint32_t>(index), 2));
+    return Request(cmd::ReadListEntry, tools::HexText(static_cast<uint32_t>(index), 2));
 }
 
 bool TDevice::ReadAccess()
 {
-    return Request(kReadAccess);
+    return Request(cmd::ReadAccess);
 }
 
 bool TDevice::ReadValue()
 {
-    return Request(kReadValue);
+    return Request(cmd::ReadValue);
 }
 
 bool TDevice::WriteValue(const QString& data)
 {
-    return Request(kWriteValue, data);
+    return Request(cmd::WriteValue, data);
 }
 
 bool TDevice::ReadItemHeader()
@@ -231,7 +220,7 @@ std::unique_ptr<TNodeData> TDevice::NewNodeData(const QString& name, const QStri
         else
             data->Valid = 0;
     }
-    if (HasNoValue(data->Type()))
+    if (!item::HasValue(data->Type()))
         return data;
     if (ReadAccess()) {
         const QString letters = ReplyText();
@@ -241,7 +230,7 @@ std::unique_ptr<TNodeData> TDevice::NewNodeData(const QString& name, const QStri
     } else {
         data->Valid = 0;
     }
-    if (!FullAccess && (data->ReadLevel() == 2 || data->ReadLevel() == 3)) {
+    if (!FullAccess && (data->ReadLevel() == level::Full || data->ReadLevel() == level::Local)) {
         data->Valid = 0;
     } else {
         if (ReadValue())
@@ -280,12 +269,12 @@ void TDevice::ReadMenuChildren(TMenuNode& node, bool recursive)
         TMenuNode* child = node.AddChild(name);
         child->Data = NewNodeData(name, reg, type);
         const int code = child->Data->Type();
-        if (code == 8) {
+        if (code == item::Menu) {
             if (recursive)
                 ReadMenuChildren(*child, true);
             else
                 child->AddChild(QStringLiteral("..."));
-        } else if (code != 11 && code != 15) {
+        } else if (item::HasValue(code)) {
             child->Caption = NodeCaption(*child->Data);
         }
     }
@@ -297,7 +286,7 @@ void TDevice::BuildMenuTree(TMenuNode& nodes, int rootRegister, bool recursive,
     nodes.Clear();
     TMenuNode* root = nodes.AddChild(caption);
     root->Data = NewNodeData(caption, tools::HexText(static_cast<uint32_t>(rootRegister), 4),
-                             QStringLiteral("08"));
+                             tools::HexText(item::Menu, 2));
     ReadMenuChildren(*root, recursive);
 }
 
@@ -315,7 +304,7 @@ std::optional<QStringList> TDevice::GetOptionList()
     if (!(entry.Flags & TMenuCacheItem::kTypeCode))
         ReadType();
     const uint32_t type = tools::HexToInt(entry.TypeCode);
-    if (type != 7 && type != 12)
+    if (type != item::Options && type != item::BitField)
         return std::nullopt;
     QStringList result;
     if (entry.Flags & TMenuCacheItem::kOptions)
@@ -349,24 +338,28 @@ void TDevice::ReadIdentity()
     ModelVariant.clear();
     SoftwareVersion.clear();
     CommsVersion.clear();
-    if (ReadRegisterValue(0x0005))
-        SerialNumber = QString::number(ReplyNumber());
-    if (ReadRegisterValue(0x0003)) {
-        ModelText = ReplyText();
-        ModelVariant = ModelText.mid(5, 4);
-    }
-    if (ReadRegisterValue(0x0004))
-        SoftwareVersion = ReplyText();
-    if (ReadRegisterValue(0x0001))
+    // The first register the instrument refuses or leaves unanswered ends the reading: the
+    // others would only repeat the same report or wait as long again.
+    if (!ReadRegisterValue(reg::SerialNumber))
+        return;
+    SerialNumber = QString::number(ReplyNumber());
+    if (!ReadRegisterValue(reg::ModelText))
+        return;
+    ModelText = ReplyText();
+    ModelVariant = ModelText.mid(5, 4);
+    if (!ReadRegisterValue(reg::SoftwareVersion))
+        return;
+    SoftwareVersion = ReplyText();
+    if (ReadRegisterValue(reg::CommsVersion))
         CommsVersion = ReplyText();
 }
 
 void TDevice::ReadCalibration()
 {
     ClearCalibration();
-    if (ReadRegisterValue(0x0112))
+    if (ReadRegisterValue(reg::SpanWeight))
         SpanWeight = ReplyNumber();
-    SetCurrentRegister(0x0025);
+    SetCurrentRegister(reg::WeightText);
     if (ReadDisplayText()) {
         const QString text = ReplyText();
         WeightDecimals = tools::DecimalPlaces(text);
@@ -374,16 +367,16 @@ void TDevice::ReadCalibration()
         if (length >= 4)
             WeightUnits = text.mid(length - 4, 2);
     }
-    if (ReadRegisterValue(0x002F))
+    if (ReadRegisterValue(reg::ReferenceWeight))
         ReferenceWeight = ReplyNumber();
-    if (ReadRegisterValue(0x00F0))
+    if (ReadRegisterValue(reg::CalibrationBlock))
         CalibrationBlock = ReplyText();
-    if (ReadRegisterValue(0x0111))
+    if (ReadRegisterValue(reg::ZeroSignal))
         SetZeroSignal(ReplyNumber());
-    if (ReadRegisterValue(0x0113))
+    if (ReadRegisterValue(reg::SpanSignal))
         SetSpanSignal(ReplyNumber());
     for (int k = 0; k < 10; ++k)
-        LinPoints[k] = ReadRegisterValue(0x0114 + k) ? ReplyNumber() : 0;
+        LinPoints[k] = ReadRegisterValue(reg::LinWeightFirst + k) ? ReplyNumber() : 0;
 }
 
 void TDevice::SetSpanSignal(int32_t value)
@@ -395,7 +388,7 @@ void TDevice::SetSpanSignal(int32_t value)
 void TDevice::UpdateReferenceSignal()
 {
     RegisterKeeper keep(*this);
-    if (!ReadRegisterValue(0x002F))
+    if (!ReadRegisterValue(reg::ReferenceWeight))
         return;
     // Without a span weight there is no span calibration to scale by.
     if (SpanWeight == 0) {
@@ -413,9 +406,8 @@ QStringList TDevice::LinPointList() const
     for (int i = 1; i <= LinPointCount; ++i) {
         const int32_t point = LinPoints[i - 1];
         if (point != 0 && point <= 1000000)
-            lines << QStringLiteral("%1: %2")
-                         .arg(i, 2)
-                         .arg(tools::IntToFixed(point, WeightDecimals));
+            lines << QStringLiteral("%1: %2").arg(i, 2).arg(
+                tools::IntToFixed(point, WeightDecimals));
         else
             lines << QStringLiteral("%1:").arg(i, 2);
     }

@@ -88,8 +88,7 @@ public:
     [[nodiscard]] std::unique_ptr<TNodeData> NewNodeData(const QString& name, const QString& reg,
                                                          const QString& type);
     void ReadMenuChildren(TMenuNode& node, bool recursive);
-    void BuildMenuTree(TMenuNode& nodes, int rootRegister, bool recursive,
-                       const QString& caption);
+    void BuildMenuTree(TMenuNode& nodes, int rootRegister, bool recursive, const QString& caption);
     // Option texts of CurrentRegister; none when it is not an option list or bit field.
     [[nodiscard]] std::optional<QStringList> GetOptionList();
     [[nodiscard]] static QString NodeCaption(const TNodeData& data);
@@ -102,8 +101,6 @@ public:
     void SetSpanSignal(int32_t value);
     void UpdateReferenceSignal();
     [[nodiscard]] QStringList LinPointList() const;
-
-    [[nodiscard]] size_t CacheSize() const { return m_menuCache.size(); }
 
 private:
     bool Request(int command, const QString& data = {});

@@ -17,10 +17,12 @@ bool HasCursor()
 } // namespace
 
 TMimicKeys::TMimicKeys(SendKey sendKey, Beep beep, QObject* parent)
-    : QObject(parent), sendKey_(std::move(sendKey)), beep_(std::move(beep))
+    : QObject(parent), m_sendKey(std::move(sendKey)), m_beep(std::move(beep))
 {
-    tmrButton_.setInterval(kHoldMs);
-    connect(&tmrButton_, &QTimer::timeout, this, &TMimicKeys::tmrButtonTimer);
+    m_tmrButton.setInterval(kHoldMs);
+    // A coarse timer may fire early; the cue must not come before the press counts as held.
+    m_tmrButton.setTimerType(Qt::PreciseTimer);
+    connect(&m_tmrButton, &QTimer::timeout, this, &TMimicKeys::tmrButtonTimer);
 }
 
 TMimicKeys::~TMimicKeys()
@@ -38,38 +40,38 @@ QString TMimicKeys::KeyMessageData(int index, int durationMs)
 
 void TMimicKeys::ButtonDown(int)
 {
-    tmrButton_.start();
+    m_tmrButton.start();
 }
 
 void TMimicKeys::ButtonUp(int)
 {
-    tmrButton_.stop();
+    m_tmrButton.stop();
     RestoreCursor();
 }
 
 bool TMimicKeys::ButtonPress(int index, int durationMs)
 {
     const QString data = KeyMessageData(index, durationMs);
-    if (data.isEmpty() || !sendKey_)
+    if (data.isEmpty() || !m_sendKey)
         return false;
     qCDebug(lcMimic) << "key" << index << durationMs << "ms sends" << data;
-    return sendKey_(data);
+    return m_sendKey(data);
 }
 
 void TMimicKeys::tmrButtonTimer()
 {
-    if (!dragCursor_ && HasCursor()) {
+    if (!m_dragCursor && HasCursor()) {
         QGuiApplication::setOverrideCursor(QCursor(Qt::DragMoveCursor));
-        dragCursor_ = true;
+        m_dragCursor = true;
     }
-    if (beep_)
-        beep_();
+    if (m_beep)
+        m_beep();
 }
 
 void TMimicKeys::RestoreCursor()
 {
-    if (!dragCursor_)
+    if (!m_dragCursor)
         return;
     QGuiApplication::restoreOverrideCursor();
-    dragCursor_ = false;
+    m_dragCursor = false;
 }

@@ -14,8 +14,8 @@ class TMimicKeys : public QObject
     Q_OBJECT
 
 public:
-    // Sends the data text with command 0x12 to register 0x0008, waiting and reporting
-    // errors, e.g. SendCommand(0x12, 0x0008, true, true, data); false when it failed.
+    // Writes the key data to the instrument's key register, waiting and reporting errors;
+    // false when it failed.
     using SendKey = std::function<bool(const QString& data)>;
     using Beep = std::function<void()>;
 
@@ -37,16 +37,16 @@ public:
     bool ButtonPress(int index, int durationMs);
 
     // The hold timer (interval kHoldMs, single shots off, stopped at start).
-    [[nodiscard]] QTimer& tmrButton() { return tmrButton_; }
+    [[nodiscard]] QTimer& tmrButton() { return m_tmrButton; }
     // Each kHoldMs of holding: the drag cursor and a beep.
     void tmrButtonTimer();
-    [[nodiscard]] bool DragCursorShown() const { return dragCursor_; }
+    [[nodiscard]] bool DragCursorShown() const { return m_dragCursor; }
 
 private:
     void RestoreCursor();
 
-    SendKey sendKey_;
-    Beep beep_;
-    QTimer tmrButton_;
-    bool dragCursor_ = false;
+    SendKey m_sendKey;
+    Beep m_beep;
+    QTimer m_tmrButton;
+    bool m_dragCursor = false;
 };

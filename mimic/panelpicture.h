@@ -26,22 +26,22 @@ public:
     explicit TPanelPicture(QString path = {});
 
     void SetPath(const QString& path);
-    [[nodiscard]] const QString& Path() const { return path_; }
+    [[nodiscard]] const QString& Path() const { return m_path; }
 
     // Looks at the file. A missing file fails every time; an unreadable one fails with the
     // same message until the file changes. The last good picture is kept either way.
     Result Refresh();
     // The last good picture; null before the first successful load.
-    [[nodiscard]] const QImage& Image() const { return image_; }
+    [[nodiscard]] const QImage& Image() const { return m_image; }
     // The last good picture stretched to `size`, cached until the size or the picture
     // changes; null when there is no picture.
     const QImage& Scaled(QSize size);
 
 private:
-    QString path_;
-    QDateTime stampTime_;
-    qint64 stampSize_ = -1;
-    QString stampError_;
-    QImage image_;
-    QImage scaled_;
+    QString m_path;
+    QDateTime m_stampTime;
+    qint64 m_stampSize = -1;
+    QString m_stampError;
+    QImage m_image;
+    QImage m_scaled;
 };

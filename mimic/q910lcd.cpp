@@ -11,7 +11,7 @@ const QColor kNoPicture(0x2B, 0x2F, 0x36);
 } // namespace
 
 TQ910LCD::TQ910LCD(const QString& pictureFile, QWidget* parent)
-    : TZelMimic(parent), picture_(pictureFile)
+    : TZelMimic(parent), m_picture(pictureFile)
 {
     PictureFile = pictureFile;
     LCDLeft = q910panel::kLcdLeft;
@@ -63,10 +63,10 @@ void TQ910LCD::paintEvent(QPaintEvent*)
 
 void TQ910LCD::DrawPanel(QPainter& painter)
 {
-    if (picture_.Path() != PictureFile)
-        picture_.SetPath(PictureFile);
-    ReportError(ErrorSource::Picture, picture_.Refresh().error);
-    const QImage& panel = picture_.Scaled(DeviceSize());
+    if (m_picture.Path() != PictureFile)
+        m_picture.SetPath(PictureFile);
+    ReportError(ErrorSource::Picture, m_picture.Refresh().error);
+    const QImage& panel = m_picture.Scaled(DeviceSize());
     if (panel.isNull())
         painter.fillRect(rect(), kNoPicture);
     else

@@ -31,5 +31,5 @@ private:
     void DrawPanel(QPainter& painter);
     void DrawLcd(QPainter& painter);
 
-    TPanelPicture picture_;
+    TPanelPicture m_picture;
 };

@@ -22,14 +22,14 @@ QString Refused(const QString& path, const QString& reason)
 
 void TZelBitmap::SetSize(int width, int height)
 {
-    width_ = std::max(width, 0);
-    height_ = std::max(height, 0);
-    entries_.assign(size_t(width_) * height_, 0);
+    m_width = std::max(width, 0);
+    m_height = std::max(height, 0);
+    m_entries.assign(size_t(m_width) * m_height, 0);
 }
 
 void TZelBitmap::Fill(uint16_t value)
 {
-    std::fill(entries_.begin(), entries_.end(), value);
+    std::fill(m_entries.begin(), m_entries.end(), value);
 }
 
 QString TZelBitmap::LoadFromFile(const QString& path)
@@ -58,18 +58,18 @@ QString TZelBitmap::LoadFromFile(const QString& path)
     qFromLittleEndian<uint16_t>(body.constData(), qsizetype(entries.size()), entries.data());
     if (!std::all_of(entries.begin(), entries.end(), IsValidEntry))
         return Refused(path, QStringLiteral("it holds an entry that is no segment"));
-    width_ = width;
-    height_ = height;
-    entries_ = std::move(entries);
+    m_width = width;
+    m_height = height;
+    m_entries = std::move(entries);
     return {};
 }
 
 QString TZelBitmap::SaveToFile(const QString& path) const
 {
-    QByteArray bytes(FileSize(width_, height_), Qt::Uninitialized);
-    qToLittleEndian<qint32>(width_, bytes.data());
-    qToLittleEndian<qint32>(height_, bytes.data() + 4);
-    qToLittleEndian<uint16_t>(entries_.data(), qsizetype(entries_.size()),
+    QByteArray bytes(FileSize(m_width, m_height), Qt::Uninitialized);
+    qToLittleEndian<qint32>(m_width, bytes.data());
+    qToLittleEndian<qint32>(m_height, bytes.data() + 4);
+    qToLittleEndian<uint16_t>(m_entries.data(), qsizetype(m_entries.size()),
                               bytes.data() + kHeaderBytes);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
@@ -79,10 +79,10 @@ QString TZelBitmap::SaveToFile(const QString& path) const
 
 QString TZelBitmap::SaveAsBitmap(const QString& path) const
 {
-    QImage image(width_, height_, QImage::Format_RGB16);
-    for (int y = 0; y < height_; ++y) {
+    QImage image(m_width, m_height, QImage::Format_RGB16);
+    for (int y = 0; y < m_height; ++y) {
         auto* line = reinterpret_cast<uint16_t*>(image.scanLine(y));
-        for (int x = 0; x < width_; ++x) {
+        for (int x = 0; x < m_width; ++x) {
             const unsigned grey = At(x, y) & 0xFF;
             line[x] = uint16_t(((grey >> 3) << 11) | ((grey >> 2) << 5) | (grey >> 3));
         }
@@ -95,15 +95,15 @@ QString TZelBitmap::SaveAsBitmap(const QString& path) const
 
 bool TZelBitmap::ScaleFrom(const TZelBitmap& source)
 {
-    if (width_ < 2 || height_ < 2 || source.width_ < 1 || source.height_ < 1)
+    if (m_width < 2 || m_height < 2 || source.m_width < 1 || source.m_height < 1)
         return false;
-    std::vector<int> sourceRow(height_);
-    for (int j = 0; j < height_; ++j)
-        sourceRow[j] = int(qint64(source.height_ - 1) * j / (height_ - 1));
-    for (int i = 0; i < width_; ++i) {
-        const uint16_t* from = source.Column(int(qint64(i) * (source.width_ - 1) / (width_ - 1)));
-        uint16_t* to = entries_.data() + Index(i, 0);
-        for (int j = 0; j < height_; ++j)
+    std::vector<int> sourceRow(m_height);
+    for (int j = 0; j < m_height; ++j)
+        sourceRow[j] = int(qint64(source.m_height - 1) * j / (m_height - 1));
+    for (int i = 0; i < m_width; ++i) {
+        const uint16_t* from = source.Column(int(qint64(i) * (source.m_width - 1) / (m_width - 1)));
+        uint16_t* to = m_entries.data() + Index(i, 0);
+        for (int j = 0; j < m_height; ++j)
             to[j] = from[sourceRow[j]];
     }
     return true;

@@ -18,14 +18,14 @@ public:
     // Sets both counts and allocates every column; new entries are 0. Negative counts are
     // taken as 0.
     void SetSize(int width, int height);
-    [[nodiscard]] int Width() const { return width_; }
-    [[nodiscard]] int Height() const { return height_; }
+    [[nodiscard]] int Width() const { return m_width; }
+    [[nodiscard]] int Height() const { return m_height; }
 
-    [[nodiscard]] uint16_t At(int x, int y) const { return entries_[Index(x, y)]; }
-    void Set(int x, int y, uint16_t value) { entries_[Index(x, y)] = value; }
+    [[nodiscard]] uint16_t At(int x, int y) const { return m_entries[Index(x, y)]; }
+    void Set(int x, int y, uint16_t value) { m_entries[Index(x, y)] = value; }
     void Fill(uint16_t value);
     // Column x as `Height` consecutive entries.
-    [[nodiscard]] const uint16_t* Column(int x) const { return entries_.data() + Index(x, 0); }
+    [[nodiscard]] const uint16_t* Column(int x) const { return m_entries.data() + Index(x, 0); }
 
     // Reads a cache file. A file whose length is not exactly what its header claims, or that
     // holds an entry outside 0..71 and kBackground, is refused: the map is left empty and the
@@ -53,9 +53,9 @@ public:
     friend bool operator==(const TZelBitmap&, const TZelBitmap&) = default;
 
 private:
-    [[nodiscard]] size_t Index(int x, int y) const { return size_t(x) * height_ + y; }
+    [[nodiscard]] size_t Index(int x, int y) const { return size_t(x) * m_height + y; }
 
-    int width_ = 0;
-    int height_ = 0;
-    std::vector<uint16_t> entries_;
+    int m_width = 0;
+    int m_height = 0;
+    std::vector<uint16_t> m_entries;
 };

@@ -14,7 +14,7 @@ TZelLCD::TZelLCD()
 {
     if (QCoreApplication::instance())
         Directory = QCoreApplication::applicationDirPath();
-    lookup_.fill(kOffIndex);
+    m_lookup.fill(kOffIndex);
 }
 
 QRgb TZelLCD::ToRgb(uint32_t colour)
@@ -107,33 +107,33 @@ QString TZelLCD::FullSizeMap(TZelBitmap& map) const
 
 QString TZelLCD::CreatePalette(int width, int height)
 {
-    palette_ = QList<QRgb>(256, qRgb(0, 0, 0));
+    m_palette = QList<QRgb>(256, qRgb(0, 0, 0));
     UpdatePalette();
     return BuildMap(width, height);
 }
 
 void TZelLCD::UpdatePalette()
 {
-    (*palette_)[kOffIndex] = ToRgb(OffColour);
-    (*palette_)[kOnIndex] = ToRgb(OnColour);
-    outputBitmap_.setColorTable(*palette_);
+    (*m_palette)[kOffIndex] = ToRgb(OffColour);
+    (*m_palette)[kOnIndex] = ToRgb(OnColour);
+    m_outputBitmap.setColorTable(*m_palette);
 }
 
 QString TZelLCD::BuildMap(int width, int height)
 {
-    if (!palette_)
+    if (!m_palette)
         return CreatePalette(width, height);
-    drawnState_.reset();
-    outputBitmap_ = QImage(width, height, QImage::Format_Indexed8);
-    outputBitmap_.setColorTable(*palette_);
-    scaledMap_.SetSize(width, height);
+    m_drawnState.reset();
+    m_outputBitmap = QImage(width, height, QImage::Format_Indexed8);
+    m_outputBitmap.setColorTable(*m_palette);
+    m_scaledMap.SetSize(width, height);
     TZelBitmap full;
-    mapError_ = FullSizeMap(full);
-    if (mapError_.isEmpty())
-        scaledMap_.ScaleFrom(full);
+    m_mapError = FullSizeMap(full);
+    if (m_mapError.isEmpty())
+        m_scaledMap.ScaleFrom(full);
     else
-        scaledMap_.Fill(TZelBitmap::kBackground);
-    return mapError_;
+        m_scaledMap.Fill(TZelBitmap::kBackground);
+    return m_mapError;
 }
 
 void TZelLCD::Repaint()
@@ -141,26 +141,26 @@ void TZelLCD::Repaint()
     for (int position = 0; position < kLcdPositions; ++position) {
         for (int segment = 0; segment < kSegmentsPerPosition; ++segment) {
             const int state = SegmentState[position * kSegmentsPerPosition + segment];
-            lookup_[segment * kLcdPositions + position] = uint8_t(kOffIndex + (state ? 1 : 0));
+            m_lookup[segment * kLcdPositions + position] = uint8_t(kOffIndex + (state ? 1 : 0));
         }
     }
     // The map is column-major and the image row-major: a band of columns at a time keeps
     // both the reads and the writes sequential.
     constexpr int kBand = 16;
-    uchar* bits = outputBitmap_.bits();
-    const qsizetype stride = outputBitmap_.bytesPerLine();
-    const int width = scaledMap_.Width();
-    const int height = scaledMap_.Height();
+    uchar* bits = m_outputBitmap.bits();
+    const qsizetype stride = m_outputBitmap.bytesPerLine();
+    const int width = m_scaledMap.Width();
+    const int height = m_scaledMap.Height();
     for (int x0 = 0; x0 < width; x0 += kBand) {
         const int band = std::min(kBand, width - x0);
-        const uint16_t* columns = scaledMap_.Column(x0);
+        const uint16_t* columns = m_scaledMap.Column(x0);
         for (int y = 0; y < height; ++y) {
             uchar* out = bits + y * stride + x0;
             for (int i = 0; i < band; ++i)
-                out[i] = lookup_[columns[i * height + y]];
+                out[i] = m_lookup[columns[i * height + y]];
         }
     }
-    drawnState_ = SegmentState;
+    m_drawnState = SegmentState;
 }
 
 const QImage& TZelLCD::Frame(int height, int width, QString* error)
@@ -168,17 +168,17 @@ const QImage& TZelLCD::Frame(int height, int width, QString* error)
     static const QImage none;
     if (!IsDrawableSize(width, height))
         return none;
-    if (!palette_ || outputBitmap_.width() != width || outputBitmap_.height() != height) {
+    if (!m_palette || m_outputBitmap.width() != width || m_outputBitmap.height() != height) {
         const QString built = BuildMap(width, height);
         if (error)
             *error = built;
     }
-    if (outputBitmap_.color(kOffIndex) != ToRgb(OffColour) ||
-        outputBitmap_.color(kOnIndex) != ToRgb(OnColour))
+    if (m_outputBitmap.color(kOffIndex) != ToRgb(OffColour) ||
+        m_outputBitmap.color(kOnIndex) != ToRgb(OnColour))
         UpdatePalette();
-    if (drawnState_ != SegmentState)
+    if (m_drawnState != SegmentState)
         Repaint();
-    return outputBitmap_;
+    return m_outputBitmap;
 }
 
 QString TZelLCD::Draw(int x, int y, QPainter& canvas, int height, int width)

@@ -72,9 +72,9 @@ public:
     // the image only when the states or the size changed since the last frame.
     const QImage& Frame(int height, int width, QString* error = nullptr);
 
-    [[nodiscard]] const TZelBitmap& ScaledMap() const { return scaledMap_; }
+    [[nodiscard]] const TZelBitmap& ScaledMap() const { return m_scaledMap; }
     // Why the last map build failed; empty when it worked or none was made yet.
-    [[nodiscard]] const QString& MapError() const { return mapError_; }
+    [[nodiscard]] const QString& MapError() const { return m_mapError; }
     [[nodiscard]] QString MapPath() const;
     [[nodiscard]] QString DiagnosticPath() const;
     [[nodiscard]] static QRgb ToRgb(uint32_t colour);
@@ -90,10 +90,10 @@ private:
     void UpdatePalette();
     void Repaint();
 
-    TZelBitmap scaledMap_;
-    QImage outputBitmap_;
-    std::optional<QList<QRgb>> palette_;
-    std::array<uint8_t, 65536> lookup_;
-    std::optional<TSegmentStates> drawnState_;
-    QString mapError_;
+    TZelBitmap m_scaledMap;
+    QImage m_outputBitmap;
+    std::optional<QList<QRgb>> m_palette;
+    std::array<uint8_t, 65536> m_lookup;
+    std::optional<TSegmentStates> m_drawnState;
+    QString m_mapError;
 };

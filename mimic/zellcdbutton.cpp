@@ -37,11 +37,11 @@ TZelLCDButtons::TZelLCDButtons(QObject* parent) : QObject(parent)
 
 void TZelLCDButtons::Attach(QWidget* control)
 {
-    if (control_)
-        control_->removeEventFilter(this);
-    control_ = control;
-    if (control_)
-        control_->installEventFilter(this);
+    if (m_control)
+        m_control->removeEventFilter(this);
+    m_control = control;
+    if (m_control)
+        m_control->installEventFilter(this);
 }
 
 int TZelLCDButtons::AddImage(const QImage& image)
@@ -52,7 +52,7 @@ int TZelLCDButtons::AddImage(const QImage& image)
 
 bool TZelLCDButtons::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == control_) {
+    if (watched == m_control) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
@@ -72,7 +72,7 @@ void TZelLCDButtons::MouseDown(QPoint position)
 {
     const int count = std::clamp(RegionCount, 0, kMaxRegions);
     const int index = buttonregion::HitTest(std::span(Regions.data(), size_t(count)), position.x(),
-                                            position.y(), control_->width(), control_->height());
+                                            position.y(), m_control->width(), m_control->height());
     if (index >= 0)
         PressButton(index);
 }
@@ -81,45 +81,45 @@ void TZelLCDButtons::PressButton(int index)
 {
     if (index < 0 || index >= kMaxRegions)
         return;
-    if (pressedIndex_ >= 0)
+    if (m_pressedIndex >= 0)
         ReleaseButton();
     if (Handlers.OnButtonDown)
         Handlers.OnButtonDown(*this, index);
-    pressTime_.start();
-    pressedIndex_ = index;
-    const QSize size = control_ ? control_->size() : QSize();
-    pressRect_ = buttonregion::ToPixels(Regions[index], size.width(), size.height());
-    shownImage_ = Regions[index].ImageIndex;
-    if (control_)
-        control_->update(pressRect_);
+    m_pressTime.start();
+    m_pressedIndex = index;
+    const QSize size = m_control ? m_control->size() : QSize();
+    m_pressRect = buttonregion::ToPixels(Regions[index], size.width(), size.height());
+    m_shownImage = Regions[index].ImageIndex;
+    if (m_control)
+        m_control->update(m_pressRect);
 }
 
 void TZelLCDButtons::ReleaseButton()
 {
-    if (pressedIndex_ < 0)
+    if (m_pressedIndex < 0)
         return;
     // Released before the events: a press arriving while OnButtonPress waits for the
     // instrument must not release, and send, this key a second time.
-    const int index = std::exchange(pressedIndex_, -1);
-    const auto duration = int(std::llround(double(pressTime_.nsecsElapsed()) / 1e6));
+    const int index = std::exchange(m_pressedIndex, -1);
+    const auto duration = int(std::llround(double(m_pressTime.nsecsElapsed()) / 1e6));
     if (Handlers.OnButtonUp)
         Handlers.OnButtonUp(*this, index);
     if (Handlers.OnButtonPress)
         Handlers.OnButtonPress(*this, index, duration);
-    if (pressedIndex_ < 0) {
-        shownImage_ = -1;
-        if (control_)
-            control_->update(pressRect_);
+    if (m_pressedIndex < 0) {
+        m_shownImage = -1;
+        if (m_control)
+            m_control->update(m_pressRect);
     }
 }
 
 void TZelLCDButtons::PaintPressed(QPainter& painter) const
 {
-    if (shownImage_ < 0 || shownImage_ >= Images.size())
+    if (m_shownImage < 0 || m_shownImage >= Images.size())
         return;
     painter.save();
     painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRectF(pressRect_), Images.at(shownImage_));
+    painter.drawImage(QRectF(m_pressRect), Images.at(m_shownImage));
     painter.restore();
 }

@@ -57,9 +57,9 @@ public:
     void ReleaseButton();
 
     // -1 when no key is pressed.
-    [[nodiscard]] int PressedIndex() const { return pressedIndex_; }
+    [[nodiscard]] int PressedIndex() const { return m_pressedIndex; }
     // The pressed region in control pixels.
-    [[nodiscard]] QRect PressRect() const { return pressRect_; }
+    [[nodiscard]] QRect PressRect() const { return m_pressRect; }
     // Dims the key shown pressed: its overlay stretched over it by bitwise AND.
     void PaintPressed(QPainter& painter) const;
 
@@ -69,9 +69,9 @@ protected:
 private:
     void MouseDown(QPoint position);
 
-    QPointer<QWidget> control_;
-    QElapsedTimer pressTime_;
-    int pressedIndex_ = -1;
-    QRect pressRect_;
-    int shownImage_ = -1; // overlay on screen, kept until the release's events are done
+    QPointer<QWidget> m_control;
+    QElapsedTimer m_pressTime;
+    int m_pressedIndex = -1;
+    QRect m_pressRect;
+    int m_shownImage = -1; // overlay on screen, kept until the release's events are done
 };

@@ -38,7 +38,7 @@ void TZelMimic::SetKeyHandlers(TMimicKeys& keys)
 
 void TZelMimic::SetErrorHandler(ErrorHandler handler)
 {
-    errorHandler_ = std::move(handler);
+    m_errorHandler = std::move(handler);
 }
 
 QRect TZelMimic::LcdRect(QSize size) const
@@ -51,18 +51,18 @@ QRect TZelMimic::LcdRect(QSize size) const
 
 void TZelMimic::ReportError(ErrorSource source, const QString& error)
 {
-    QString& last = reported_[source == ErrorSource::Picture ? 0 : 1];
+    QString& last = m_reported[source == ErrorSource::Picture ? 0 : 1];
     if (error == last)
         return;
     last = error;
-    if (error.isEmpty() || !errorHandler_)
+    if (error.isEmpty() || !m_errorHandler)
         return;
     // Not from inside the paint: the handler may well open a message box.
     QMetaObject::invokeMethod(
         this,
         [this, error] {
-            if (errorHandler_)
-                errorHandler_(error);
+            if (m_errorHandler)
+                m_errorHandler(error);
         },
         Qt::QueuedConnection);
 }

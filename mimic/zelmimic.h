@@ -15,16 +15,9 @@ class TMimicKeys;
 // with its live LCD inside it and lets the mouse press the instrument's keys. The LCD
 // rectangle is in per mille of the control's size; subclasses draw the panel.
 //
-// Keeping it live is the owner's part: while the Display tab (activity 1) or the Calibration
-// tab (activity 6) is in front, the 100 ms poll reads register 0x0009 whenever no request is
-// waiting and no poll is outstanding, allowing 5 ticks for the reply; in a setup session a
-// pending keep-alive (0x00E2 "FF", armed every 5 s) takes that slot instead. Each 0x0009
-// reply's data goes to DecodeDisplay of the mimic of that activity; a poll left unanswered
-// calls BlankDisplay of both mimics, as do connecting, disconnecting and the start of
-// sending settings. With the comms engine's hooks that is:
-//   displayData = [](int activity, const QString& data) {
-//       (activity == 1 ? display : calibration)->DecodeDisplay(data); };
-//   blankMimics = [] { display->BlankDisplay(); calibration->BlankDisplay(); };
+// Keeping it live is its page's part: while the page is in front the engine polls the
+// display register whenever the link is idle, each reply's data goes to DecodeDisplay, and
+// a poll left unanswered, or a change of connection, calls BlankDisplay.
 class TZelMimic : public QWidget
 {
     Q_OBJECT
@@ -82,6 +75,6 @@ protected:
     void ReportError(ErrorSource source, const QString& error);
 
 private:
-    ErrorHandler errorHandler_;
-    QString reported_[2];
+    ErrorHandler m_errorHandler;
+    QString m_reported[2];
 };

@@ -78,8 +78,8 @@ PictureResult DecodeJpeg(const QByteArray& data, const QString& name)
     const bool ok = !data.isEmpty() && Decode(info, errors, data, result.image);
     jpeg_destroy_decompress(&info);
     if (!ok) {
-        const QString why = data.isEmpty() ? QStringLiteral("empty file")
-                                           : QString::fromLocal8Bit(errors.message);
+        const QString why =
+            data.isEmpty() ? QStringLiteral("empty file") : QString::fromLocal8Bit(errors.message);
         result.image = QImage();
         result.error = QStringLiteral("%1 is not a valid JPEG picture (%2).").arg(name, why);
     }
@@ -104,7 +104,8 @@ PictureResult LoadPicture(const QString& path)
     PictureResult result;
     result.image = reader.read();
     if (result.image.isNull())
-        result.error = QStringLiteral("%1 is not a valid picture (%2).").arg(path, reader.errorString());
+        result.error =
+            QStringLiteral("%1 is not a valid picture (%2).").arg(path, reader.errorString());
     return result;
 }
 

@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr uint32_t kBusy = 0x2000;
+constexpr uint32_t kBusy = protocol::status::CalibrationBusy;
 
 } // namespace
 
@@ -13,7 +13,8 @@ TSimCalibrator::TSimCalibrator(const TSimCalibration& values, qint64 busyMs, con
 
 uint32_t TSimCalibrator::Status() const
 {
-    return (m_job ? kBusy : 0u) | (static_cast<uint32_t>(m_code) & 0x0F);
+    return (m_job ? kBusy : 0u) |
+           (static_cast<uint32_t>(m_code) & protocol::status::CalibrationResult);
 }
 
 void TSimCalibrator::Start(int reg, qint64 nowMs)

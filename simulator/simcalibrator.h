@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol.h"
 #include "simcalibration.h"
 
 #include <QtGlobal>
@@ -14,10 +15,10 @@ class TSimCalibrator
 public:
     enum Register
     {
-        Zero = 0x0102,
-        Span = 0x0103,
-        FirstPoint = 0x0104,
-        LastPoint = 0x010D
+        Zero = protocol::reg::ZeroCalibration,
+        Span = protocol::reg::SpanCalibration,
+        FirstPoint = protocol::reg::LinPointFirst,
+        LastPoint = protocol::reg::LinPointLast
     };
     struct TFaults
     {

@@ -1,11 +1,13 @@
 #include "simclock.h"
 
+#include "protocol.h"
+
 #include <algorithm>
 
 namespace {
 
-constexpr uint32_t kOverRange = 0x0400;
-constexpr uint32_t kUnderRange = 0x0800;
+constexpr uint32_t kOverRange = protocol::err::OverRange;
+constexpr uint32_t kUnderRange = protocol::err::UnderRange;
 
 QDate WithDay(int year, int month, int day)
 {

@@ -30,6 +30,11 @@ constexpr TOptionText kOptions[] = {
     {"cal-time", "ms", "How long a calibration keeps the instrument busy (default 1500)."},
     {"cal-stuck", nullptr, "Fault: a calibration never leaves the busy state."},
     {"cal-result", "code", "Fault: end every calibration with this result code (0..15)."},
+    {"menu-faults", "list",
+     "Fault: menus that answer the tree reader wrongly, comma-separated: self (OPTION 0x0210 "
+     "lists itself first), twice (SERIAL 0x0220 lists BAUD twice), nomax (SETPNT 0x0230 has "
+     "no maximum), lastentry (CAL 0x0240's last entry fails), noname (SYSTEM's B.LIGHT "
+     "0x0252 has no name), novalue (BUILD's UNITS 0x0204 has no value)."},
     {"seed", "number", "Seed of the noise and the faults, so that a run can be repeated."},
     {"log", "file", "Append every request and reply, with its time, to <file>."},
     {"state", "file",
@@ -85,7 +90,7 @@ TSimCommandLine::Outcome TSimCommandLine::Parse(const QStringList& arguments)
     }
     m_linkPath = m_parser.value(QStringLiteral("link"));
     if (!ReadNumber(QStringLiteral("duration"), 0, 1e9, m_duration) || !ReadAddresses() ||
-        !ReadLine() || !ReadInstrument())
+        !ReadLine() || !ReadInstrument() || !ReadMenuFaults())
         return Failed;
     return Run;
 }
@@ -191,4 +196,16 @@ bool TSimCommandLine::ReadInstrument()
     settings.sessionTimeoutMs = static_cast<qint64>(timeout * 1000);
     settings.cell.nonlinearity = nonlinearity / 100;
     return ok;
+}
+
+bool TSimCommandLine::ReadMenuFaults()
+{
+    const QString name = QStringLiteral("menu-faults");
+    if (!m_parser.isSet(name))
+        return true;
+    QString error;
+    if (m_options.instrument.menuFaults.Read(m_parser.value(name), &error))
+        return true;
+    m_error = QStringLiteral("--%1: %2").arg(name, error);
+    return false;
 }

@@ -33,6 +33,7 @@ private:
     bool ReadAddresses();
     bool ReadLine();
     bool ReadInstrument();
+    bool ReadMenuFaults();
     bool ReadNumber(const QString& name, double low, double high, double& value);
     bool ReadInteger(const QString& name, long long low, long long high, long long& value);
 

@@ -1,35 +1,17 @@
 #include "siminstrument.h"
 
+#include "protocol.h"
 #include "tools.h"
 
 #include <QElapsedTimer>
 
 #include <memory>
 
-namespace {
+using namespace protocol;
+using namespace protocol::cmd;
+using namespace protocol::err;
 
-enum ErrorBit : uint32_t
-{
-    SessionTimedOut = 0x0010,
-    BadParameter = 0x0040,
-    IllegalOperation = 0x0100,
-    IllegalValue = 0x0200,
-    AccessDenied = 0x1000,
-    NotImplemented = 0x2000,
-};
-enum Command
-{
-    ReadType = 0x01,
-    ReadMinimum = 0x02,
-    ReadMaximum = 0x03,
-    ReadDisplay = 0x05,
-    ReadName = 0x09,
-    ReadEntry = 0x0D,
-    ReadAccess = 0x0F,
-    Execute = 0x10,
-    ReadValue = 0x11,
-    WriteValue = 0x12
-};
+namespace {
 
 constexpr qint64 kTickMs = 40;
 const double kFilterSeconds[] = {0, 0.1, 0.2, 0.5, 1.0, 2.0, 4.0};
@@ -121,25 +103,25 @@ TSimInstrument::Handler TSimInstrument::HandlerFor(int reg) const
         Handler handler;
     };
     static const TRange kRanges[] = {
-        {0x0001, 0x0001, &TSimInstrument::Identity},
-        {0x0003, 0x0005, &TSimInstrument::Identity},
-        {0x0008, 0x0008, &TSimInstrument::Key},
-        {0x0009, 0x0009, &TSimInstrument::DisplayImage},
-        {0x0010, 0x0010, &TSimInstrument::Store},
-        {0x0019, 0x001A, &TSimInstrument::Passcode},
-        {0x0021, 0x0021, &TSimInstrument::CalibrationStatus},
-        {0x0025, 0x0025, &TSimInstrument::WeightDisplay},
-        {0x002F, 0x002F, &TSimInstrument::ReferenceWeight},
-        {0x0040, 0x0040, &TSimInstrument::LogSample},
-        {0x0042, 0x0044, &TSimInstrument::LogSetup},
-        {0x00D0, 0x00D1, &TSimInstrument::StoredPasscode},
-        {0x00E2, 0x00E2, &TSimInstrument::SessionControl},
-        {0x00F0, 0x00F0, &TSimInstrument::CalibrationBlock},
-        {0x0100, 0x0100, &TSimInstrument::CalibrationWeight},
-        {0x0102, 0x010D, &TSimInstrument::CalibrationAction},
-        {0x0111, 0x011D, &TSimInstrument::CalibrationValue},
-        {0x0146, 0x0147, &TSimInstrument::PrintFormat},
-        {0x0150, 0x0150, &TSimInstrument::ClockText},
+        {reg::CommsVersion, reg::CommsVersion, &TSimInstrument::Identity},
+        {reg::ModelText, reg::SerialNumber, &TSimInstrument::Identity},
+        {reg::KeyPress, reg::KeyPress, &TSimInstrument::Key},
+        {reg::Display, reg::Display, &TSimInstrument::DisplayImage},
+        {reg::StoreSettings, reg::StoreSettings, &TSimInstrument::Store},
+        {reg::FullPasscode, reg::SafePasscode, &TSimInstrument::Passcode},
+        {reg::CalibrationStatus, reg::CalibrationStatus, &TSimInstrument::CalibrationStatus},
+        {reg::WeightText, reg::WeightText, &TSimInstrument::WeightDisplay},
+        {reg::ReferenceWeight, reg::ReferenceWeight, &TSimInstrument::ReferenceWeight},
+        {reg::LogSample, reg::LogSample, &TSimInstrument::LogSample},
+        {reg::LogSetupFirst, reg::LogSetupLast, &TSimInstrument::LogSetup},
+        {reg::StoredFullPasscode, reg::StoredSafePasscode, &TSimInstrument::StoredPasscode},
+        {reg::SessionControl, reg::SessionControl, &TSimInstrument::SessionControl},
+        {reg::CalibrationBlock, reg::CalibrationBlock, &TSimInstrument::CalibrationBlock},
+        {reg::CalibrationWeight, reg::CalibrationWeight, &TSimInstrument::CalibrationWeight},
+        {reg::ZeroCalibration, reg::LinPointLast, &TSimInstrument::CalibrationAction},
+        {reg::ZeroSignal, reg::LinWeightLast, &TSimInstrument::CalibrationValue},
+        {reg::PrintFormat1, reg::PrintFormat2, &TSimInstrument::PrintFormat},
+        {reg::Clock, reg::Clock, &TSimInstrument::ClockText},
         {TSimClock::Day, TSimClock::Minute, &TSimInstrument::ClockField},
     };
     if (m_menu.Has(reg))
@@ -172,14 +154,14 @@ bool TSimInstrument::CanWrite(const QString& access) const
 
 TSimInstrument::TAnswer TSimInstrument::Identity(const Tcommsobj& request)
 {
-    if (request.Command != ReadValue && request.Command != ReadDisplay)
+    if (request.Command != ReadValue && request.Command != ReadDisplayText)
         return {IllegalOperation, {}};
     switch (request.Register) {
-    case 0x0001:
+    case reg::CommsVersion:
         return {0, QStringLiteral("V2.10")};
-    case 0x0003:
+    case reg::ModelText:
         return {0, QStringLiteral("Q900 Q910")};
-    case 0x0004:
+    case reg::SoftwareVersion:
         return {0, QStringLiteral("2.31")};
     default:
         return {0, Hex8(static_cast<int32_t>(m_settings.serialNumber))};
@@ -188,6 +170,8 @@ TSimInstrument::TAnswer TSimInstrument::Identity(const Tcommsobj& request)
 
 TSimInstrument::TAnswer TSimInstrument::MenuItem(const Tcommsobj& request)
 {
+    if (const auto fault = m_settings.menuFaults.Answer(request, m_menu))
+        return {fault->error, fault->data};
     const int reg = request.Register;
     const int type = m_menu.TypeOf(reg);
     const bool valued = TSimMenu::HasValue(type);
@@ -202,12 +186,12 @@ TSimInstrument::TAnswer TSimInstrument::MenuItem(const Tcommsobj& request)
         return {0, Hex8(m_menu.Minimum(reg))};
     case ReadMaximum:
         return {0, Hex8(m_menu.Maximum(reg))};
-    case ReadEntry: {
+    case ReadListEntry: {
         const auto entry = m_menu.Entry(reg, static_cast<int>(request.Value));
         return entry ? TAnswer{0, *entry} : TAnswer{BadParameter, {}};
     }
     case ReadValue:
-    case ReadDisplay:
+    case ReadDisplayText:
         if (!valued)
             return {IllegalOperation, {}};
         if (!CanRead(m_menu.Access(reg)))
@@ -235,7 +219,7 @@ TSimInstrument::TAnswer TSimInstrument::MenuWrite(const Tcommsobj& request)
 
 TSimInstrument::TAnswer TSimInstrument::Passcode(const Tcommsobj& request)
 {
-    const bool full = request.Register == 0x0019;
+    const bool full = request.Register == reg::FullPasscode;
     const TSimSession::Level level = full ? TSimSession::Full : TSimSession::Safe;
     if (request.Command == ReadValue)
         return m_session.IsOpen(level) ? TAnswer{0, QStringLiteral("00")} : Denied();
@@ -252,7 +236,7 @@ TSimInstrument::TAnswer TSimInstrument::StoredPasscode(const Tcommsobj& request)
 {
     if (request.Command != ReadValue)
         return {IllegalOperation, {}};
-    const bool full = request.Register == 0x00D0;
+    const bool full = request.Register == reg::StoredFullPasscode;
     if (!m_session.IsOpen(full ? TSimSession::Full : TSimSession::Safe))
         return Denied();
     const int code = m_menu.Number(full ? TSimMenu::FullCode : TSimMenu::SafeCode);
@@ -263,12 +247,12 @@ TSimInstrument::TAnswer TSimInstrument::SessionControl(const Tcommsobj& request)
 {
     if (request.Command != WriteValue)
         return {IllegalOperation, {}};
-    const uint32_t value = tools::HexToInt(request.Data);
-    if (value == 0xFF) {
+    const QString value = request.Data.trimmed().toUpper();
+    if (value == QLatin1String(data::KeepAlive)) {
         return m_session.KeepAlive(m_nowMs) ? TAnswer{0, request.Data}
                                             : TAnswer{SessionTimedOut, {}};
     }
-    if (value != 0x01)
+    if (tools::HexToInt(value) != tools::HexToInt(QLatin1String(data::EndSession)))
         return {IllegalValue, {}};
     m_session.End();
     return {0, request.Data};
@@ -339,7 +323,7 @@ QString TSimInstrument::WeightText(const TWeighingChannel::TReading& reading) co
 
 TSimInstrument::TAnswer TSimInstrument::WeightDisplay(const Tcommsobj& request)
 {
-    if (request.Command != ReadDisplay && request.Command != ReadValue)
+    if (request.Command != ReadDisplayText && request.Command != ReadValue)
         return {IllegalOperation, {}};
     return {0, WeightText(Reading())};
 }
@@ -348,7 +332,7 @@ TSimInstrument::TAnswer TSimInstrument::ReferenceWeight(const Tcommsobj& request
 {
     if (request.Command == ReadValue)
         return {0, m_menu.RawValue(TSimMenu::Capacity)};
-    if (request.Command == ReadDisplay)
+    if (request.Command == ReadDisplayText)
         return {0, m_menu.DisplayText(TSimMenu::Capacity)};
     return {IllegalOperation, {}};
 }
@@ -393,10 +377,11 @@ TSimInstrument::TAnswer TSimInstrument::Key(const Tcommsobj& request)
         return {IllegalOperation, {}};
     const uint32_t value = tools::HexToInt(request.Data);
     const int key = static_cast<int>(value & 0x0F);
-    if ((value & 0xFF70) != 0x8000 || key < TSimFrontPanel::ZeroKey ||
+    const uint32_t held = data::KeyHeldPress & ~data::KeyShortPress;
+    if ((value & ~(held | 0x0F)) != data::KeyShortPress || key < TSimFrontPanel::ZeroKey ||
         key > TSimFrontPanel::FunctionKey)
         return {IllegalValue, {}};
-    PressKey(key, value & 0x80);
+    PressKey(key, value & held);
     return {0, request.Data};
 }
 
@@ -487,14 +472,14 @@ TSimInstrument::TAnswer TSimInstrument::CalibrationValue(const Tcommsobj& reques
         return {IllegalOperation, {}};
     const TSimCalibration& values = m_calibrator.Values();
     switch (request.Register) {
-    case 0x0111:
+    case reg::ZeroSignal:
         return {0, Hex8(values.ZeroRegister())};
-    case 0x0112:
+    case reg::SpanWeight:
         return {0, Hex8(values.SpanWeight())};
-    case 0x0113:
+    case reg::SpanSignal:
         return {0, Hex8(values.SpanRegister())};
     default:
-        return {0, Hex8(values.PointWeight(request.Register - 0x0114))};
+        return {0, Hex8(values.PointWeight(request.Register - reg::LinWeightFirst))};
     }
 }
 
@@ -518,7 +503,7 @@ TSimInstrument::TAnswer TSimInstrument::PrintFormat(const Tcommsobj& request)
 
 TSimInstrument::TAnswer TSimInstrument::ClockText(const Tcommsobj& request)
 {
-    if (request.Command != ReadValue && request.Command != ReadDisplay)
+    if (request.Command != ReadValue && request.Command != ReadDisplayText)
         return {IllegalOperation, {}};
     return {0, m_rtc.Text(m_nowMs, m_menu.Number(TSimMenu::DateFormat))};
 }

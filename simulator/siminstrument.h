@@ -6,6 +6,7 @@
 #include "simclock.h"
 #include "simfrontpanel.h"
 #include "simmenu.h"
+#include "simmenufaults.h"
 #include "simsession.h"
 #include "weighingchannel.h"
 
@@ -34,6 +35,7 @@ public:
         qint64 calibrationMs = 1500;
         bool calibrationStuck = false;    // fault: never leaves the busy state
         int forcedCalibrationResult = -1; // fault: every calibration ends with this code
+        TSimMenuFaults menuFaults;        // fault: menus that answer the tree reader wrongly
         TWeighingChannel::TCell cell;
         double initialLoadKg = 0;
         uint32_t seed = 1;

@@ -1,21 +1,23 @@
 #include "simline.h"
 
 #include "crc.h"
+#include "protocol.h"
 #include "tools.h"
 
 #include <algorithm>
 #include <cmath>
 
+using namespace protocol;
+
 namespace {
 
-constexpr char SOH = 0x01;
-constexpr char STX = 0x02;
-constexpr char EOT = 0x04;
-constexpr char LF = 0x0A;
-constexpr char DC2 = 0x12;
-constexpr char DC4 = 0x14;
-constexpr qsizetype kLongestMessage = 1000;
-constexpr uint32_t kCrcRequired = 0x0008;
+constexpr char SOH = ctl::SOH;
+constexpr char STX = ctl::STX;
+constexpr char EOT = ctl::EOT;
+constexpr char LF = ctl::LF;
+constexpr char DC2 = ctl::DC2;
+constexpr char DC4 = ctl::DC4;
+constexpr qsizetype kLongestMessage = ctl::MaxMessage;
 constexpr int kBitsPerByte = 10; // start bit, eight data bits, stop bit
 
 QString Latin(const QByteArray& bytes)
@@ -148,7 +150,7 @@ QByteArray TSimLine::ReplyFrom(TSimInstrument& instrument, const Tcommsobj& requ
         reply = request;
         reply.ReplyBit = true;
         reply.ErrorBit = true;
-        reply.Data = tools::HexText(kCrcRequired, 4);
+        reply.Data = tools::HexText(err::CrcRequired, 4);
     } else {
         reply = instrument.Respond(request);
     }

@@ -1,13 +1,14 @@
 #include "simmenu.h"
 
+#include "protocol.h"
 #include "tools.h"
 
 namespace {
 
-constexpr uint32_t kIllegalOperation = 0x0100;
-constexpr uint32_t kIllegalValue = 0x0200;
-constexpr uint32_t kOverRange = 0x0400;
-constexpr uint32_t kUnderRange = 0x0800;
+constexpr uint32_t kIllegalOperation = protocol::err::IllegalOperation;
+constexpr uint32_t kIllegalValue = protocol::err::IllegalValue;
+constexpr uint32_t kOverRange = protocol::err::OverRange;
+constexpr uint32_t kUnderRange = protocol::err::UnderRange;
 
 // The instrument answers a raw number only when it is plain hexadecimal.
 bool IsHexText(const QString& raw)

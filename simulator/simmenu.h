@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol.h"
+
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -15,15 +17,15 @@
 class TSimMenu
 {
 public:
-    static constexpr int kRoot = 0x0011;
+    static constexpr int kRoot = protocol::reg::MenuRoot;
     enum Type
     {
-        Menu = 8,
-        Text = 6,
-        Options = 7,
-        BitField = 12,
-        Action = 11,
-        LocalAction = 15
+        Menu = protocol::item::Menu,
+        Text = protocol::item::String,
+        Options = protocol::item::Options,
+        BitField = protocol::item::BitField,
+        Action = protocol::item::Function,
+        LocalAction = protocol::item::LocalFunction
     };
 
     // Registers of the items the rest of the instrument acts upon.

@@ -1,9 +1,11 @@
 #include "simprinter.h"
 
+#include "protocol.h"
+
 namespace {
 
-constexpr uint32_t kIllegalValue = 0x0200;
-constexpr uint32_t kOverRange = 0x0400;
+constexpr uint32_t kIllegalValue = protocol::err::IllegalValue;
+constexpr uint32_t kOverRange = protocol::err::OverRange;
 // Printed tickets kept for inspection; older ones are forgotten.
 constexpr int kKeptTickets = 50;
 

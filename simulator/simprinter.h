@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -15,8 +17,8 @@ class TSimPrinter
 public:
     enum Format
     {
-        Short = 0x0146,
-        Long = 0x0147
+        Short = protocol::reg::PrintFormat1,
+        Long = protocol::reg::PrintFormat2
     };
     enum Field : uint8_t
     {

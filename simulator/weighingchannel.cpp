@@ -1,5 +1,7 @@
 #include "weighingchannel.h"
 
+#include "protocol.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -11,14 +13,14 @@ constexpr double kSwingHertz = 1.5;
 constexpr qint64 kMotionWindowMs = 1000;
 constexpr qint64 kMotionStepMs = 100;
 
-constexpr uint32_t Overload = 0x0001;
-constexpr uint32_t Underload = 0x0002;
-constexpr uint32_t Output2 = 0x0040;
-constexpr uint32_t Output1 = 0x0080;
-constexpr uint32_t NetBit = 0x0200;
-constexpr uint32_t ZeroBit = 0x0400;
-constexpr uint32_t CentreOfZero = 0x0800;
-constexpr uint32_t MotionBit = 0x1000;
+using protocol::status::CentreOfZero;
+using protocol::status::Output1;
+using protocol::status::Output2;
+using protocol::status::Overload;
+using protocol::status::Underload;
+constexpr uint32_t NetBit = protocol::status::Net;
+constexpr uint32_t ZeroBit = protocol::status::Zero;
+constexpr uint32_t MotionBit = protocol::status::Motion;
 
 int32_t RoundTo(double counts, int countBy)
 {

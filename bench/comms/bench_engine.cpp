@@ -3,6 +3,7 @@
 // instrument, paced at a real line rate. The simulator runs as a child process so that
 // only this program's own CPU time is counted.
 #include "commsengine.h"
+#include "protocol.h"
 #include "ringnetwork.h"
 #include "userprompts.h"
 
@@ -41,8 +42,7 @@ struct Figures
     double cpuMicros;
 };
 
-template <typename Exchange>
-Figures Measure(int count, Exchange exchange)
+template <typename Exchange> Figures Measure(int count, Exchange exchange)
 {
     QElapsedTimer wall;
     const double cpu0 = CpuSeconds();
@@ -97,15 +97,18 @@ int main(int argc, char** argv)
     TRingNetwork ring;
     SilentPrompts prompts;
     TCommsEngine engine(ring, prompts);
-    engine.InstrumentAddress = 1;
+    engine.SetInstrumentAddress(1);
     TLineSettings line;
     line.portName = path;
     line.baud = baud;
     if (!engine.Open(line).isEmpty())
         return 1;
-    engine.SendCommand(0x11, 0x0040, false, true);
-    const Figures ours = Measure(count, [&] { return engine.SendCommand(0x11, 0x0040, false, true); });
-    const QString reply = engine.ReplyRecord.Build();
+    engine.SendCommand(protocol::cmd::ReadValue, protocol::reg::LogSample, false, true);
+    const Figures ours = Measure(count, [&] {
+        return engine.SendCommand(protocol::cmd::ReadValue, protocol::reg::LogSample, false, true)
+            .Ok();
+    });
+    const QString reply = engine.ReplyRecord().Build();
     engine.Close();
     sim.terminate();
     sim.waitForFinished(2000);

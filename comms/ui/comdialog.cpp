@@ -17,9 +17,6 @@ QButtonGroup* GroupOf(QObject* owner, QGroupBox* box)
     return group;
 }
 
-const char* kRingMessage =
-    "If \"Cable: RS232 Ring\" is selected, then\r\n\"Unit Address\" is not allowed to be \"Any\".";
-
 } // namespace
 
 TFrmComDialog::TFrmComDialog(IUserPrompts& prompts, const QStringList& ports, QWidget* parent)
@@ -75,7 +72,7 @@ void TFrmComDialog::SetChoice(const TPortChoice& choice)
     Select(m_stop, choice.stop);
     const QSignalBlocker quiet(ui->cboxAddress);
     ui->cboxAddress->setCurrentIndex(choice.address >= 0 && choice.address <= 31 ? choice.address
-                                                                                  : -1);
+                                                                                 : -1);
     RGPhysicalClick();
 }
 
@@ -100,10 +97,10 @@ bool TFrmComDialog::PortSelected() const
 void TFrmComDialog::RGPhysicalClick()
 {
     const bool optical = Selected(m_physical) == TPortChoice::OpticalLink;
-    for (QWidget* w : {static_cast<QWidget*>(ui->RGBaud), static_cast<QWidget*>(ui->RGParity),
-                       static_cast<QWidget*>(ui->RGData), static_cast<QWidget*>(ui->RGStop),
-                       static_cast<QWidget*>(ui->cboxAddress),
-                       static_cast<QWidget*>(ui->LblAddress)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(ui->RGBaud), static_cast<QWidget*>(ui->RGParity),
+          static_cast<QWidget*>(ui->RGData), static_cast<QWidget*>(ui->RGStop),
+          static_cast<QWidget*>(ui->cboxAddress), static_cast<QWidget*>(ui->LblAddress)})
         w->setVisible(!optical);
     UpdateOk(true);
 }
@@ -115,15 +112,15 @@ void TFrmComDialog::cboxAddressChange()
 
 void TFrmComDialog::UpdateOk(bool mayWarn)
 {
-    const bool allowed = serialports::RingAllowed(Selected(m_physical),
-                                                  ui->cboxAddress->currentIndex());
+    const bool allowed =
+        serialports::RingAllowed(Selected(m_physical), ui->cboxAddress->currentIndex());
     ui->BtnOk->setEnabled(allowed);
     if (!isVisible())
         return;
     const bool changed = !m_lastAllowed.has_value() || *m_lastAllowed != allowed;
     m_lastAllowed = allowed;
     if (mayWarn && changed && !allowed)
-        m_prompts.Inform(QString::fromLatin1(kRingMessage));
+        m_prompts.Inform(serialports::RingAnyMessage());
 }
 
 void TFrmComDialog::showEvent(QShowEvent* event)

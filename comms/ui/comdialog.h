@@ -26,7 +26,6 @@ public:
     void SetChoice(const TPortChoice& choice);
     [[nodiscard]] TPortChoice Choice() const;
     [[nodiscard]] bool PortSelected() const;
-    [[nodiscard]] Ui::TFrmComDialog& Form() { return *ui; }
 
     void RGPhysicalClick();
     void cboxAddressChange();

@@ -10,7 +10,8 @@ TFrmSilencePrompt::TFrmSilencePrompt(QWidget* parent)
       ui(std::make_unique<Ui::TFrmSilencePrompt>())
 {
     ui->setupUi(this);
-    const PictureResult picture = jpegloader::LoadPicture(QStringLiteral(":/images/opticallink.jpg"));
+    const PictureResult picture =
+        jpegloader::LoadPicture(QStringLiteral(":/images/opticallink.jpg"));
     ui->ImgLink->setPixmap(QPixmap::fromImage(picture.image));
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -17,7 +17,10 @@ TEST(TerminalRender, ControlCharactersOnRequestAndLineBreaks)
     EXPECT_EQ(Render(">>>21110009:\r\n", true), ">>>21110009:[CR][LF]\n");
     EXPECT_EQ(Render(">>>21110009:\r\n", false), ">>>21110009:\n");
     EXPECT_EQ(Render("abc;", true), "abc;\n");
-    EXPECT_EQ(Render(">>>\x12" "21\r\n\x14", true), ">>>[DC2]21[CR][LF]\n[DC4]");
+    EXPECT_EQ(Render(">>>\x12"
+                     "21\r\n\x14",
+                     true),
+              ">>>[DC2]21[CR][LF]\n[DC4]");
     EXPECT_EQ(Render(QString::fromLatin1("\xB0\x7F"), true), "[B0][7F]");
     EXPECT_EQ(Render(QString::fromLatin1("\xB0\x7F"), false), "");
     EXPECT_EQ(Render(QString::fromLatin1("\x00\x1F", 2), true), "[NUL][US]");
@@ -26,9 +29,8 @@ TEST(TerminalRender, ControlCharactersOnRequestAndLineBreaks)
 
 TEST(StartOptions, ReadsConnectionOptions)
 {
-    const TStartOptions o = startoptions::Parse(
-        {"viewer", "--port", "/dev/ttyUSB3", "--cable", "ring", "--address", "7", "--baud",
-         "19200"});
+    const TStartOptions o = startoptions::Parse({"viewer", "--port", "/dev/ttyUSB3", "--cable",
+                                                 "ring", "--address", "7", "--baud", "19200"});
     ASSERT_EQ(o.error, "");
     EXPECT_TRUE(o.WantsConnection());
     const TPortChoice c = o.ApplyTo(TPortChoice{});
@@ -117,4 +119,32 @@ TEST(PortConfig, ComNamesAsNumbersOtherNamesAsPaths)
     EXPECT_EQ(config.Port(), 10) << "a path keeps the number as it was";
     EXPECT_EQ(portconfig::LoadPortDialog(config).portName, "/dev/serial/by-id/usb-adapter");
     EXPECT_EQ(portconfig::LoadPortDialog(config).address, 4);
+}
+
+TEST(PortConfig, AddressOutsideTheListIsAnyAndSavedSo)
+{
+    QTemporaryDir dir;
+    QFile f(dir.filePath("config.ini"));
+    f.open(QIODevice::WriteOnly);
+    f.write("[Comms]\nCable=0\nAddress=-1\n");
+    f.close();
+    TdatViewer config(dir.path());
+    TPortChoice choice = portconfig::LoadPortDialog(config);
+    EXPECT_EQ(choice.address, 0);
+    choice.portName = "/dev/ttyS0";
+    portconfig::SavePortDialog(config, choice);
+    EXPECT_EQ(config.Address(), 0) << "saved as Any, not as -1";
+    config.SetAddress(40);
+    EXPECT_EQ(portconfig::LoadPortDialog(config).address, 0);
+}
+
+// The program's own config.ini starts on a plain cable: a ring with Any is the one
+// combination the port dialog refuses.
+TEST(PortConfig, ShippedConfigurationIsAChoiceThePortDialogAccepts)
+{
+    const TdatViewer shipped(QStringLiteral(VIEWER_SOURCE_DIR "/resources/data"));
+    ASSERT_TRUE(shipped.ConfigValid());
+    const TPortChoice choice = portconfig::LoadPortDialog(shipped);
+    EXPECT_EQ(choice.cable, TPortChoice::RS232);
+    EXPECT_TRUE(serialports::RingAllowed(choice.cable, choice.address));
 }

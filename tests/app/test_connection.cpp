@@ -1,35 +1,55 @@
 // The main window connected to the simulated instrument over a pseudo-terminal.
 #include "comdialog.h"
+#include "commsengine.h"
+#include "connection.h"
 #include "dmviewer.h"
+#include "eventwait.h"
+#include "findchild.h"
 #include "identitypanel.h"
 #include "main.h"
+#include "mimickeys.h"
+#include "protocol.h"
 #include "q910lcd.h"
 #include "q910panel.h"
-#include "scriptedline.h"
+#include "recordingprompts.h"
 #include "simpty.h"
-#include "ui_comdialog.h"
-#include "ui_main.h"
+#include "terminalpage.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QSerialPort>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 
 #include <gtest/gtest.h>
+
+using namespace protocol;
 
 namespace {
 
 struct Connected : ::testing::Test
 {
+    // Declared in the order they must outlive each other: the simulator's pseudo-terminal
+    // goes only after the window has closed its port, so its number is never reused while
+    // the window still holds the lock.
     QTemporaryDir dir;
     std::unique_ptr<TdatViewer> config;
-    std::unique_ptr<TFrmMain> window;
     RecordingPrompts prompts;
     std::unique_ptr<TSimPty> sim;
+    std::unique_ptr<TFrmMain> window;
 
     void SetUp() override
     {
@@ -46,8 +66,7 @@ struct Connected : ::testing::Test
         for (const QString& name : segs.entryList(QDir::Files))
             QFile::copy(segs.filePath(name), dir.filePath("segs/" + name));
         config = std::make_unique<TdatViewer>(dir.path());
-        window = std::make_unique<TFrmMain>(*config);
-        window->SetPrompts(&prompts);
+        window = std::make_unique<TFrmMain>(*config, &prompts);
         ASSERT_EQ(window->FormCreate(), "");
     }
     TPortChoice StartSimulator(std::vector<int> addresses = {1}, bool ring = false)
@@ -64,8 +83,26 @@ struct Connected : ::testing::Test
         choice.address = addresses.front();
         return choice;
     }
-    Ui::TFrmMain& ui() { return window->Form(); }
-    bool TabShown(QWidget* page) { return ui().PgCMain->isTabVisible(ui().PgCMain->indexOf(page)); }
+    template <class T> T* Find(const char* name = "")
+    {
+        return Child<T>(window.get(), QLatin1String(name));
+    }
+    QAction* Action(const char* name) { return Find<QAction>(name); }
+    QTabWidget* Tabs() { return Find<QTabWidget>("PgCMain"); }
+    bool TabShown(const char* page)
+    {
+        return Tabs()->isTabVisible(Tabs()->indexOf(Find<QWidget>(page)));
+    }
+    TCommsEngine& Engine() { return *Find<TCommsEngine>(); }
+    QString Identity() { return Find<TIdentityPanel>("IdentityPanel")->Text(); }
+    QStringList Requests(const QString& prefix)
+    {
+        QStringList seen;
+        for (const auto& e : sim->Line().Log().Entries())
+            if (e.direction == TTrafficLog::Received && e.text.startsWith(prefix))
+                seen << e.text;
+        return seen;
+    }
 };
 
 } // namespace
@@ -74,61 +111,74 @@ TEST_F(Connected, ConnectReadsIdentityAndFollowsStateTable)
 {
     ASSERT_TRUE(window->ConnectWith(StartSimulator()));
     EXPECT_EQ(window->windowTitle(), "ViewQ900 - Address:1");
-    EXPECT_TRUE(window->IdentityPanel().Text().startsWith("Adr:1, SN:93123401, "))
-        << window->IdentityPanel().Text().toStdString();
-    EXPECT_TRUE(window->IdentityPanel().Text().contains(" Version:"));
-    EXPECT_EQ(ui().ToolButton4->text(), "&Disconnect");
-    EXPECT_EQ(ui().ToolButton4->toolTip(), "Disconnect from instrument");
-    EXPECT_EQ(ui().Connect2->text(), "&Disconnect");
-    EXPECT_TRUE(TabShown(ui().TSTest));
-    EXPECT_FALSE(TabShown(ui().TSSettings));
-    EXPECT_TRUE(ui().StartSession->isEnabled());
-    EXPECT_TRUE(ui().tbStartSession->isEnabled());
-    EXPECT_FALSE(ui().tbEndSession->isEnabled());
-    EXPECT_FALSE(ui().EndSession->isEnabled());
-    EXPECT_TRUE(ui().BtnSend->isEnabled());
+    EXPECT_TRUE(Identity().startsWith("Adr:1, SN:93123401, ")) << Identity().toStdString();
+    EXPECT_TRUE(Identity().contains(" Version:"));
+    EXPECT_EQ(Action("ToolButton4")->text(), "&Disconnect");
+    EXPECT_EQ(Action("ToolButton4")->toolTip(), "Disconnect from instrument");
+    EXPECT_EQ(Action("Connect2")->text(), "&Disconnect");
+    EXPECT_TRUE(TabShown("TSTest"));
+    EXPECT_FALSE(TabShown("TSSettings"));
+    EXPECT_TRUE(Action("StartSession")->isEnabled());
+    EXPECT_TRUE(Action("tbStartSession")->isEnabled());
+    EXPECT_FALSE(Action("tbEndSession")->isEnabled());
+    EXPECT_FALSE(Action("EndSession")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>("BtnSend")->isEnabled());
     EXPECT_EQ(config->Cable(), TPortChoice::RS232) << "choices saved once the port opened";
     EXPECT_EQ(config->Address(), 1);
-    EXPECT_EQ(window->Activity(), 1) << "the Display tab polls";
+    EXPECT_EQ(Engine().Activity(), IActivity::Display);
+    EXPECT_TRUE(RunUntil([&] { return sim->Line().RequestCount(reg::Display) > 1; }))
+        << "the Display tab polls the display";
     EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
 
     window->Connect2Click();
     EXPECT_FALSE(window->Connected());
     EXPECT_EQ(window->windowTitle(), "ViewQ900");
-    EXPECT_EQ(window->IdentityPanel().Text(), "");
-    EXPECT_FALSE(TabShown(ui().TSTest));
-    EXPECT_FALSE(ui().tbStartSession->isEnabled());
-    EXPECT_FALSE(ui().StartSession->isEnabled());
-    EXPECT_EQ(ui().Connect2->text(), "&Connect");
+    EXPECT_EQ(Identity(), "");
+    EXPECT_FALSE(TabShown("TSTest"));
+    EXPECT_FALSE(Action("tbStartSession")->isEnabled());
+    EXPECT_FALSE(Action("StartSession")->isEnabled());
+    EXPECT_EQ(Action("Connect2")->text(), "&Connect");
 }
 
 TEST_F(Connected, SessionControlsShowTabsAndLockTheTerminal)
 {
     ASSERT_TRUE(window->ConnectWith(StartSimulator()));
     window->SetSessionControls(true, false);
-    EXPECT_TRUE(TabShown(ui().TSSettings));
-    EXPECT_FALSE(TabShown(ui().TSCal));
-    EXPECT_FALSE(ui().BtnSend->isEnabled());
-    EXPECT_TRUE(ui().EndSession->isEnabled());
-    EXPECT_FALSE(ui().Lock1->isEnabled());
+    EXPECT_TRUE(TabShown("TSSettings"));
+    EXPECT_FALSE(TabShown("TSCal"));
+    EXPECT_FALSE(Find<QPushButton>("BtnSend")->isEnabled());
+    EXPECT_TRUE(Action("EndSession")->isEnabled());
+    EXPECT_FALSE(Action("Lock1")->isEnabled());
     window->SetSessionControls(true, true);
-    EXPECT_TRUE(TabShown(ui().TSCal));
-    EXPECT_TRUE(window->CheckCommsVersion());
+    EXPECT_TRUE(TabShown("TSCal"));
+    EXPECT_TRUE(Find<TConnection>()->CheckCommsVersion());
     window->Connect2Click();
-    EXPECT_FALSE(TabShown(ui().TSSettings)) << "a connection change ends the session";
-    EXPECT_FALSE(TabShown(ui().TSCal));
+    EXPECT_FALSE(TabShown("TSSettings")) << "a connection change ends the session";
+    EXPECT_FALSE(TabShown("TSCal"));
 }
 
 TEST_F(Connected, RingCaptionAndAnyAddress)
 {
     ASSERT_TRUE(window->ConnectWith(StartSimulator({7, 3}, true)));
     EXPECT_EQ(window->windowTitle(), "ViewQ900 - Address:7");
-    EXPECT_TRUE(window->IdentityPanel().Text().startsWith("Adr:7, SN:"));
+    EXPECT_TRUE(Identity().startsWith("Adr:7, SN:"));
     window->Connect2Click();
     TPortChoice any = StartSimulator();
     any.address = 0;
     ASSERT_TRUE(window->ConnectWith(any));
     EXPECT_EQ(window->windowTitle(), "ViewQ900 - Address:Any");
+}
+
+// The port dialog refuses a ring with address Any; so does every other way in.
+TEST_F(Connected, RingWithAnyIsRefusedWhereverTheChoiceComesFrom)
+{
+    TPortChoice choice = StartSimulator({1}, true);
+    choice.address = 0;
+    EXPECT_FALSE(window->ConnectWith(choice));
+    EXPECT_FALSE(window->Connected());
+    EXPECT_EQ(prompts.messages, QStringList{"error: If \"Cable: RS232 Ring\" is selected, then\r\n"
+                                            "\"Unit Address\" is not allowed to be \"Any\"."});
+    EXPECT_EQ(sim->Line().Log().Entries().size(), 0u);
 }
 
 TEST_F(Connected, ConnectionNotRememberedWhenAskedSo)
@@ -152,51 +202,79 @@ TEST_F(Connected, OpenFailureNamesThePortAndChangesNothing)
     EXPECT_EQ(config->Address(), 0) << "nothing saved";
 }
 
+TEST_F(Connected, PortHeldByAnotherProgramIsNamedSo)
+{
+    const TPortChoice choice = StartSimulator();
+    QSerialPort other(choice.portName);
+    ASSERT_TRUE(other.open(QIODevice::ReadWrite));
+    EXPECT_FALSE(window->ConnectWith(choice));
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_EQ(prompts.messages[0],
+              "error: Cannot open " + choice.portName + ": it is in use by another program.");
+}
+
 TEST_F(Connected, TerminalEchoSendAndWarningPanel)
 {
     ASSERT_TRUE(window->ConnectWith(StartSimulator()));
-    ui().PgCMain->setCurrentWidget(ui().TSTest);
-    EXPECT_EQ(window->Activity(), 3);
-    EXPECT_TRUE(ui().MemoRx->toPlainText().contains(">>>21110003:"))
+    Tabs()->setCurrentWidget(Find<QWidget>("TSTest"));
+    EXPECT_EQ(Engine().Activity(), IActivity::Test);
+    auto* memo = Find<QPlainTextEdit>("MemoRx");
+    auto* edit = Find<QLineEdit>("EdtSendStr");
+    EXPECT_TRUE(memo->toPlainText().contains(">>>21110003:"))
         << "the identity reads were shown while they waited";
-    ui().BtnClear->click();
-    ui().CbControl->setChecked(true);
-    ui().EdtSendStr->setText("21110005:");
-    QTest::keyClick(ui().EdtSendStr, Qt::Key_Return);
-    window->Engine().WaitTicks(3);
-    const QString shown = ui().MemoRx->toPlainText();
+    Find<QPushButton>("BtnClear")->click();
+    Find<QCheckBox>("CbControl")->setChecked(true);
+    edit->setText("21110005:");
+    QTest::keyClick(edit, Qt::Key_Return);
+    ASSERT_TRUE(RunUntil([&] {
+        return memo->toPlainText().contains("A1110005:") && memo->toPlainText().endsWith("[LF]\n");
+    }));
+    const QString shown = memo->toPlainText();
     EXPECT_TRUE(shown.startsWith(">>>21110005:[CR][LF]\nA1110005:")) << shown.toStdString();
-    EXPECT_FALSE(window->IdentityPanel().ShowsWarning()) << "Enter leaves the panel alone";
-    EXPECT_EQ(ui().EdtSendStr->text(), "21110005:") << "kept for re-sending";
+    auto* panel = Find<TIdentityPanel>("IdentityPanel");
+    EXPECT_FALSE(panel->ShowsWarning()) << "Enter leaves the panel alone";
+    EXPECT_EQ(edit->text(), "21110005:") << "kept for re-sending";
 
-    window->BtnSendClick();
-    EXPECT_TRUE(window->IdentityPanel().ShowsWarning());
+    Find<QPushButton>("BtnSend")->click();
+    EXPECT_TRUE(panel->ShowsWarning());
 
-    ui().EdtSendStr->setText("20117A7A:");
-    window->BtnSendClick();
-    window->Engine().WaitTicks(3);
-    EXPECT_TRUE(prompts.messages.contains("Error :- Register 7A7A:  Feature Not implemented "))
-        << prompts.messages.join("|").toStdString() << ui().MemoRx->toPlainText().toStdString();
+    edit->setText("20117A7A:");
+    Find<QPushButton>("BtnSend")->click();
+    ASSERT_TRUE(RunUntil([&] { return !prompts.messages.isEmpty(); }));
+    EXPECT_EQ(prompts.messages, QStringList{"Error :- Register 7A7A:  Feature Not implemented "});
 }
 
-TEST_F(Connected, TerminalKeepsLast500Lines)
+TEST_F(Connected, TerminalKeepsLast500LinesAndBoundsAnEndlessLine)
 {
     ASSERT_TRUE(window->ConnectWith(StartSimulator()));
-    ui().PgCMain->setCurrentWidget(ui().TSTest);
+    auto* page = Find<TTerminalPage>("TSTest");
+    auto* memo = Find<QPlainTextEdit>("MemoRx");
+    Tabs()->setCurrentWidget(page);
+    Find<QPushButton>("BtnClear")->click();
     for (int i = 0; i < 600; ++i)
-        window->EchoTraffic(QStringLiteral("A1110009:%1\r\n").arg(i));
-    const QStringList lines = ui().MemoRx->toPlainText().split('\n', Qt::SkipEmptyParts);
+        page->EchoTraffic(QStringLiteral("A1110009:%1\r\n").arg(i));
+    QStringList lines = memo->toPlainText().split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 500);
     EXPECT_EQ(lines.first(), "A1110009:100");
     EXPECT_EQ(lines.last(), "A1110009:599");
 
-    ui().PgCMain->setCurrentWidget(ui().TSDisplay);
-    window->EchoTraffic("dropped\n");
-    EXPECT_FALSE(ui().MemoRx->toPlainText().contains("dropped"))
+    // An instrument that streams without line ends: the line being received is cut.
+    for (int i = 0; i < 50; ++i)
+        page->EchoTraffic(QString(400, u'x'));
+    EXPECT_LE(memo->document()->lastBlock().length(), TTerminalPage::kLongestLine + 1);
+    lines = memo->toPlainText().split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.size(), 501) << "500 lines and the one being received";
+    EXPECT_EQ(lines.last().size(), 20000 % TTerminalPage::kLongestLine == 0
+                                       ? TTerminalPage::kLongestLine
+                                       : 20000 % TTerminalPage::kLongestLine);
+
+    Tabs()->setCurrentWidget(Find<QWidget>("TSDisplay"));
+    page->EchoTraffic("dropped\n");
+    EXPECT_FALSE(memo->toPlainText().contains("dropped"))
         << "not shown while another tab is in front and nothing waits";
 }
 
-TEST_F(Connected, KilledSimulatorDisconnectsWithAMessage)
+TEST_F(Connected, KilledSimulatorDisconnectsWithAMessageNamingThePort)
 {
     const QString program = QStringLiteral(VIEWER_BIN_DIR "/q900sim");
     QProcess child;
@@ -209,16 +287,15 @@ TEST_F(Connected, KilledSimulatorDisconnectsWithAMessage)
     choice.address = 1;
     QTimer::singleShot(300, [&] { child.kill(); });
     window->ConnectWith(choice); // the identity read waits on the delayed replies
-    for (int i = 0; i < 40 && window->Connected(); ++i)
-        QTest::qWait(50);
-    QTest::qWait(50);
-    EXPECT_FALSE(window->Connected());
+    ASSERT_TRUE(
+        RunUntil([&] { return !window->Connected() && !prompts.messages.isEmpty(); }, 4000));
     EXPECT_EQ(window->windowTitle(), "ViewQ900");
-    EXPECT_EQ(ui().ToolButton4->text(), "&Connect");
-    bool told = false;
-    for (const QString& m : prompts.messages)
-        told = told || m.startsWith("error: The connection to");
-    EXPECT_TRUE(told) << prompts.messages.join('|').toStdString();
+    EXPECT_EQ(Action("ToolButton4")->text(), "&Connect");
+    ASSERT_EQ(prompts.messages.size(), 1) << prompts.messages.join('|').toStdString();
+    const QString message = prompts.messages[0];
+    EXPECT_TRUE(message.startsWith("error: The connection to " + choice.portName + " was lost: "))
+        << message.toStdString();
+    EXPECT_FALSE(message.contains("temporarily unavailable")) << message.toStdString();
     child.waitForFinished(2000);
 }
 
@@ -227,31 +304,64 @@ TEST_F(Connected, DisplayFollowsTheInstrumentAndKeysReachIt)
     ASSERT_TRUE(window->ConnectWith(StartSimulator()));
     window->show();
     window->resize(1000, 700);
-    TQ910LCD& mimic = window->DisplayMimic();
-    QTest::qWait(400);
-    ASSERT_GT(sim->Line().RequestCount(0x0009), 1) << "the Display tab polls the display";
-    const auto before = mimic.LCD.SegmentState;
+    auto* mimic = Find<TQ910LCD>("DisplayMimic");
+    ASSERT_TRUE(RunUntil([&] { return sim->Line().RequestCount(reg::Display) > 1; }));
+    ASSERT_TRUE(
+        RunUntil([&] { return std::abs(mimic->height() - window->width() * 491 / 1000) <= 3; }));
+    const auto before = mimic->LCD.SegmentState;
     sim->Instrument(1).PlaceLoad(1250.0);
-    QTest::qWait(500);
-    EXPECT_NE(mimic.LCD.SegmentState, before) << "the LCD follows the weight within 0.5 s";
+    EXPECT_TRUE(RunUntil([&] { return mimic->LCD.SegmentState != before; }, 1000))
+        << "the LCD follows the weight";
 
     // The second of the five bottom keys, pressed briefly and then held.
     const TButtonRegion key = q910panel::KeyRegions()[2];
-    const QPoint centre(mimic.width() * (key.Left + key.Right) / 2000,
-                        mimic.height() * (key.Top + key.Bottom) / 2000);
-    QTest::mousePress(&mimic, Qt::LeftButton, {}, centre);
-    QTest::qWait(100);
-    QTest::mouseRelease(&mimic, Qt::LeftButton, {}, centre);
-    QTest::qWait(300);
-    QTest::mousePress(&mimic, Qt::LeftButton, {}, centre);
-    QTest::qWait(2300);
-    QTest::mouseRelease(&mimic, Qt::LeftButton, {}, centre);
-    QTest::qWait(300);
-    QStringList keys;
-    for (const auto& e : sim->Line().Log().Entries())
-        if (e.direction == TTrafficLog::Received && e.text.startsWith("21120008:"))
-            keys << e.text.left(13);
-    EXPECT_EQ(keys, (QStringList{"21120008:8003", "21120008:8083"}));
+    const QPoint centre(mimic->width() * (key.Left + key.Right) / 2000,
+                        mimic->height() * (key.Top + key.Bottom) / 2000);
+    const auto keys = [&] { return Requests("21120008:"); };
+    QTest::mousePress(mimic, Qt::LeftButton, {}, centre);
+    QTest::mouseRelease(mimic, Qt::LeftButton, {}, centre);
+    ASSERT_TRUE(RunUntil([&] { return keys().size() == 1; }));
+    auto* hold = Find<TMimicKeys>();
+    QTest::mousePress(mimic, Qt::LeftButton, {}, centre);
+    ASSERT_TRUE(RunUntil([&] { return hold->DragCursorShown(); }, 3000)) << "held past 2 s";
+    QTest::mouseRelease(mimic, Qt::LeftButton, {}, centre);
+    ASSERT_TRUE(RunUntil([&] { return keys().size() == 2; }));
+    EXPECT_EQ(keys()[0].left(13), "21120008:8003") << keys().join("|").toStdString();
+    EXPECT_EQ(keys()[1].left(13), "21120008:8083");
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+}
+
+// A key clicked while another request waits (the identity read, a tree read) is sent once
+// the link is free, not dropped.
+TEST_F(Connected, KeyClickedWhileTheLinkIsBusyIsSentAfterwards)
+{
+    ASSERT_TRUE(window->ConnectWith(StartSimulator()));
+    window->show();
+    window->resize(1000, 700);
+    auto* mimic = Find<TQ910LCD>("DisplayMimic");
+    ASSERT_TRUE(
+        RunUntil([&] { return std::abs(mimic->height() - window->width() * 491 / 1000) <= 3; }));
+    const TButtonRegion key = q910panel::KeyRegions()[1];
+    const QPoint centre(mimic->width() * (key.Left + key.Right) / 2000,
+                        mimic->height() * (key.Top + key.Bottom) / 2000);
+    QTimer::singleShot(20, [&] {
+        QTest::mousePress(mimic, Qt::LeftButton, {}, centre);
+        QTest::mouseRelease(mimic, Qt::LeftButton, {}, centre);
+    });
+    EXPECT_TRUE(Engine().SendCommand(cmd::ReadValue, reg::SerialNumber, true, true).Ok());
+    ASSERT_TRUE(RunUntil([&] { return !Requests("21120008:").isEmpty(); }));
+    EXPECT_EQ(Requests("21120008:").first().left(13), "21120008:8002");
+    const auto& entries = sim->Line().Log().Entries();
+    int serial = -1, press = -1;
+    for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
+        if (entries[i].direction != TTrafficLog::Received)
+            continue;
+        if (entries[i].text.startsWith("21110005:"))
+            serial = i;
+        if (entries[i].text.startsWith("21120008:"))
+            press = i;
+    }
+    EXPECT_GT(press, serial) << "after the request it waited for";
     EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
 }
 
@@ -263,24 +373,26 @@ TEST(ComDialog, RingWithAnyAddressIsRefusedWithTheTwoLineMessage)
     first.portName = "com1";
     dialog.SetChoice(first);
     dialog.show();
-    EXPECT_FALSE(dialog.Form().BtnOk->isEnabled());
+    auto* ok = Child<QPushButton>(&dialog, "BtnOk");
+    const auto cable = [&](const char* name) { Child<QRadioButton>(&dialog, name)->click(); };
+    EXPECT_FALSE(ok->isEnabled());
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages[0], "If \"Cable: RS232 Ring\" is selected, then\r\n"
                                    "\"Unit Address\" is not allowed to be \"Any\".");
     EXPECT_EQ(dialog.Choice().portName, "COM1") << "preselected without regard to case";
 
-    dialog.Form().RGPhysical_0->click(); // RS232
-    EXPECT_TRUE(dialog.Form().BtnOk->isEnabled());
+    cable("RGPhysical_0"); // RS232
+    EXPECT_TRUE(ok->isEnabled());
     EXPECT_EQ(prompts.messages.size(), 1);
-    dialog.Form().RGPhysical_1->click(); // back to the ring
+    cable("RGPhysical_1"); // back to the ring
     EXPECT_EQ(prompts.messages.size(), 2);
-    dialog.Form().cboxAddress->setCurrentIndex(5);
-    EXPECT_TRUE(dialog.Form().BtnOk->isEnabled());
+    Child<QComboBox>(&dialog, "cboxAddress")->setCurrentIndex(5);
+    EXPECT_TRUE(ok->isEnabled());
     EXPECT_EQ(prompts.messages.size(), 2) << "the address list only re-checks";
 
-    dialog.Form().RGPhysical_2->click(); // optical link hides the line settings
-    EXPECT_FALSE(dialog.Form().RGBaud->isVisible());
-    EXPECT_FALSE(dialog.Form().cboxAddress->isVisible());
-    EXPECT_TRUE(dialog.Form().CBSerialPort->isVisible());
-    EXPECT_TRUE(dialog.Form().BtnOk->isEnabled());
+    cable("RGPhysical_2"); // optical link hides the line settings
+    EXPECT_FALSE(Child<QWidget>(&dialog, "RGBaud")->isVisible());
+    EXPECT_FALSE(Child<QWidget>(&dialog, "cboxAddress")->isVisible());
+    EXPECT_TRUE(Child<QWidget>(&dialog, "CBSerialPort")->isVisible());
+    EXPECT_TRUE(ok->isEnabled());
 }

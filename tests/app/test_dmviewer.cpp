@@ -11,25 +11,24 @@
 
 namespace {
 
-const char* kSample =
-    "; top comment kept\n"
-    "[Images]\n"
-    "Instrument=panel.jpg\n"
-    "\n"
-    "; about the box\n"
-    "[About]\n"
-    "ViewerName=ViewX\n"
-    "Comment1=first line\n"
-    "Zeta=unknown key\n"
-    "Alpha=another\n"
-    "\n"
-    "[Comms]\n"
-    "; serial settings\n"
-    "Port=3\n"
-    "Cable=0\n"
-    "\n"
-    "[Custom]\n"
-    "Keep=me ; not a comment\n";
+const char* kSample = "; top comment kept\n"
+                      "[Images]\n"
+                      "Instrument=panel.jpg\n"
+                      "\n"
+                      "; about the box\n"
+                      "[About]\n"
+                      "ViewerName=ViewX\n"
+                      "Comment1=first line\n"
+                      "Zeta=unknown key\n"
+                      "Alpha=another\n"
+                      "\n"
+                      "[Comms]\n"
+                      "; serial settings\n"
+                      "Port=3\n"
+                      "Cable=0\n"
+                      "\n"
+                      "[Custom]\n"
+                      "Keep=me ; not a comment\n";
 
 void Write(const QString& path, const QByteArray& text)
 {

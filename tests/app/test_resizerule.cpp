@@ -27,13 +27,3 @@ TEST(ResizeRule, TallWindowFillsBelowPicture)
     EXPECT_EQ(fit.height, 700);
     EXPECT_EQ(fit.fillerHeight, 560 - 392);
 }
-
-TEST(ResizeRule, CalibrationMimicIsCentredAtPictureProportions)
-{
-    const QRect r = FitCalibrationMimic(800, 500, 150, 8);
-    EXPECT_EQ(r.height(), 500 - 150 - 16);
-    EXPECT_EQ(r.width(), 334 * 1000 / 491);
-    EXPECT_EQ(r.x(), (800 - r.width()) / 2);
-    EXPECT_EQ(r.y(), 8);
-    EXPECT_EQ(FitCalibrationMimic(800, 100, 150, 8).height(), 0);
-}

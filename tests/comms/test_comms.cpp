@@ -42,8 +42,8 @@ TEST(Tcommsobj, ParsesReplyFlagsAndValue)
 TEST(Tcommsobj, RejectsMalformedTexts)
 {
     Tcommsobj m;
-    for (const char* text : {"2111000", "20110009", "21110009X", "2G110009:", "21G10009:",
-                             "211100G9:"}) {
+    for (const char* text :
+         {"2111000", "20110009", "21110009X", "2G110009:", "21G10009:", "211100G9:"}) {
         EXPECT_FALSE(m.Parse(text)) << text;
     }
 }
@@ -58,11 +58,16 @@ TEST(Tcommsobj, ErrorTextsPickLowestListedBit)
     EXPECT_FALSE(m.HasError(0x1800));
 
     const std::pair<uint32_t, const char*> cases[] = {
-        {0x1008, " CRC Required "},      {0x0018, " CRC Required "},
-        {0x4010, " Session Timed Out "}, {0x0C00, " Over Range "},
-        {0x0800, " Under Range "},       {0x6000, " Feature Not implemented "},
-        {0x4000, " Unknown Error "},     {0x0020, ""},
-        {0x8027, ""},                    {0x02A0, " Save Settings Failed "},
+        {0x1008, " CRC Required "},
+        {0x0018, " CRC Required "},
+        {0x4010, " Session Timed Out "},
+        {0x0C00, " Over Range "},
+        {0x0800, " Under Range "},
+        {0x6000, " Feature Not implemented "},
+        {0x4000, " Unknown Error "},
+        {0x0020, ""},
+        {0x8027, ""},
+        {0x02A0, " Save Settings Failed "},
     };
     for (const auto& [bits, text] : cases)
         EXPECT_EQ(Tcommsobj::ErrorTextFor(bits), text) << std::hex << bits;

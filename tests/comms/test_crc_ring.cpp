@@ -47,7 +47,8 @@ TEST(Ring, FramesAndPicksTheAddressedReply)
     TRingNetwork ring;
     ring.SetRingMode(true);
     ring.SetLocalAddress(3);
-    EXPECT_EQ(ring.FrameRequest("23110009:\r\n"), "\x12" "23110009:\r\n\x14");
+    EXPECT_EQ(ring.FrameRequest("23110009:\r\n"), "\x12"
+                                                  "23110009:\r\n\x14");
 
     const QString own = DC2 + "23110009:\r\nA5110009:55\r\nA3110009:33\r\n";
     EXPECT_EQ(ring.ExtractReply(own).value(), "A3110009:33");

@@ -2,11 +2,14 @@
 // a line the test answers by hand.
 #include "commsengine.h"
 #include "crc.h"
-#include "tools.h"
 #include "device.h"
+#include "eventwait.h"
+#include "protocol.h"
+#include "recordingprompts.h"
 #include "ringnetwork.h"
 #include "scriptedline.h"
 #include "simpty.h"
+#include "tools.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -15,7 +18,30 @@
 
 #include <gtest/gtest.h>
 
+using namespace protocol;
+
 namespace {
+
+// An activity whose messages the test sees, polling what it is told.
+class TestActivity : public IActivity
+{
+public:
+    int code = IActivity::Display;
+    std::optional<TPoll> poll;
+    bool holdKeepAlive = false;
+    QStringList data;
+    std::function<void(const Tcommsobj&, bool)> onMessage;
+
+    int ActivityCode() const override { return code; }
+    std::optional<TPoll> IdlePoll() const override { return poll; }
+    bool HoldsKeepAlive() const override { return holdKeepAlive; }
+    void MessageReceived(const Tcommsobj& m, bool waiting) override
+    {
+        data << m.Data;
+        if (onMessage)
+            onMessage(m, waiting);
+    }
+};
 
 TLineSettings LineTo(const QString& path)
 {
@@ -38,7 +64,7 @@ struct EngineOnSimulator : ::testing::Test
         QString path, error;
         ASSERT_TRUE(sim->Open(&path, &error)) << error.toStdString();
         engine = std::make_unique<TCommsEngine>(ring, prompts);
-        engine->InstrumentAddress = address;
+        engine->SetInstrumentAddress(address);
         ring.SetLocalAddress(address);
         ASSERT_EQ(engine->Open(LineTo(path)), "");
     }
@@ -78,9 +104,10 @@ TEST_F(EngineOnSimulator, ErrorReplyEndsWaitAtOnceAndIsReported)
     Start();
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(engine->SendCommand(0x11, 0x7A7A, true, true));
+    const TRequestResult result = engine->SendCommand(cmd::ReadValue, 0x7A7A, true, true);
+    EXPECT_EQ(result.outcome, TOutcome::ErrorReply);
     EXPECT_LT(clock.elapsed(), 900);
-    EXPECT_TRUE(engine->ReplyRecord.ErrorBit);
+    EXPECT_TRUE(engine->ReplyRecord().ErrorBit);
     EXPECT_EQ(sim->Line().RequestCount(0x7A7A), 1) << "no retries after an error reply";
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages[0], "Error :- Register 7A7A:  Feature Not implemented ");
@@ -89,7 +116,7 @@ TEST_F(EngineOnSimulator, ErrorReplyEndsWaitAtOnceAndIsReported)
     EXPECT_TRUE(reply.startsWith("E1117A7A:")) << reply.toStdString();
     EXPECT_EQ(sim->Line().RequestCount(0x7A7A), 2);
 
-    EXPECT_FALSE(engine->SendCommand(0x11, 0x7A7A, false, true));
+    EXPECT_FALSE(engine->SendCommand(cmd::ReadValue, 0x7A7A, false, true));
     EXPECT_EQ(prompts.messages.size(), 2) << "only requests that report errors show them";
 }
 
@@ -97,9 +124,9 @@ TEST_F(EngineOnSimulator, CrcFormRepliesAreChecked)
 {
     options.line.crcReplies = true;
     Start();
-    EXPECT_TRUE(engine->SendCommand(0x11, 0x0005, true, true));
-    EXPECT_EQ(engine->ReplyRecord.Register, 5);
-    EXPECT_FALSE(engine->ReplyRecord.Data.isEmpty());
+    EXPECT_TRUE(engine->SendCommand(cmd::ReadValue, reg::SerialNumber, true, true));
+    EXPECT_EQ(engine->ReplyRecord().Register, reg::SerialNumber);
+    EXPECT_FALSE(engine->ReplyRecord().Data.isEmpty());
 }
 
 TEST_F(EngineOnSimulator, RingPicksTheAddressedInstrument)
@@ -116,23 +143,41 @@ TEST_F(EngineOnSimulator, RingPicksTheAddressedInstrument)
 TEST_F(EngineOnSimulator, IdlePollFollowsActivity)
 {
     Start();
-    engine->Activity = TCommsEngine::ActDisplay;
-    QStringList displays;
-    engine->Hooks.displayData = [&](int activity, const QString& data) {
-        EXPECT_EQ(activity, TCommsEngine::ActDisplay);
-        displays << data;
-    };
-    engine->WaitTicks(5);
-    EXPECT_GE(displays.size(), 2);
-    const int polls = sim->Line().RequestCount(0x0009);
-    engine->Activity = TCommsEngine::ActTest;
-    engine->KeepAlivePending = true;
+    TestActivity display;
+    display.poll = IActivity::TPoll{cmd::ReadValue, reg::Display};
+    engine->SetActivity(&display);
+    EXPECT_EQ(engine->Activity(), IActivity::Display);
+    ASSERT_TRUE(RunUntil([&] { return display.data.size() >= 2; }));
+    const int polls = sim->Line().RequestCount(reg::Display);
+    TestActivity terminal;
+    terminal.code = IActivity::Test;
+    terminal.holdKeepAlive = true;
+    engine->SetActivity(&terminal);
+    engine->RequestKeepAlive();
     engine->WaitTicks(4);
-    EXPECT_LE(sim->Line().RequestCount(0x0009), polls + 1);
-    EXPECT_EQ(sim->Line().RequestCount(0x00E2), 0) << "no keep-alive on the Test tab";
-    engine->Activity = TCommsEngine::ActLog;
-    engine->WaitTicks(3);
-    EXPECT_EQ(sim->Line().RequestCount(0x00E2), 1) << "the held keep-alive goes out later";
+    EXPECT_LE(sim->Line().RequestCount(reg::Display), polls + 1);
+    EXPECT_EQ(sim->Line().RequestCount(reg::SessionControl), 0) << "no keep-alive on the Test tab";
+    engine->SetActivity(nullptr);
+    ASSERT_TRUE(RunUntil([&] { return sim->Line().RequestCount(reg::SessionControl) == 1; }))
+        << "the held keep-alive goes out later";
+    EXPECT_FALSE(engine->KeepAlivePending());
+}
+
+// The instrument that wants CRC requests refuses every plain one: one report, and the
+// identity read stops at the first refusal instead of asking three more registers.
+TEST_F(EngineOnSimulator, OneErrorReplyGivesOneReportEvenWhileTheBoxStaysOpen)
+{
+    options.line.requireCrc = true;
+    Start();
+    prompts.whileShown = [](const QString&) { RunFor(700); }; // the user reads the box
+    TDevice device(ring);
+    device.SetAddress(1);
+    device.OnTransact = [this](const QString& r) { return engine->Transact(r); };
+    device.ReadIdentity();
+    EXPECT_EQ(prompts.messages, QStringList{"Error :- Register    5:  CRC Required "});
+    EXPECT_EQ(sim->Line().RequestCount(reg::SerialNumber), 1) << "not sent again";
+    EXPECT_EQ(sim->Line().RequestCount(reg::ModelText), 0);
+    EXPECT_EQ(device.SerialNumber, "");
 }
 
 // A line the test answers by hand, and an engine on it.
@@ -154,19 +199,19 @@ TEST_F(EngineOnScriptedLine, ReplyForAnotherRegisterDoesNotEndTheWait)
         QTimer::singleShot(250, [&] { line.Send("A1110040:1234\r\n"); });
         return "A1110009:0000\r\nnot a message\r\n";
     };
-    engine.InstrumentAddress = 1;
+    engine.SetInstrumentAddress(1);
     Open();
     int messages = 0;
-    engine.Hooks.receivedText = [&](const QString&) { ++messages; };
-    ASSERT_TRUE(engine.SendCommand(0x11, 0x0040, true, true));
-    EXPECT_EQ(engine.ReplyRecord.Value, 0x1234u);
+    QObject::connect(&engine, &TCommsEngine::Received, [&](const QString&) { ++messages; });
+    ASSERT_TRUE(engine.SendCommand(cmd::ReadValue, reg::LogSample, true, true));
+    EXPECT_EQ(engine.ReplyRecord().Value, 0x1234u);
     EXPECT_EQ(messages, 3) << "every message is still handled";
     EXPECT_EQ(line.received.size(), 1);
 }
 
 TEST_F(EngineOnScriptedLine, NoReplyRetriesThenWarnsLongShortThenNothing)
 {
-    engine.InstrumentAddress = 2;
+    engine.SetInstrumentAddress(2);
     Open();
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(engine.Transact("20110005:"), "");
@@ -187,7 +232,7 @@ TEST_F(EngineOnScriptedLine, NoReplyRetriesThenWarnsLongShortThenNothing)
 
 TEST_F(EngineOnScriptedLine, OpticalLinkShowsItsPromptInstead)
 {
-    engine.OpticalLink = true;
+    engine.SetOpticalLink(true);
     Open();
     EXPECT_EQ(engine.Transact("20110005:"), "");
     EXPECT_EQ(prompts.messages, QStringList{"optical prompt"});
@@ -197,52 +242,133 @@ TEST_F(EngineOnScriptedLine, ReceiveRulesForFramingAndOverlongText)
 {
     Open();
     QStringList got;
-    engine.Hooks.receivedText = [&](const QString& t) { got << t; };
-    line.Send("junk\x02" "A1110009:12\r\n");                      // STX discards what came before
-    line.Send(QByteArray(1001, 'x') + "\n");                       // too long: dropped
-    line.Send("\x01" "A1110005:1F" + crc::CrcText("A1110005:1F").toLatin1() + "\x04");
-    line.Send("\x01" "A1110005:1F" "0000" "\x04");                  // bad CRC: ignored
-    line.Send("A11100\r05:2\n");                                    // CR inside is ignored
+    QObject::connect(&engine, &TCommsEngine::Received, [&](const QString& t) { got << t; });
+    line.Send("junk\x02"
+              "A1110009:12\r\n");            // STX discards what came before
+    line.Send(QByteArray(1001, 'x') + "\n"); // too long: dropped
+    line.Send("\x01"
+              "A1110005:1F" +
+              crc::CrcText("A1110005:1F").toLatin1() + "\x04");
+    line.Send("\x01"
+              "A1110005:1F"
+              "0000"
+              "\x04");           // bad CRC: ignored
+    line.Send("A11100\r05:2\n"); // CR inside is ignored
     engine.WaitTicks(3);
     EXPECT_EQ(got, (QStringList{"A1110009:12", "A1110005:1F", "A1110005:2"}));
 }
 
-TEST_F(EngineOnScriptedLine, SecondRequestWhileWaitingIsRefused)
+TEST_F(EngineOnScriptedLine, SecondRequestWhileWaitingIsRefusedOutLoud)
 {
     Open();
-    bool nested = true;
+    TRequestResult nested;
     QString nestedReply = "unset";
+    TOutcome nestedOutcome = TOutcome::Accepted;
     line.answer = [&](const QString& request) -> QByteArray {
         if (request.startsWith("20110040")) {
             QTimer::singleShot(0, [&] {
-                nested = engine.SendCommand(0x11, 0x0041, false, true);
+                nested = engine.SendCommand(cmd::ReadValue, 0x0041, true, true);
                 nestedReply = engine.Transact("20110041:");
+                nestedOutcome = engine.LastOutcome();
             });
             QTimer::singleShot(200, [&] { line.Send("A0110040:7\r\n"); });
         }
         return {};
     };
-    EXPECT_TRUE(engine.SendCommand(0x11, 0x0040, true, true));
-    EXPECT_EQ(engine.ReplyRecord.Value, 7u);
-    EXPECT_FALSE(nested);
+    EXPECT_TRUE(engine.SendCommand(cmd::ReadValue, reg::LogSample, true, true));
+    EXPECT_EQ(engine.ReplyRecord().Value, 7u);
+    EXPECT_EQ(nested.outcome, TOutcome::Refused);
+    EXPECT_FALSE(nested.Ok());
     EXPECT_EQ(nestedReply, "");
-    EXPECT_EQ(engine.RequestRecord.Register, 0x0040) << "the outstanding request is intact";
+    EXPECT_EQ(nestedOutcome, TOutcome::Refused) << "an empty reply that says why";
+    EXPECT_EQ(engine.RequestRecord().Register, reg::LogSample) << "the request is intact";
+    EXPECT_EQ(line.received.size(), 1) << "nothing of the refused requests went out";
+    EXPECT_TRUE(prompts.messages.isEmpty()) << "a refusal is no instrument error";
+}
+
+TEST_F(EngineOnScriptedLine, NestedWaitsEachCountTheirOwnTicks)
+{
+    QElapsedTimer inner;
+    qint64 innerMs = 0;
+    QTimer::singleShot(150, [&] {
+        inner.start();
+        engine.WaitTicks(3);
+        innerMs = inner.elapsed();
+    });
+    QElapsedTimer outer;
+    outer.start();
+    engine.WaitTicks(10);
+    const qint64 outerMs = outer.elapsed();
+    EXPECT_GE(innerMs, 200);
+    EXPECT_GE(outerMs, 900) << "the inner wait did not cut the outer one short";
+    EXPECT_LT(outerMs, 1500) << "nor stretch it";
+}
+
+// Error replies that arrive while nothing waits (a timer sends raw requests, as the terminal
+// and the settings transfer do) are reported from the event loop: while the box is open the
+// link goes on working, so a request made meanwhile gets its reply.
+TEST_F(EngineOnScriptedLine, ErrorReplyDuringATimerDrivenSendIsReportedOutsideTheLoops)
+{
+    line.answer = [](const QString& request) -> QByteArray {
+        if (request.startsWith("20110BAD"))
+            return "E0110BAD:2000\r\n";
+        return "A0110005:1\r\n";
+    };
+    Open();
+    TestActivity terminal;
+    terminal.code = IActivity::Test;
+    terminal.onMessage = [&](const Tcommsobj& m, bool waiting) {
+        if (!waiting && m.ErrorBit)
+            engine.ReportReplyError(m);
+    };
+    engine.SetActivity(&terminal);
+    TOutcome duringBox = TOutcome::PortClosed;
+    bool busyWhenShown = true;
+    prompts.whileShown = [&](const QString&) {
+        busyWhenShown = engine.Busy();
+        duringBox = engine.SendCommand(cmd::ReadValue, reg::SerialNumber, true, true).outcome;
+    };
+    QTimer sender;
+    sender.setSingleShot(true);
+    QObject::connect(&sender, &QTimer::timeout, [&] { engine.SendRaw("20110BAD:", false); });
+    sender.start(20);
+    ASSERT_TRUE(RunUntil([&] { return !prompts.messages.isEmpty(); }));
+    EXPECT_EQ(prompts.messages.first(), "Error :- Register  BAD:  Feature Not implemented ");
+    EXPECT_FALSE(busyWhenShown);
+    EXPECT_EQ(duringBox, TOutcome::Accepted) << "replies are read while the box is open";
+}
+
+TEST_F(EngineOnScriptedLine, NoResponseBoxComesAfterTheRequestHasEnded)
+{
+    Open();
+    bool busyWhenShown = true;
+    prompts.whileShown = [&](const QString&) { busyWhenShown = engine.Busy(); };
+    EXPECT_EQ(engine.SendCommand(cmd::ReadValue, reg::SerialNumber, true, true).outcome,
+              TOutcome::NoReply);
+    ASSERT_EQ(prompts.messages.size(), 1);
+    EXPECT_FALSE(busyWhenShown) << "not inside the tick that timed the request out";
 }
 
 TEST_F(EngineOnScriptedLine, LosingTheLineEndsTheWaitAndReportsIt)
 {
     Open();
     QString lost;
-    engine.Hooks.portLost = [&](const QString& m) { lost = m; };
+    QObject::connect(&engine, &TCommsEngine::PortLost, [&](const QString& m) { lost = m; });
     QTimer::singleShot(300, [&] { line.HangUp(); });
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(engine.SendCommand(0x11, 0x0005, true, true));
+    EXPECT_EQ(engine.SendCommand(cmd::ReadValue, reg::SerialNumber, true, true).outcome,
+              TOutcome::NoReply);
     EXPECT_LT(clock.elapsed(), 2500) << "not the full three attempts";
     EXPECT_FALSE(engine.IsOpen());
-    EXPECT_FALSE(lost.isEmpty());
-    EXPECT_EQ(engine.WaitState, 0);
-    EXPECT_FALSE(engine.SendCommand(0x11, 0x0005, true, true)) << "closed port fails at once";
+    ASSERT_TRUE(RunUntil([&] { return !lost.isEmpty(); }));
+    EXPECT_TRUE(lost.startsWith("The connection to " + line.SlavePath() + " was lost: "))
+        << lost.toStdString();
+    EXPECT_FALSE(lost.contains("temporarily unavailable")) << lost.toStdString();
+    EXPECT_EQ(engine.WaitState(), TCommsEngine::TWaitState::Idle);
+    EXPECT_EQ(engine.SendCommand(cmd::ReadValue, reg::SerialNumber, true, true).outcome,
+              TOutcome::PortClosed)
+        << "closed port fails at once";
 }
 
 TEST_F(EngineOnScriptedLine, DisconnectDuringWaitEndsIt)
@@ -260,7 +386,7 @@ TEST_F(EngineOnScriptedLine, SendRawTerminatorsRingFramingAndCrcForm)
 {
     Open();
     QStringList echoed;
-    engine.Hooks.echoTraffic = [&](const QString& t) { echoed << t; };
+    QObject::connect(&engine, &TCommsEngine::Traffic, [&](const QString& t) { echoed << t; });
     engine.SendRaw("21110009:", false);
     engine.SendRaw("abc;", false);
     engine.SendRaw("21110005:", true);
@@ -270,6 +396,9 @@ TEST_F(EngineOnScriptedLine, SendRawTerminatorsRingFramingAndCrcForm)
     ASSERT_EQ(echoed.size(), 4);
     EXPECT_EQ(echoed[0], ">>>21110009:\r\n");
     EXPECT_EQ(echoed[1], ">>>abc;");
-    EXPECT_EQ(echoed[2], ">>>\x02" "21110005:" + crc::CrcText("21110005:") + "\x04");
-    EXPECT_EQ(echoed[3], ">>>\x12" "21110009:\r\n\x14");
+    EXPECT_EQ(echoed[2], ">>>\x02"
+                         "21110005:" +
+                             crc::CrcText("21110005:") + "\x04");
+    EXPECT_EQ(echoed[3], ">>>\x12"
+                         "21110009:\r\n\x14");
 }

@@ -52,6 +52,9 @@ TEST(Tools, FixDecimalsCutsAndPads)
 TEST(Tools, FloatAndFixedTexts)
 {
     EXPECT_EQ(FloatToFixed(0, 2.6), "3");
+    EXPECT_EQ(FloatToFixed(0, 2.5), "2") << "halves to even";
+    EXPECT_EQ(FloatToFixed(0, 3.5), "4");
+    EXPECT_EQ(FloatToFixed(0, -2.5), "-2");
     EXPECT_EQ(FloatToFixed(2, -1.5), "-1.50");
     EXPECT_EQ(FloatToFixed(6, 1.0), "");
     EXPECT_DOUBLE_EQ(FixedToFloat("-1.50"), -1.5);

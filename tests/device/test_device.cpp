@@ -246,14 +246,14 @@ TEST_F(DeviceTest, IdentityIsReadInOrder)
 
 TEST_F(DeviceTest, CalibrationFiguresAndReferenceSignal)
 {
-    sim.replies["110112"] = "2710";      // span weight 10000
+    sim.replies["110112"] = "2710"; // span weight 10000
     sim.replies["050025"] = "  12.345kg ";
-    sim.replies["11002F"] = "1388";      // reference 5000
+    sim.replies["11002F"] = "1388"; // reference 5000
     sim.replies["1100F0"] = "CAL:1,2,3";
-    sim.replies["110111"] = "64";        // 100
-    sim.replies["110113"] = "4E20";      // 20000
+    sim.replies["110111"] = "64";   // 100
+    sim.replies["110113"] = "4E20"; // 20000
     sim.replies["110114"] = "3E8";
-    sim.replies["110115"] = "FFFFFF9C";  // -100
+    sim.replies["110115"] = "FFFFFF9C"; // -100
     device.ReadCalibration();
     EXPECT_EQ(device.SpanWeight, 10000);
     EXPECT_EQ(device.WeightDecimals, 3);

@@ -13,18 +13,18 @@ public:
     ProgramDir()
     {
         const QDir source(QStringLiteral(MIMIC_TEST_DATA));
-        QDir().mkpath(dir_.filePath(QStringLiteral("segs")));
+        QDir().mkpath(m_dir.filePath(QStringLiteral("segs")));
         const QDir segs(source.filePath(QStringLiteral("segs")));
         for (const QString& name : segs.entryList(QDir::Files))
-            QFile::copy(segs.filePath(name), dir_.filePath(QStringLiteral("segs/") + name));
+            QFile::copy(segs.filePath(name), m_dir.filePath(QStringLiteral("segs/") + name));
         QFile::copy(source.filePath(QStringLiteral("Q910.jpg")), Picture());
     }
 
-    [[nodiscard]] QString Path() const { return dir_.path(); }
-    [[nodiscard]] QString File(const QString& name) const { return dir_.filePath(name); }
-    [[nodiscard]] QString Picture() const { return dir_.filePath(QStringLiteral("Q910.jpg")); }
-    [[nodiscard]] QString Map() const { return dir_.filePath(QStringLiteral("Q910LCD.zmp")); }
+    [[nodiscard]] QString Path() const { return m_dir.path(); }
+    [[nodiscard]] QString File(const QString& name) const { return m_dir.filePath(name); }
+    [[nodiscard]] QString Picture() const { return m_dir.filePath(QStringLiteral("Q910.jpg")); }
+    [[nodiscard]] QString Map() const { return m_dir.filePath(QStringLiteral("Q910LCD.zmp")); }
 
 private:
-    QTemporaryDir dir_;
+    QTemporaryDir m_dir;
 };

@@ -45,7 +45,10 @@ public:
         ::close(m_master);
     }
     QString SlavePath() const { return m_slavePath; }
-    void Send(const QByteArray& bytes) { (void)!::write(m_master, bytes.constData(), bytes.size()); }
+    void Send(const QByteArray& bytes)
+    {
+        (void)!::write(m_master, bytes.constData(), bytes.size());
+    }
     // Ends the far side: the program's port sees the line go away.
     void HangUp()
     {
@@ -78,22 +81,4 @@ private:
     QString m_slavePath;
     QByteArray m_pending;
     std::unique_ptr<QSocketNotifier> m_notifier;
-};
-
-#include "userprompts.h"
-
-// Answers every question the program asks and remembers it.
-class RecordingPrompts : public IUserPrompts
-{
-public:
-    QStringList messages;
-    bool confirmAnswer = true;
-    void Inform(const QString& text) override { messages << text; }
-    void ShowError(const QString& text) override { messages << "error: " + text; }
-    bool Confirm(const QString& text) override
-    {
-        messages << "confirm: " + text;
-        return confirmAnswer;
-    }
-    void ShowOpticalPrompt() override { messages << "optical prompt"; }
 };

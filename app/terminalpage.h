@@ -1,0 +1,58 @@
+#pragma once
+
+#include "activity.h"
+#include "page.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class TCommsEngine;
+namespace Ui {
+class TTerminalPage;
+}
+
+// The Test tab: a raw terminal onto the link. Sends what the user types and shows every
+// character that crosses the link while it is in front or a request waits; error replies to
+// typed requests are reported. Nothing is polled while it is in front, not even the
+// session keep-alive.
+class TTerminalPage : public QWidget, public IPage, public IActivity
+{
+    Q_OBJECT
+public:
+    static constexpr int kLines = 500;
+    // A line without line end is broken here, so its cost stays bounded.
+    static constexpr int kLongestLine = 1000;
+
+    explicit TTerminalPage(TCommsEngine& engine, QWidget* parent = nullptr);
+    ~TTerminalPage() override;
+
+    QWidget* Widget() override { return this; }
+    const char* Caption() const override { return "Test"; }
+    IActivity* Activity() override { return this; }
+    bool ShownIn(const TLinkState& state) const override { return state.connected; }
+    void Entered() override;
+    void Left() override { m_inFront = false; }
+    void LinkChanged(const TLinkState& state) override;
+
+    int ActivityCode() const override { return IActivity::Test; }
+    bool HoldsKeepAlive() const override { return true; }
+    void MessageReceived(const Tcommsobj& message, bool requestWaiting) override;
+
+    void EchoTraffic(const QString& text);
+
+signals:
+    // Text went to the instrument by the Send button: its settings may differ from the
+    // stored ones until the next store.
+    void TerminalUsed();
+
+private:
+    void BtnSendClick();
+    void EdtSendStrKeyPress();
+    void AppendBounded(const QString& rendered);
+
+    std::unique_ptr<Ui::TTerminalPage> ui;
+    TCommsEngine& m_engine;
+    bool m_inFront = false;
+    int m_lineLength = 0; // characters of the view's last, unfinished line
+};

@@ -1,0 +1,53 @@
+#include "displaypage.h"
+
+#include "commsengine.h"
+#include "keysender.h"
+#include "mimicfeed.h"
+#include "mimickeys.h"
+#include "q910lcd.h"
+#include "ui_displaypage.h"
+
+#include <QApplication>
+#include <QVBoxLayout>
+
+TDisplayPage::TDisplayPage(const QString& picture, const QString& programDir, TCommsEngine& engine,
+                           ErrorHandler onError, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TDisplayPage>()),
+      m_sender(std::make_unique<TKeySender>(engine, this))
+{
+    ui->setupUi(this);
+    m_mimic = new TQ910LCD(picture, ui->PnlFront);
+    m_mimic->setObjectName(QStringLiteral("DisplayMimic"));
+    m_mimic->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    m_mimic->LCD.Directory = programDir; // segment pictures and the map cache
+    m_mimic->SetErrorHandler(std::move(onError));
+    auto* layout = new QVBoxLayout(ui->PnlFront);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_mimic);
+    m_keys =
+        std::make_unique<TMimicKeys>([this](const QString& data) { return m_sender->Send(data); },
+                                     [] { QApplication::beep(); }, this);
+    m_mimic->SetKeyHandlers(*m_keys);
+    m_feed = std::make_unique<TMimicFeed>(*m_mimic, IActivity::Display, engine);
+}
+
+TDisplayPage::~TDisplayPage()
+{
+    // The mimic refers to the key helper: it goes first.
+    delete m_mimic;
+}
+
+IActivity* TDisplayPage::Activity()
+{
+    return m_feed.get();
+}
+
+void TDisplayPage::LinkChanged(const TLinkState& state)
+{
+    m_feed->LinkChanged(state);
+}
+
+void TDisplayPage::SetFillerHeight(int height)
+{
+    ui->PnlFrontFill->setFixedHeight(height);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <deque>
+
+class TCommsEngine;
+
+// Writes the mimic's key presses to the instrument. A key pressed while another request is
+// under way (the identity read at connection, a tree read) waits for the link instead of
+// being lost, and is sent as soon as the link is free, in the order pressed.
+class TKeySender : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TKeySender(TCommsEngine& engine, QObject* parent = nullptr);
+
+    // Sends the key data; false only when the instrument refused or did not answer it.
+    bool Send(const QString& data);
+
+private:
+    void SendPending();
+
+    TCommsEngine& m_engine;
+    std::deque<QString> m_pending;
+};

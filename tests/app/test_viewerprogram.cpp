@@ -1,0 +1,61 @@
+// The viewer program itself, run as a child process from a program folder of its own.
+#include "eventwait.h"
+#include "scriptedline.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+// A copy of the built program folder, so the run may write its config.ini freely.
+class ProgramCopy
+{
+public:
+    ProgramCopy()
+    {
+        const QDir bin(QStringLiteral(VIEWER_BIN_DIR));
+        for (const QString& name : {"viewer", "config.ini", "Q910.jpg", "Q910LCD.zmp"})
+            QFile::copy(bin.filePath(name), m_dir.filePath(name));
+        QDir(m_dir.path()).mkdir("segs");
+        for (const QString& name : QDir(bin.filePath("segs")).entryList(QDir::Files))
+            QFile::copy(bin.filePath("segs/" + name), m_dir.filePath("segs/" + name));
+    }
+    QString Program() const { return m_dir.filePath("viewer"); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+// A signal that arrives while the start-up connection still waits for the instrument ends the
+// program as it would later, instead of being lost before the main loop runs.
+TEST(ViewerProgram, TerminationDuringTheStartUpConnectionEndsIt)
+{
+    ProgramCopy copy;
+    ScriptedLine line; // an instrument that never answers
+    QProcess viewer;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    viewer.setProcessEnvironment(env);
+    viewer.start(copy.Program(),
+                 {"--port", line.SlavePath(), "--cable", "rs232", "--address", "1"});
+    ASSERT_TRUE(viewer.waitForStarted(5000));
+    ASSERT_TRUE(RunUntil([&] { return !line.received.isEmpty(); }, 5000))
+        << "the identity read has started";
+    ::kill(static_cast<pid_t>(viewer.processId()), SIGTERM);
+    EXPECT_TRUE(RunUntil([&] { return viewer.state() == QProcess::NotRunning; }, 3000));
+    EXPECT_EQ(viewer.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(viewer.exitCode(), 0);
+    if (viewer.state() != QProcess::NotRunning) {
+        viewer.kill();
+        viewer.waitForFinished(2000);
+    }
+}

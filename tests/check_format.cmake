@@ -1,0 +1,30 @@
+# Fails when a C++ file of the tree differs from what clang-format makes of it with the
+# tree's .clang-format. Run with -DCLANG_FORMAT=... -DSOURCE_DIR=... [-DFILES=a;b].
+if(NOT CLANG_FORMAT)
+  message(FATAL_ERROR "clang-format was not found; scripts/install-deps installs it")
+endif()
+if(NOT FILES)
+  set(FILES)
+  foreach(dir app bench calibration comms device fuzz logging mimic resources simulator tests
+              tools utilities)
+    file(GLOB_RECURSE found ${SOURCE_DIR}/${dir}/*.cpp ${SOURCE_DIR}/${dir}/*.h)
+    list(APPEND FILES ${found})
+  endforeach()
+  list(FILTER FILES EXCLUDE REGEX "/tests/format_fixture/")
+endif()
+set(bad)
+foreach(file ${FILES})
+  execute_process(COMMAND ${CLANG_FORMAT} --style=file:${SOURCE_DIR}/.clang-format
+                          --dry-run --Werror ${file}
+                  RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET)
+  if(NOT result EQUAL 0)
+    file(RELATIVE_PATH rel ${SOURCE_DIR} ${file})
+    list(APPEND bad ${rel})
+  endif()
+endforeach()
+if(bad)
+  list(JOIN bad "\n  " listing)
+  message(FATAL_ERROR "Not formatted (run clang-format -i on them):\n  ${listing}")
+endif()
+list(LENGTH FILES count)
+message(STATUS "${count} files formatted as .clang-format says")

@@ -1,0 +1,2 @@
+// Deliberately unformatted: the format check must refuse it.
+int  main( ) {return 0;}
