@@ -1,12 +1,11 @@
 #include "connection.h"
 
 #include "protocol.h"
-#include "userprompts.h"
 
 using namespace protocol;
 
 TConnection::TConnection(IUserPrompts& prompts, QObject* parent)
-    : QObject(parent), m_prompts(prompts), m_engine(m_ring, prompts, this), m_device(m_ring)
+    : QObject(parent), m_engine(m_ring, prompts, this), m_device(m_ring)
 {
     m_device.OnTransact = [this](const QString& request) { return m_engine.Transact(request); };
     // Reading a menu's child list probes entries that may not exist: no reports meanwhile.
@@ -70,14 +69,4 @@ QString TConnection::IdentityText() const
     return QStringLiteral("Adr:%1, SN:%2, %3 Version:%4")
         .arg(m_ring.LocalAddress())
         .arg(m_device.SerialNumber, m_device.ModelVariant, m_device.SoftwareVersion);
-}
-
-bool TConnection::CheckCommsVersion()
-{
-    m_device.ReadIdentity();
-    emit IdentityChanged();
-    if (m_device.CommsVersion.size() >= 2 && m_device.CommsVersion.at(1) == u'2')
-        return true;
-    m_prompts.Inform(QStringLiteral("Unknown Instrument Communications"));
-    return false;
 }

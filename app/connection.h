@@ -30,9 +30,6 @@ public:
     [[nodiscard]] int Address() const { return m_engine.InstrumentAddress(); }
     // "Adr:%s, SN:%s, %s Version:%s" once the identity is known, else empty.
     [[nodiscard]] QString IdentityText() const;
-    // Reads the identity and accepts only this family's communications; tells the user why
-    // not otherwise.
-    [[nodiscard]] bool CheckCommsVersion();
 
 signals:
     void Changed(bool connected);
@@ -44,7 +41,6 @@ private:
     void AfterChange();
     void OnPortLost(const QString& message);
 
-    IUserPrompts& m_prompts;
     TRingNetwork m_ring;
     TCommsEngine m_engine;
     TDevice m_device;

@@ -11,6 +11,9 @@
 #include "plainpage.h"
 #include "portconfig.h"
 #include "resizerule.h"
+#include "sessioncontroller.h"
+#include "sessiondialogs.h"
+#include "settingspage.h"
 #include "terminalpage.h"
 #include "terminalrender.h"
 #include "tools.h"
@@ -40,19 +43,23 @@ void EnableMenuItems(QMenu* menu, bool enabled)
 
 } // namespace
 
-TFrmMain::TFrmMain(TdatViewer& config, IUserPrompts* prompts, QWidget* parent)
+TFrmMain::TFrmMain(TdatViewer& config, IUserPrompts* prompts, ISessionPrompts* sessionPrompts,
+                   QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TFrmMain>()), m_config(config),
-      m_prompts(prompts)
+      m_prompts(prompts), m_sessionPrompts(sessionPrompts)
 {
     ui->setupUi(this);
     if (!m_prompts) {
         m_ownPrompts = std::make_unique<TMessagePrompts>(this, m_config.ViewerName());
         m_prompts = m_ownPrompts.get();
     }
+    if (!m_sessionPrompts) {
+        m_ownSessionPrompts = std::make_unique<TSessionDialogs>(this);
+        m_sessionPrompts = m_ownSessionPrompts.get();
+    }
     setMinimumSize(resizerule::kMinWidth, resizerule::kMinHeight);
     SetUpStatusBar();
     ConnectActions();
-    tmrViewerMode.setInterval(5000);
 }
 
 TFrmMain::~TFrmMain()
@@ -88,10 +95,6 @@ QString TFrmMain::FormCreate()
             [this](const QString& text) { m_panel0->setText(terminalrender::Printable(text)); });
     connect(&engine, &TCommsEngine::Received, m_panel1,
             [this](const QString& text) { m_panel1->setText(terminalrender::Printable(text)); });
-    connect(&tmrViewerMode, &QTimer::timeout, this, [this, &engine] {
-        if (m_state.session)
-            engine.RequestKeepAlive();
-    });
     const QStringList extra = m_config.ExtraPorts().split(u';', Qt::SkipEmptyParts);
     m_comDialog =
         std::make_unique<TFrmComDialog>(*m_prompts, serialports::EnumSerialPorts(extra), this);
@@ -101,26 +104,57 @@ QString TFrmMain::FormCreate()
     PgCMainChange(ui->PgCMain->currentIndex());
     const QFileInfo program(QCoreApplication::applicationFilePath());
     m_helpFile = program.dir().filePath(program.completeBaseName() + QStringLiteral(".chm"));
-    tmrViewerMode.start();
     return {};
 }
 
 void TFrmMain::CreatePages()
 {
     TCommsEngine& engine = m_connection->Engine();
+    m_session =
+        new TSessionController(engine, m_connection->Device(), *m_prompts, *m_sessionPrompts, this);
     const auto onError = [this](const QString& error) { m_prompts->ShowError(error); };
     const QString picture = m_config.InstrumentImage();
     m_displayPage = new TDisplayPage(picture, m_config.ProgramDir(), engine, onError);
     m_displayPage->installEventFilter(this);
     AddPage(*m_displayPage);
     AddPage(*new TCalibrationPage(picture, m_config.ProgramDir(), engine, onError));
-    AddPage(*new TPlainPage("TSSettings", "Settings", IActivity::None,
-                            [](const TLinkState& s) { return s.session; }));
+    auto* settings = new TSettingsPage(m_connection->Device(), *m_session, *m_prompts);
+    m_session->SetView(settings);
+    CreateSession(*settings);
+    AddPage(*settings);
     AddPage(
         *new TPlainPage("TSLog", "Log", IActivity::Log, [](const TLinkState&) { return true; }));
     auto* terminal = new TTerminalPage(engine);
     connect(terminal, &TTerminalPage::TerminalUsed, this, [this] { m_panel2->SetWarning(true); });
     AddPage(*terminal);
+}
+
+void TFrmMain::CreateSession(IPage& settingsPage)
+{
+    connect(m_connection, &TConnection::Changed, m_session, &TSessionController::ConnectionChanged);
+    connect(m_session, &TSessionController::SessionChanged, this, &TFrmMain::SetSessionControls);
+    connect(m_session, &TSessionController::SessionStarted, this,
+            [this, &settingsPage] { ShowPage(settingsPage); });
+    connect(m_session, &TSessionController::SessionEnded, this, [this] {
+        if (m_current && !m_current->ShownIn({m_state.connected, false, false}))
+            ShowPage(*m_displayPage);
+    });
+    connect(m_session, &TSessionController::Stored, this, [this] { m_panel2->SetWarning(false); });
+    connect(m_session, &TSessionController::IdentityRead, this, &TFrmMain::UpdateIdentityPanel);
+    for (QAction* start : {ui->StartSession, ui->tbStartSession})
+        connect(start, &QAction::triggered, m_session, &TSessionController::StartSessionClick);
+    for (QAction* end : {ui->EndSession, ui->tbEndSession})
+        connect(end, &QAction::triggered, m_session, &TSessionController::EndSessionClick);
+    connect(ui->SafePasscode1, &QAction::triggered, m_session,
+            &TSessionController::SafePasscode1Click);
+    connect(ui->FullPasscode1, &QAction::triggered, m_session,
+            &TSessionController::FullPasscode1Click);
+    connect(ui->Lock1, &QAction::triggered, m_session, &TSessionController::Lock1Click);
+}
+
+void TFrmMain::ShowPage(IPage& page)
+{
+    ui->PgCMain->setCurrentWidget(page.Widget());
 }
 
 void TFrmMain::AddPage(IPage& page)

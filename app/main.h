@@ -3,11 +3,11 @@
 #include "page.h"
 
 #include <QMainWindow>
-#include <QTimer>
 
 #include <memory>
 #include <vector>
 
+class ISessionPrompts;
 class IUserPrompts;
 class QLabel;
 class QMenu;
@@ -16,6 +16,7 @@ class TDisplayPage;
 class TdatViewer;
 class TFrmComDialog;
 class TIdentityPanel;
+class TSessionController;
 struct TPortChoice;
 namespace Ui {
 class TFrmMain;
@@ -28,9 +29,10 @@ class TFrmMain : public QMainWindow
 {
     Q_OBJECT
 public:
-    // Questions go to `prompts`, or to message boxes over this window when none is given.
+    // Questions go to `prompts` and `sessionPrompts`, or to message boxes and the program's
+    // dialogs over this window when none are given.
     explicit TFrmMain(TdatViewer& config, IUserPrompts* prompts = nullptr,
-                      QWidget* parent = nullptr);
+                      ISessionPrompts* sessionPrompts = nullptr, QWidget* parent = nullptr);
     ~TFrmMain() override;
 
     // Checks the configuration and the front-panel picture and sets the window up;
@@ -56,7 +58,9 @@ protected:
 
 private:
     void CreatePages();
+    void CreateSession(IPage& settingsPage);
     void AddPage(IPage& page);
+    void ShowPage(IPage& page);
     void SetUpStatusBar();
     void ConnectActions();
     void ApplyLinkState();
@@ -71,12 +75,14 @@ private:
     TdatViewer& m_config;
     std::unique_ptr<IUserPrompts> m_ownPrompts;
     IUserPrompts* m_prompts;
+    std::unique_ptr<ISessionPrompts> m_ownSessionPrompts;
+    ISessionPrompts* m_sessionPrompts;
     TConnection* m_connection = nullptr;
+    TSessionController* m_session = nullptr;
     std::unique_ptr<TFrmComDialog> m_comDialog;
     std::vector<IPage*> m_pages; // in tab order, whether shown or not
     IPage* m_current = nullptr;
     TDisplayPage* m_displayPage = nullptr;
-    QTimer tmrViewerMode; // arms the session keep-alive
     QLabel* m_panel0 = nullptr;
     QLabel* m_panel1 = nullptr;
     TIdentityPanel* m_panel2 = nullptr;

@@ -96,7 +96,7 @@ bool TDevice::Request(int command, const QString& data)
 
 TMenuCacheItem& TDevice::CacheEntry()
 {
-    auto& entry = m_menuCache[CurrentRegister];
+    auto& entry = m_menuCache[InstrumentKind()][CurrentRegister];
     if (!entry)
         entry = std::make_unique<TMenuCacheItem>();
     return *entry;
@@ -329,6 +329,11 @@ bool TDevice::ReadRegisterValue(int reg)
 {
     SetCurrentRegister(reg);
     return ReadValue();
+}
+
+QString TDevice::InstrumentKind() const
+{
+    return ModelText + u'\n' + SoftwareVersion;
 }
 
 void TDevice::ReadIdentity()

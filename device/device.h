@@ -93,7 +93,9 @@ public:
     [[nodiscard]] std::optional<QStringList> GetOptionList();
     [[nodiscard]] static QString NodeCaption(const TNodeData& data);
 
+    // Reads the identity registers; the attribute cache follows the kind of instrument read.
     void ReadIdentity();
+    [[nodiscard]] QString InstrumentKind() const;
     void ReadCalibration();
     [[nodiscard]] int32_t GetZeroSignal() const { return ZeroSignal; }
     void SetZeroSignal(int32_t value) { ZeroSignal = value; }
@@ -110,6 +112,8 @@ private:
     bool ReadRegisterValue(int reg);
 
     TRingNetwork& m_ring;
-    std::map<QString, std::unique_ptr<TMenuCacheItem>> m_menuCache;
+    // Attributes per instrument kind (model text and software version), then per register:
+    // another kind of instrument has its own limits and option texts.
+    std::map<QString, std::map<QString, std::unique_ptr<TMenuCacheItem>>> m_menuCache;
     bool m_failed = true;
 };

@@ -12,6 +12,8 @@
 #include "q910lcd.h"
 #include "q910panel.h"
 #include "recordingprompts.h"
+#include "recordingsessionprompts.h"
+#include "sessioncontroller.h"
 #include "simpty.h"
 #include "terminalpage.h"
 
@@ -33,6 +35,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -48,6 +51,7 @@ struct Connected : ::testing::Test
     QTemporaryDir dir;
     std::unique_ptr<TdatViewer> config;
     RecordingPrompts prompts;
+    RecordingSessionPrompts sessionPrompts;
     std::unique_ptr<TSimPty> sim;
     std::unique_ptr<TFrmMain> window;
 
@@ -66,7 +70,7 @@ struct Connected : ::testing::Test
         for (const QString& name : segs.entryList(QDir::Files))
             QFile::copy(segs.filePath(name), dir.filePath("segs/" + name));
         config = std::make_unique<TdatViewer>(dir.path());
-        window = std::make_unique<TFrmMain>(*config, &prompts);
+        window = std::make_unique<TFrmMain>(*config, &prompts, &sessionPrompts);
         ASSERT_EQ(window->FormCreate(), "");
     }
     TPortChoice StartSimulator(std::vector<int> addresses = {1}, bool ring = false)
@@ -151,10 +155,35 @@ TEST_F(Connected, SessionControlsShowTabsAndLockTheTerminal)
     EXPECT_FALSE(Action("Lock1")->isEnabled());
     window->SetSessionControls(true, true);
     EXPECT_TRUE(TabShown("TSCal"));
-    EXPECT_TRUE(Find<TConnection>()->CheckCommsVersion());
+    EXPECT_TRUE(Find<TSessionController>()->CheckCommsVersion());
     window->Connect2Click();
     EXPECT_FALSE(TabShown("TSSettings")) << "a connection change ends the session";
     EXPECT_FALSE(TabShown("TSCal"));
+}
+
+// The Instrument menu and the tool bar reach the session; the window follows it.
+TEST_F(Connected, SessionFromTheMenusShowsItsTabsAndEndsOnTheDisplay)
+{
+    ASSERT_TRUE(window->ConnectWith(StartSimulator()));
+    Find<QPushButton>("BtnSend")->click(); // the identity panel warns until the next store
+    sessionPrompts.levels = {true};
+    sessionPrompts.passcodes = {"2222"};
+    Action("StartSession")->trigger();
+    EXPECT_EQ(Tabs()->currentWidget(), Find<QWidget>("TSSettings"));
+    EXPECT_TRUE(TabShown("TSCal"));
+    EXPECT_EQ(Engine().Activity(), IActivity::None) << "nothing is polled on the Settings tab";
+    EXPECT_TRUE(Action("tbEndSession")->isEnabled());
+    EXPECT_FALSE(Action("FullPasscode1")->isEnabled());
+    EXPECT_GT(Find<QTreeWidget>("tvMenuItems")->topLevelItemCount(), 0);
+    EXPECT_TRUE(Find<TIdentityPanel>("IdentityPanel")->ShowsWarning());
+
+    Action("tbEndSession")->trigger();
+    EXPECT_EQ(Tabs()->currentWidget(), Find<QWidget>("TSDisplay"));
+    EXPECT_EQ(Engine().Activity(), IActivity::Display);
+    EXPECT_FALSE(TabShown("TSSettings"));
+    EXPECT_FALSE(Action("tbEndSession")->isEnabled());
+    EXPECT_FALSE(Find<TIdentityPanel>("IdentityPanel")->ShowsWarning()) << "the store cleared it";
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
 }
 
 TEST_F(Connected, RingCaptionAndAnyAddress)

@@ -242,6 +242,49 @@ TEST_F(DeviceTest, IdentityIsReadInOrder)
     sim.replies.clear();
     device.ReadIdentity();
     EXPECT_EQ(device.SerialNumber, "") << "failed reads leave fields empty";
+
+    // The first register refused ends the reading: the rest would only repeat it.
+    sim.seen.clear();
+    sim.replies["110005"] = "!0008";
+    device.ReadIdentity();
+    EXPECT_EQ(sim.seen, QStringList{"21110005:"});
+}
+
+// Another kind of instrument (model or software) has its own limits and option texts; the
+// same kind keeps what was read, connection after connection.
+TEST_F(DeviceTest, AttributeCacheIsKeptPerKindOfInstrument)
+{
+    const auto identify = [&](const QString& model, const QString& software) {
+        sim.replies["110005"] = "1";
+        sim.replies["110003"] = model;
+        sim.replies["110004"] = software;
+        sim.replies["110001"] = "V2.10";
+        device.ReadIdentity();
+    };
+    const auto typeReads = [&] { return sim.Count("010200"); };
+    sim.replies["010200"] = "07";
+    identify("Q900 Q910", "2.31");
+    device.SetCurrentRegister(0x200);
+    ASSERT_TRUE(device.ReadType());
+    ASSERT_TRUE(device.ReadType());
+    EXPECT_EQ(typeReads(), 1);
+
+    sim.replies["010200"] = "03";
+    identify("Q900 Q920", "2.31");
+    device.SetCurrentRegister(0x200);
+    ASSERT_TRUE(device.ReadType());
+    EXPECT_EQ(device.ReplyText(), "03") << "not the first kind's type";
+    EXPECT_EQ(typeReads(), 2);
+    identify("Q900 Q910", "2.40");
+    device.SetCurrentRegister(0x200);
+    ASSERT_TRUE(device.ReadType());
+    EXPECT_EQ(typeReads(), 3) << "another software version is another kind";
+
+    identify("Q900 Q910", "2.31");
+    device.SetCurrentRegister(0x200);
+    ASSERT_TRUE(device.ReadType());
+    EXPECT_EQ(device.ReplyText(), "07");
+    EXPECT_EQ(typeReads(), 3) << "back to the first kind: nothing asked";
 }
 
 TEST_F(DeviceTest, CalibrationFiguresAndReferenceSignal)

@@ -1,0 +1,44 @@
+#include "passcode.h"
+
+#include "ui_passcode.h"
+
+#include <QProxyStyle>
+#include <QRegularExpressionValidator>
+
+namespace {
+
+// Typed passcodes show as stars, whatever the desktop's style draws.
+class TStarStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return u'*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
+TFrmPasscode::TFrmPasscode(const QString& caption, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TFrmPasscode>())
+{
+    ui->setupUi(this);
+    setWindowTitle(caption);
+    auto* style = new TStarStyle;
+    style->setParent(ui->EdtPasscode);
+    ui->EdtPasscode->setStyle(style);
+    // Digits only, typed or pasted.
+    ui->EdtPasscode->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]{0,6}")), ui->EdtPasscode));
+    ui->EdtPasscode->setFocus();
+}
+
+TFrmPasscode::~TFrmPasscode() = default;
+
+QString TFrmPasscode::Passcode() const
+{
+    return ui->EdtPasscode->text();
+}

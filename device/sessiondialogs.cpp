@@ -1,0 +1,20 @@
+#include "sessiondialogs.h"
+
+#include "passcode.h"
+#include "readsettings.h"
+
+std::optional<bool> TSessionDialogs::AskSetupLevel()
+{
+    TFrmReadSettings dialog(m_parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.SelectedIndex() > 0;
+}
+
+std::optional<QString> TSessionDialogs::AskPasscode(const QString& caption)
+{
+    TFrmPasscode dialog(caption, m_parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.Passcode();
+}
