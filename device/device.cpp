@@ -19,18 +19,6 @@ int LevelOf(QChar letter)
     return level::None;
 }
 
-// Restores CurrentRegister however the enclosing operation ends.
-class RegisterKeeper
-{
-public:
-    explicit RegisterKeeper(TDevice& device) : m_device(device), m_saved(device.CurrentRegister) {}
-    ~RegisterKeeper() { m_device.CurrentRegister = m_saved; }
-
-private:
-    TDevice& m_device;
-    QString m_saved;
-};
-
 } // namespace
 
 TDevice::TDevice(TRingNetwork& ring) : m_ring(ring)
@@ -208,7 +196,7 @@ bool TDevice::ReadChildList(QStringList& children)
 std::unique_ptr<TNodeData> TDevice::NewNodeData(const QString& name, const QString& reg,
                                                 const QString& type)
 {
-    RegisterKeeper keep(*this);
+    TRegisterKeeper keep(*this);
     CurrentRegister = reg;
     auto data = std::make_unique<TNodeData>();
     data->Name = name;
@@ -248,7 +236,7 @@ std::unique_ptr<TNodeData> TDevice::NewNodeData(const QString& name, const QStri
 
 void TDevice::ReadMenuChildren(TMenuNode& node, bool recursive)
 {
-    RegisterKeeper keep(*this);
+    TRegisterKeeper keep(*this);
     CurrentRegister = node.Data ? node.Data->Register : CurrentRegister;
     const QString menuRegister = CurrentRegister;
     QStringList children;
@@ -392,7 +380,7 @@ void TDevice::SetSpanSignal(int32_t value)
 
 void TDevice::UpdateReferenceSignal()
 {
-    RegisterKeeper keep(*this);
+    TRegisterKeeper keep(*this);
     if (!ReadRegisterValue(reg::ReferenceWeight))
         return;
     // Without a span weight there is no span calibration to scale by.

@@ -117,3 +117,17 @@ private:
     std::map<QString, std::map<QString, std::unique_ptr<TMenuCacheItem>>> m_menuCache;
     bool m_failed = true;
 };
+
+// Restores the register the model addresses however the enclosing operation ends.
+class TRegisterKeeper
+{
+public:
+    explicit TRegisterKeeper(TDevice& device) : m_device(device), m_saved(device.CurrentRegister) {}
+    ~TRegisterKeeper() { m_device.CurrentRegister = m_saved; }
+    TRegisterKeeper(const TRegisterKeeper&) = delete;
+    TRegisterKeeper& operator=(const TRegisterKeeper&) = delete;
+
+private:
+    TDevice& m_device;
+    QString m_saved;
+};

@@ -16,18 +16,6 @@ using namespace protocol;
 
 namespace {
 
-// Restores the register the model addresses however the handler ends.
-class TRegisterKeeper
-{
-public:
-    explicit TRegisterKeeper(TDevice& device) : m_device(device), m_saved(device.CurrentRegister) {}
-    ~TRegisterKeeper() { m_device.CurrentRegister = m_saved; }
-
-private:
-    TDevice& m_device;
-    QString m_saved;
-};
-
 bool IsEnter(const QKeyEvent* key)
 {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
