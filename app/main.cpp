@@ -1,12 +1,11 @@
 #include "main.h"
 
-#include "about.h"
 #include "calibrationpage.h"
 #include "comdialog.h"
 #include "connection.h"
 #include "displaypage.h"
 #include "dmviewer.h"
-#include "identitypanel.h"
+#include "helpactions.h"
 #include "messageprompts.h"
 #include "plainpage.h"
 #include "portconfig.h"
@@ -14,20 +13,16 @@
 #include "sessioncontroller.h"
 #include "sessiondialogs.h"
 #include "settingspage.h"
+#include "statuspanels.h"
 #include "terminalpage.h"
-#include "terminalrender.h"
 #include "tools.h"
 #include "ui_main.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
-#include <QLabel>
 #include <QLocale>
 #include <QSignalBlocker>
 #include <QStyle>
-#include <QUrl>
 
 #include <clocale>
 
@@ -58,7 +53,8 @@ TFrmMain::TFrmMain(TdatViewer& config, IUserPrompts* prompts, ISessionPrompts* s
         m_sessionPrompts = m_ownSessionPrompts.get();
     }
     setMinimumSize(resizerule::kMinWidth, resizerule::kMinHeight);
-    SetUpStatusBar();
+    m_panels = new TStatusPanels(*ui->StatusBar);
+    m_help = std::make_unique<THelpActions>(m_config, *m_prompts, this);
     ConnectActions();
 }
 
@@ -90,66 +86,62 @@ QString TFrmMain::FormCreate()
     connect(m_connection, &TConnection::IdentityChanged, this, &TFrmMain::UpdateIdentityPanel);
     connect(m_connection, &TConnection::Lost, this,
             [this](const QString& message) { m_prompts->ShowError(message); });
-    TCommsEngine& engine = m_connection->Engine();
-    connect(&engine, &TCommsEngine::Sent, m_panel0,
-            [this](const QString& text) { m_panel0->setText(terminalrender::Printable(text)); });
-    connect(&engine, &TCommsEngine::Received, m_panel1,
-            [this](const QString& text) { m_panel1->setText(terminalrender::Printable(text)); });
+    m_panels->Follow(m_connection->Engine());
     const QStringList extra = m_config.ExtraPorts().split(u';', Qt::SkipEmptyParts);
     m_comDialog =
         std::make_unique<TFrmComDialog>(*m_prompts, serialports::EnumSerialPorts(extra), this);
     CreatePages();
     ApplyLinkState();
-    ui->PgCMain->setCurrentWidget(m_displayPage);
+    ShowPage(*m_displayPage);
     PgCMainChange(ui->PgCMain->currentIndex());
-    const QFileInfo program(QCoreApplication::applicationFilePath());
-    m_helpFile = program.dir().filePath(program.completeBaseName() + QStringLiteral(".chm"));
     return {};
 }
 
 void TFrmMain::CreatePages()
 {
     TCommsEngine& engine = m_connection->Engine();
-    m_session =
-        new TSessionController(engine, m_connection->Device(), *m_prompts, *m_sessionPrompts, this);
+    TDevice& device = m_connection->Device();
+    m_session = new TSessionController(engine, device, *m_prompts, *m_sessionPrompts, this);
     const auto onError = [this](const QString& error) { m_prompts->ShowError(error); };
     const QString picture = m_config.InstrumentImage();
     m_displayPage = new TDisplayPage(picture, m_config.ProgramDir(), engine, onError);
     m_displayPage->installEventFilter(this);
     AddPage(*m_displayPage);
     AddPage(*new TCalibrationPage(picture, m_config.ProgramDir(), engine, onError));
-    auto* settings = new TSettingsPage(m_connection->Device(), *m_session, *m_prompts);
+    auto* settings = new TSettingsPage(device, *m_session, *m_prompts);
     m_session->SetView(settings);
-    CreateSession(*settings);
+    WireSession(*settings);
     AddPage(*settings);
     AddPage(
         *new TPlainPage("TSLog", "Log", IActivity::Log, [](const TLinkState&) { return true; }));
     auto* terminal = new TTerminalPage(engine);
-    connect(terminal, &TTerminalPage::TerminalUsed, this, [this] { m_panel2->SetWarning(true); });
+    connect(terminal, &TTerminalPage::TerminalUsed, this, [this] { m_panels->SetWarning(true); });
     AddPage(*terminal);
 }
 
-void TFrmMain::CreateSession(IPage& settingsPage)
+void TFrmMain::WireSession(IPage& settingsPage)
 {
-    connect(m_connection, &TConnection::Changed, m_session, &TSessionController::ConnectionChanged);
-    connect(m_session, &TSessionController::SessionChanged, this, &TFrmMain::SetSessionControls);
-    connect(m_session, &TSessionController::SessionStarted, this,
-            [this, &settingsPage] { ShowPage(settingsPage); });
-    connect(m_session, &TSessionController::SessionEnded, this, [this] {
+    TSessionController* s = m_session;
+    connect(m_connection, &TConnection::Changed, s, &TSessionController::ConnectionChanged);
+    connect(s, &TSessionController::SessionChanged, this, &TFrmMain::SetSessionControls);
+    connect(s, &TSessionController::SessionStarted, this, [&, this] { ShowPage(settingsPage); });
+    connect(s, &TSessionController::SessionEnded, this, [this] {
         if (m_current && !m_current->ShownIn({m_state.connected, false, false}))
             ShowPage(*m_displayPage);
     });
-    connect(m_session, &TSessionController::Stored, this, [this] { m_panel2->SetWarning(false); });
-    connect(m_session, &TSessionController::IdentityRead, this, &TFrmMain::UpdateIdentityPanel);
-    for (QAction* start : {ui->StartSession, ui->tbStartSession})
-        connect(start, &QAction::triggered, m_session, &TSessionController::StartSessionClick);
-    for (QAction* end : {ui->EndSession, ui->tbEndSession})
-        connect(end, &QAction::triggered, m_session, &TSessionController::EndSessionClick);
-    connect(ui->SafePasscode1, &QAction::triggered, m_session,
-            &TSessionController::SafePasscode1Click);
-    connect(ui->FullPasscode1, &QAction::triggered, m_session,
-            &TSessionController::FullPasscode1Click);
-    connect(ui->Lock1, &QAction::triggered, m_session, &TSessionController::Lock1Click);
+    connect(s, &TSessionController::Stored, this, [this] { m_panels->SetWarning(false); });
+    connect(s, &TSessionController::IdentityRead, this, &TFrmMain::UpdateIdentityPanel);
+    Bind({ui->StartSession, ui->tbStartSession}, [s] { s->StartSessionClick(); });
+    Bind({ui->EndSession, ui->tbEndSession}, [s] { s->EndSessionClick(); });
+    Bind({ui->SafePasscode1}, [s] { s->SafePasscode1Click(); });
+    Bind({ui->FullPasscode1}, [s] { s->FullPasscode1Click(); });
+    Bind({ui->Lock1}, [s] { s->Lock1Click(); });
+}
+
+void TFrmMain::Bind(std::initializer_list<QAction*> actions, const std::function<void()>& run)
+{
+    for (QAction* action : actions)
+        connect(action, &QAction::triggered, this, run);
 }
 
 void TFrmMain::ShowPage(IPage& page)
@@ -163,37 +155,20 @@ void TFrmMain::AddPage(IPage& page)
     ui->PgCMain->addTab(page.Widget(), QString::fromLatin1(page.Caption()));
 }
 
-void TFrmMain::SetUpStatusBar()
-{
-    m_panel0 = new QLabel(this);
-    m_panel1 = new QLabel(this);
-    m_panel2 = new TIdentityPanel(this);
-    m_panel0->setObjectName(QStringLiteral("SentPanel"));
-    m_panel1->setObjectName(QStringLiteral("ReceivedPanel"));
-    m_panel2->setObjectName(QStringLiteral("IdentityPanel"));
-    m_panel0->setFixedWidth(120);
-    m_panel1->setFixedWidth(200);
-    for (QLabel* panel : {m_panel0, m_panel1})
-        panel->setFrameShape(QFrame::Panel), panel->setFrameShadow(QFrame::Sunken);
-    ui->StatusBar->addWidget(m_panel0);
-    ui->StatusBar->addWidget(m_panel1);
-    ui->StatusBar->addWidget(m_panel2, 1);
-    ui->StatusBar->setSizeGripEnabled(true);
-}
-
 void TFrmMain::ConnectActions()
 {
-    QStyle* s = style();
-    ui->ToolButton1->setIcon(s->standardIcon(QStyle::SP_DialogOpenButton));
-    ui->ToolButton2->setIcon(s->standardIcon(QStyle::SP_DialogSaveButton));
-    ui->ToolButton4->setIcon(s->standardIcon(QStyle::SP_DriveNetIcon));
-    ui->tbStartSession->setIcon(s->standardIcon(QStyle::SP_MediaPlay));
-    ui->tbEndSession->setIcon(s->standardIcon(QStyle::SP_MediaStop));
+    const std::pair<QAction*, QStyle::StandardPixmap> icons[] = {
+        {ui->ToolButton1, QStyle::SP_DialogOpenButton},
+        {ui->ToolButton2, QStyle::SP_DialogSaveButton},
+        {ui->ToolButton4, QStyle::SP_DriveNetIcon},
+        {ui->tbStartSession, QStyle::SP_MediaPlay},
+        {ui->tbEndSession, QStyle::SP_MediaStop}};
+    for (const auto& [action, icon] : icons)
+        action->setIcon(style()->standardIcon(icon));
     connect(ui->Exit1, &QAction::triggered, qApp, &QCoreApplication::quit);
-    connect(ui->ToolButton4, &QAction::triggered, this, &TFrmMain::Connect2Click);
-    connect(ui->Connect2, &QAction::triggered, this, &TFrmMain::Connect2Click);
-    connect(ui->muHelp, &QAction::triggered, this, &TFrmMain::muHelpClick);
-    connect(ui->About1, &QAction::triggered, this, &TFrmMain::About1Click);
+    Bind({ui->ToolButton4, ui->Connect2}, [this] { Connect2Click(); });
+    Bind({ui->muHelp}, [this] { m_help->muHelpClick(); });
+    Bind({ui->About1}, [this] { m_help->About1Click(); });
     connect(ui->PgCMain, &QTabWidget::currentChanged, this, &TFrmMain::PgCMainChange);
 }
 
@@ -269,8 +244,7 @@ void TFrmMain::ApplyLinkState()
 
 void TFrmMain::UpdateIdentityPanel()
 {
-    m_panel2->SetText(m_connection->IdentityText());
-    ui->StatusBar->update();
+    m_panels->SetIdentity(m_connection->IdentityText());
 }
 
 void TFrmMain::PgCMainChange(int)
@@ -281,10 +255,11 @@ void TFrmMain::PgCMainChange(int)
             next = page;
     if (!next || next == m_current)
         return;
+    QTabWidget* tabs = ui->PgCMain;
     if (m_current && !m_current->CanLeave() &&
-        ui->PgCMain->isTabVisible(ui->PgCMain->indexOf(m_current->Widget()))) {
-        const QSignalBlocker still(ui->PgCMain);
-        ui->PgCMain->setCurrentWidget(m_current->Widget());
+        tabs->isTabVisible(tabs->indexOf(m_current->Widget()))) {
+        const QSignalBlocker still(tabs);
+        tabs->setCurrentWidget(m_current->Widget());
         return;
     }
     if (m_current)
@@ -325,26 +300,4 @@ void TFrmMain::closeEvent(QCloseEvent* event)
     if (m_connection)
         m_connection->Engine().Close();
     event->accept();
-}
-
-void TFrmMain::muHelpClick()
-{
-    if (!QFileInfo(m_helpFile).isFile()) {
-        m_prompts->Inform(QStringLiteral("The help file %1 was not found.").arg(m_helpFile));
-        return;
-    }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(m_helpFile)))
-        m_prompts->Inform(
-            QStringLiteral("No program is available to open the help file %1.").arg(m_helpFile));
-}
-
-void TFrmMain::About1Click()
-{
-    TfrmAbout about(this);
-    const QString error = about.FormCreate(m_config);
-    if (!error.isEmpty()) {
-        m_prompts->ShowError(error);
-        return;
-    }
-    about.exec();
 }

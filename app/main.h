@@ -4,19 +4,21 @@
 
 #include <QMainWindow>
 
+#include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
 class ISessionPrompts;
 class IUserPrompts;
-class QLabel;
-class QMenu;
+class QAction;
 class TConnection;
 class TDisplayPage;
 class TdatViewer;
 class TFrmComDialog;
-class TIdentityPanel;
+class THelpActions;
 class TSessionController;
+class TStatusPanels;
 struct TPortChoice;
 namespace Ui {
 class TFrmMain;
@@ -58,18 +60,16 @@ protected:
 
 private:
     void CreatePages();
-    void CreateSession(IPage& settingsPage);
+    void WireSession(IPage& settingsPage);
+    void Bind(std::initializer_list<QAction*> actions, const std::function<void()>& run);
     void AddPage(IPage& page);
     void ShowPage(IPage& page);
-    void SetUpStatusBar();
     void ConnectActions();
     void ApplyLinkState();
     void OnConnectionChanged(bool connected);
     void UpdateIdentityPanel();
     void PgCMainChange(int index);
     void FormResize();
-    void muHelpClick();
-    void About1Click();
 
     std::unique_ptr<Ui::TFrmMain> ui;
     TdatViewer& m_config;
@@ -83,10 +83,8 @@ private:
     std::vector<IPage*> m_pages; // in tab order, whether shown or not
     IPage* m_current = nullptr;
     TDisplayPage* m_displayPage = nullptr;
-    QLabel* m_panel0 = nullptr;
-    QLabel* m_panel1 = nullptr;
-    TIdentityPanel* m_panel2 = nullptr;
+    TStatusPanels* m_panels = nullptr;
+    std::unique_ptr<THelpActions> m_help;
     TLinkState m_state;
-    QString m_helpFile;
     bool m_resizePending = false;
 };

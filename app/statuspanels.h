@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+
+class QLabel;
+class QStatusBar;
+class TCommsEngine;
+class TIdentityPanel;
+
+// The status bar's three panels: the last request sent, the last message received, and the
+// identity of the connected instrument (red while hand-typed traffic may have changed it).
+class TStatusPanels : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TStatusPanels(QStatusBar& bar);
+
+    // Panels 0 and 1 follow the engine's traffic.
+    void Follow(const TCommsEngine& engine);
+    void SetIdentity(const QString& text);
+    void SetWarning(bool on);
+
+private:
+    QStatusBar& m_bar;
+    QLabel* m_sent;
+    QLabel* m_received;
+    TIdentityPanel* m_identity;
+};
