@@ -38,20 +38,15 @@ void EnableMenuItems(QMenu* menu, bool enabled)
 
 } // namespace
 
-TFrmMain::TFrmMain(TdatViewer& config, IUserPrompts* prompts, ISessionPrompts* sessionPrompts,
-                   QWidget* parent)
+TFrmMain::TFrmMain(TdatViewer& config, const TPromptSet& prompts, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TFrmMain>()), m_config(config),
-      m_prompts(prompts), m_sessionPrompts(sessionPrompts)
+      m_ownPrompts(std::make_unique<TMessagePrompts>(this, config.ViewerName())),
+      m_ownSessionPrompts(std::make_unique<TSessionDialogs>(this)),
+      m_prompts(prompts.user ? prompts.user : m_ownPrompts.get()),
+      m_sessionPrompts(prompts.session ? prompts.session : m_ownSessionPrompts.get()),
+      m_printPrompts(prompts.print ? prompts.print : m_ownPrompts.get())
 {
     ui->setupUi(this);
-    if (!m_prompts) {
-        m_ownPrompts = std::make_unique<TMessagePrompts>(this, m_config.ViewerName());
-        m_prompts = m_ownPrompts.get();
-    }
-    if (!m_sessionPrompts) {
-        m_ownSessionPrompts = std::make_unique<TSessionDialogs>(this);
-        m_sessionPrompts = m_ownSessionPrompts.get();
-    }
     setMinimumSize(resizerule::kMinWidth, resizerule::kMinHeight);
     m_panels = new TStatusPanels(*ui->StatusBar);
     m_help = std::make_unique<THelpActions>(m_config, *m_prompts, this);
@@ -240,6 +235,25 @@ void TFrmMain::ApplyLinkState()
         ui->PgCMain->setTabVisible(ui->PgCMain->indexOf(page->Widget()), page->ShownIn(m_state));
         page->LinkChanged(m_state);
     }
+}
+
+void TFrmMain::LockMainControls(bool keepPages)
+{
+    for (QMenu* menu : {ui->MenuFile, ui->MenuInstrument, ui->MenuHelp})
+        EnableMenuItems(menu, false);
+    for (QAction* action : ui->ToolBar->actions())
+        action->setEnabled(false);
+    ui->PgCMain->setEnabled(keepPages);
+}
+
+void TFrmMain::UnlockMainControls()
+{
+    for (QMenu* menu : {ui->MenuFile, ui->MenuHelp})
+        EnableMenuItems(menu, true);
+    for (QAction* action : ui->ToolBar->actions())
+        action->setEnabled(true);
+    ui->PgCMain->setEnabled(true);
+    ApplyLinkState(); // the Instrument menu and the session buttons as the link allows
 }
 
 void TFrmMain::UpdateIdentityPanel()

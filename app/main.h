@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class IPrintPrompts;
 class ISessionPrompts;
 class IUserPrompts;
 class QAction;
@@ -17,6 +18,7 @@ class TDisplayPage;
 class TdatViewer;
 class TFrmComDialog;
 class THelpActions;
+class TMessagePrompts;
 class TSessionController;
 class TStatusPanels;
 struct TPortChoice;
@@ -24,17 +26,23 @@ namespace Ui {
 class TFrmMain;
 }
 
+// Where the window's questions go; any left out go to its own message boxes and dialogs.
+struct TPromptSet
+{
+    IUserPrompts* user = nullptr;
+    ISessionPrompts* session = nullptr;
+    IPrintPrompts* print = nullptr;
+};
+
 // The main window: the frame around everything the user does. It creates the connection and
 // the pages, puts the pages into its tabs, wires the menus and the tool bar to them and keeps
 // menus, tabs and caption in step with the link; the work itself is the pages' own.
-class TFrmMain : public QMainWindow
+class TFrmMain : public QMainWindow, public IMainControls
 {
     Q_OBJECT
 public:
-    // Questions go to `prompts` and `sessionPrompts`, or to message boxes and the program's
-    // dialogs over this window when none are given.
-    explicit TFrmMain(TdatViewer& config, IUserPrompts* prompts = nullptr,
-                      ISessionPrompts* sessionPrompts = nullptr, QWidget* parent = nullptr);
+    explicit TFrmMain(TdatViewer& config, const TPromptSet& prompts = {},
+                      QWidget* parent = nullptr);
     ~TFrmMain() override;
 
     // Checks the configuration and the front-panel picture and sets the window up;
@@ -53,6 +61,8 @@ public:
     [[nodiscard]] bool Connected() const;
     // Shows the Settings (and for Full the Calibration) tab while a setup session is open.
     void SetSessionControls(bool active, bool full);
+    void LockMainControls(bool keepPages) override;
+    void UnlockMainControls() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -73,10 +83,11 @@ private:
 
     std::unique_ptr<Ui::TFrmMain> ui;
     TdatViewer& m_config;
-    std::unique_ptr<IUserPrompts> m_ownPrompts;
-    IUserPrompts* m_prompts;
+    std::unique_ptr<TMessagePrompts> m_ownPrompts;
     std::unique_ptr<ISessionPrompts> m_ownSessionPrompts;
+    IUserPrompts* m_prompts;
     ISessionPrompts* m_sessionPrompts;
+    IPrintPrompts* m_printPrompts;
     TConnection* m_connection = nullptr;
     TSessionController* m_session = nullptr;
     std::unique_ptr<TFrmComDialog> m_comDialog;

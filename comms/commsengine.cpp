@@ -431,7 +431,7 @@ void TCommsEngine::Tick()
         m_pollTicks = kPollTicks;
     }
     if (m_pollTicks > 0 && --m_pollTicks == 0)
-        emit PollLapsed();
+        emit DisplayStale();
     if (m_timeoutTicks > 0 && --m_timeoutTicks == 0 && m_waitState == TWaitState::Waiting) {
         m_waitState = TWaitState::Done; // ends the requester's attempt
         if (m_retriesLeft == 0)

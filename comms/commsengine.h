@@ -116,12 +116,15 @@ public:
     // Error reports are dropped while the gate says false (a menu's child list being read).
     void SetReportGate(std::function<bool()> gate) { m_reportGate = std::move(gate); }
     void ClearBuffers();
+    void MarkDisplayStale() { emit DisplayStale(); }
 
 signals:
-    void Sent(const QString& framed);           // every text written
-    void Received(const QString& text);         // every message text, parsed or not
-    void Traffic(const QString& text);          // characters crossing the link, for the terminal
-    void PollLapsed();                          // an idle poll went unanswered for its ticks
+    void Sent(const QString& framed);   // every text written
+    void Received(const QString& text); // every message text, parsed or not
+    void Traffic(const QString& text);  // characters crossing the link, for the terminal
+    // What the mimics show is no longer the instrument's: an idle poll went unanswered for its
+    // ticks, or a settings transfer took the link over.
+    void DisplayStale();
     void ReplyAccepted(const Tcommsobj& reply); // a waiting request's reply, error or not
     void RequestEnded();                        // the link is free for the next request
     void PortLost(const QString& message);      // after any waiting request has let go

@@ -9,7 +9,7 @@ using namespace protocol;
 TMimicFeed::TMimicFeed(TZelMimic& mimic, int activityCode, TCommsEngine& engine)
     : m_mimic(mimic), m_activityCode(activityCode)
 {
-    QObject::connect(&engine, &TCommsEngine::PollLapsed, &mimic, &TZelMimic::BlankDisplay);
+    QObject::connect(&engine, &TCommsEngine::DisplayStale, &mimic, &TZelMimic::BlankDisplay);
 }
 
 std::optional<IActivity::TPoll> TMimicFeed::IdlePoll() const

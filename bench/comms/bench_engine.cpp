@@ -26,6 +26,13 @@ public:
     void ShowError(const QString&) override { ++count; }
     bool Confirm(const QString&) override { return true; }
     void ShowOpticalPrompt() override { ++count; }
+    int Ask(const QString&, const QStringList& buttons) override
+    {
+        ++count;
+        return static_cast<int>(buttons.size()) - 1;
+    }
+    QString AskOpenFileName(const QString&, const QString&) override { return {}; }
+    QString AskSaveFileName(const QString&, const QString&) override { return {}; }
 };
 
 double CpuSeconds()

@@ -26,6 +26,13 @@ public:
     void ShowError(const QString&) override { ++messages; }
     bool Confirm(const QString&) override { return true; }
     void ShowOpticalPrompt() override { ++messages; }
+    int Ask(const QString&, const QStringList& buttons) override
+    {
+        ++messages;
+        return static_cast<int>(buttons.size()) - 1;
+    }
+    QString AskOpenFileName(const QString&, const QString&) override { return {}; }
+    QString AskSaveFileName(const QString&, const QString&) override { return {}; }
     std::optional<bool> AskSetupLevel() override { return true; }
     std::optional<QString> AskPasscode(const QString&) override { return QStringLiteral("2222"); }
 };

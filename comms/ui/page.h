@@ -3,6 +3,29 @@
 class IActivity;
 class QWidget;
 
+// File > Open, Save, Print and Print Preview while a page is in front. Pages without files of
+// their own leave these to the settings file commands.
+class IFileCommands
+{
+public:
+    virtual ~IFileCommands() = default;
+    virtual void Open1Click() = 0;
+    virtual void Save1Click() = 0;
+    virtual void Print1Click(bool preview) = 0;
+};
+
+// The window's menus, tool bar and tabs around a long operation (a calibration wait, a log
+// run), so that nothing else can start meanwhile.
+class IMainControls
+{
+public:
+    virtual ~IMainControls() = default;
+    // `keepPages`: the tabs stay usable (the operation runs on the page in front, which
+    // refuses to be left meanwhile).
+    virtual void LockMainControls(bool keepPages) = 0;
+    virtual void UnlockMainControls() = 0;
+};
+
 // What the main window shows of the link: connected, and the setup session's level.
 struct TLinkState
 {
@@ -32,5 +55,10 @@ public:
     virtual void Left() {}
     // False refuses a change to another tab (a running log).
     [[nodiscard]] virtual bool CanLeave() const { return true; }
+    // Asked before the program ends or the link changes; false keeps things as they are
+    // (unsaved data the user chose to keep).
+    [[nodiscard]] virtual bool CanClose() { return true; }
+    // File commands of its own, while it is in front.
+    [[nodiscard]] virtual IFileCommands* Files() { return nullptr; }
     virtual void LinkChanged(const TLinkState&) {}
 };

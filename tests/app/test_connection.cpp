@@ -11,6 +11,7 @@
 #include "protocol.h"
 #include "q910lcd.h"
 #include "q910panel.h"
+#include "pdfprompts.h"
 #include "recordingprompts.h"
 #include "recordingsessionprompts.h"
 #include "sessioncontroller.h"
@@ -52,6 +53,7 @@ struct Connected : ::testing::Test
     std::unique_ptr<TdatViewer> config;
     RecordingPrompts prompts;
     RecordingSessionPrompts sessionPrompts;
+    PdfPrompts print{dir.filePath("printed.pdf")};
     std::unique_ptr<TSimPty> sim;
     std::unique_ptr<TFrmMain> window;
 
@@ -70,7 +72,7 @@ struct Connected : ::testing::Test
         for (const QString& name : segs.entryList(QDir::Files))
             QFile::copy(segs.filePath(name), dir.filePath("segs/" + name));
         config = std::make_unique<TdatViewer>(dir.path());
-        window = std::make_unique<TFrmMain>(*config, &prompts, &sessionPrompts);
+        window = std::make_unique<TFrmMain>(*config, TPromptSet{&prompts, &sessionPrompts, &print});
         ASSERT_EQ(window->FormCreate(), "");
     }
     TPortChoice StartSimulator(std::vector<int> addresses = {1}, bool ring = false)

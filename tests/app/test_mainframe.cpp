@@ -67,7 +67,7 @@ struct MainFrame : ::testing::Test
     ProgramDir dir{kIni};
     TdatViewer config{dir.path()};
     RecordingPrompts prompts_w;
-    TFrmMain w{config, &prompts_w};
+    TFrmMain w{config, {&prompts_w}};
 
     void SetUp() override { ASSERT_EQ(w.FormCreate(), ""); }
     QAction* Action(const char* name) { return Child<QAction>(&w, name); }
@@ -81,19 +81,19 @@ TEST(StartUp, FailuresNameTheCause)
     ProgramDir noIni(QByteArray(), true);
     TdatViewer c1(noIni.path());
     RecordingPrompts prompts_w1;
-    TFrmMain w1(c1, &prompts_w1);
+    TFrmMain w1(c1, {&prompts_w1});
     EXPECT_EQ(w1.FormCreate(), "The Ini file for this Viewer is corrupt.");
 
     ProgramDir noImages("[About]\nViewerName=X\n", true);
     TdatViewer c2(noImages.path());
     RecordingPrompts prompts_w2;
-    TFrmMain w2(c2, &prompts_w2);
+    TFrmMain w2(c2, {&prompts_w2});
     EXPECT_EQ(w2.FormCreate(), "The Instrument image file for this Viewer is missing.");
 
     ProgramDir noPicture(kIni, false);
     TdatViewer c3(noPicture.path());
     RecordingPrompts prompts_w3;
-    TFrmMain w3(c3, &prompts_w3);
+    TFrmMain w3(c3, {&prompts_w3});
     EXPECT_EQ(w3.FormCreate(), "The Instrument image file for this Viewer is missing.");
 
     EXPECT_EQ(TFrmMain::StartupFailureText("X."), "X.\r\nThe Application will terminate now");
@@ -247,7 +247,7 @@ TEST(StartUp, DecimalSeparatorIsAPointWhateverTheLocale)
     ProgramDir dir(kIni);
     TdatViewer config(dir.path());
     RecordingPrompts prompts;
-    TFrmMain w(config, &prompts);
+    TFrmMain w(config, {&prompts});
     ASSERT_EQ(w.FormCreate(), "");
     EXPECT_EQ(QLocale().toString(1.5), "1.5");
     EXPECT_EQ(std::localeconv()->decimal_point[0], '.');
