@@ -1,2 +1,5 @@
 // Deliberately unformatted: the format check must refuse it.
-int  main( ) {return 0;}
+int main()
+{
+    return 0;
+}
