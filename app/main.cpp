@@ -12,6 +12,7 @@
 #include "resizerule.h"
 #include "sessioncontroller.h"
 #include "sessiondialogs.h"
+#include "settingsfiles.h"
 #include "settingspage.h"
 #include "statuspanels.h"
 #include "terminalpage.h"
@@ -100,13 +101,14 @@ void TFrmMain::CreatePages()
     const auto onError = [this](const QString& error) { m_prompts->ShowError(error); };
     const QString picture = m_config.InstrumentImage();
     m_displayPage = new TDisplayPage(picture, m_config.ProgramDir(), engine, onError);
-    m_displayPage->installEventFilter(this);
     AddPage(*m_displayPage);
     AddPage(*new TCalibrationPage(picture, m_config.ProgramDir(), engine, onError));
     auto* settings = new TSettingsPage(device, *m_session, *m_prompts);
     m_session->SetView(settings);
     WireSession(*settings);
     AddPage(*settings);
+    m_settingsFiles = std::make_unique<TSettingsFiles>(engine, device, *m_session, *settings,
+                                                       *m_prompts, *m_printPrompts, this);
     AddPage(
         *new TPlainPage("TSLog", "Log", IActivity::Log, [](const TLinkState&) { return true; }));
     auto* terminal = new TTerminalPage(engine);
@@ -144,6 +146,13 @@ void TFrmMain::ShowPage(IPage& page)
     ui->PgCMain->setCurrentWidget(page.Widget());
 }
 
+IFileCommands& TFrmMain::Files()
+{
+    if (m_current && m_current->Files())
+        return *m_current->Files();
+    return *m_settingsFiles;
+}
+
 void TFrmMain::AddPage(IPage& page)
 {
     m_pages.push_back(&page);
@@ -162,6 +171,10 @@ void TFrmMain::ConnectActions()
         action->setIcon(style()->standardIcon(icon));
     connect(ui->Exit1, &QAction::triggered, qApp, &QCoreApplication::quit);
     Bind({ui->ToolButton4, ui->Connect2}, [this] { Connect2Click(); });
+    Bind({ui->Open1, ui->ToolButton1}, [this] { Files().Open1Click(); });
+    Bind({ui->Save1, ui->ToolButton2}, [this] { Files().Save1Click(); });
+    Bind({ui->Print1}, [this] { Files().Print1Click(false); });
+    Bind({ui->Preview1}, [this] { Files().Print1Click(true); });
     Bind({ui->muHelp}, [this] { m_help->muHelpClick(); });
     Bind({ui->About1}, [this] { m_help->About1Click(); });
     connect(ui->PgCMain, &QTabWidget::currentChanged, this, &TFrmMain::PgCMainChange);
@@ -281,32 +294,6 @@ void TFrmMain::PgCMainChange(int)
     m_current = next;
     m_connection->Engine().SetActivity(next->Activity());
     next->Entered();
-}
-
-// The rule needs the Display tab's own height, which is final only once every layout has
-// run, so it follows the tab's resize events and runs once they have settled.
-bool TFrmMain::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::Resize && watched == m_displayPage && !m_resizePending) {
-        m_resizePending = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                m_resizePending = false;
-                FormResize();
-            },
-            Qt::QueuedConnection);
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void TFrmMain::FormResize()
-{
-    const resizerule::TWindowFit fit =
-        resizerule::FitDisplayTab(width(), height(), m_displayPage->height());
-    if (fit.width != width() || fit.height != height())
-        resize(fit.width, fit.height);
-    m_displayPage->SetFillerHeight(fit.fillerHeight);
 }
 
 void TFrmMain::closeEvent(QCloseEvent* event)

@@ -20,6 +20,7 @@ class TFrmComDialog;
 class THelpActions;
 class TMessagePrompts;
 class TSessionController;
+class TSettingsFiles;
 class TStatusPanels;
 struct TPortChoice;
 namespace Ui {
@@ -66,7 +67,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreatePages();
@@ -74,12 +74,13 @@ private:
     void Bind(std::initializer_list<QAction*> actions, const std::function<void()>& run);
     void AddPage(IPage& page);
     void ShowPage(IPage& page);
+    // The file commands of the page in front, else the settings file's.
+    IFileCommands& Files();
     void ConnectActions();
     void ApplyLinkState();
     void OnConnectionChanged(bool connected);
     void UpdateIdentityPanel();
     void PgCMainChange(int index);
-    void FormResize();
 
     std::unique_ptr<Ui::TFrmMain> ui;
     TdatViewer& m_config;
@@ -90,6 +91,7 @@ private:
     IPrintPrompts* m_printPrompts;
     TConnection* m_connection = nullptr;
     TSessionController* m_session = nullptr;
+    std::unique_ptr<TSettingsFiles> m_settingsFiles;
     std::unique_ptr<TFrmComDialog> m_comDialog;
     std::vector<IPage*> m_pages; // in tab order, whether shown or not
     IPage* m_current = nullptr;
@@ -97,5 +99,4 @@ private:
     TStatusPanels* m_panels = nullptr;
     std::unique_ptr<THelpActions> m_help;
     TLinkState m_state;
-    bool m_resizePending = false;
 };

@@ -5,6 +5,7 @@
 #include "mimicfeed.h"
 #include "mimickeys.h"
 #include "q910lcd.h"
+#include "resizerule.h"
 #include "ui_displaypage.h"
 
 #include <QApplication>
@@ -47,7 +48,24 @@ void TDisplayPage::LinkChanged(const TLinkState& state)
     m_feed->LinkChanged(state);
 }
 
-void TDisplayPage::SetFillerHeight(int height)
+// The rule needs the tab's own height, which is final only once every layout has run, so
+// it runs once the resize events have settled.
+void TDisplayPage::resizeEvent(QResizeEvent* event)
 {
-    ui->PnlFrontFill->setFixedHeight(height);
+    QWidget::resizeEvent(event);
+    if (m_fitPending)
+        return;
+    m_fitPending = true;
+    QMetaObject::invokeMethod(this, &TDisplayPage::FitWindow, Qt::QueuedConnection);
+}
+
+void TDisplayPage::FitWindow()
+{
+    m_fitPending = false;
+    QWidget* frame = window();
+    const resizerule::TWindowFit fit =
+        resizerule::FitDisplayTab(frame->width(), frame->height(), height());
+    if (fit.width != frame->width() || fit.height != frame->height())
+        frame->resize(fit.width, fit.height);
+    ui->PnlFrontFill->setFixedHeight(fit.fillerHeight);
 }

@@ -34,13 +34,18 @@ public:
     IActivity* Activity() override;
     void LinkChanged(const TLinkState& state) override;
 
-    // Room left below the picture, which keeps its proportions at the window's width.
-    void SetFillerHeight(int height);
+protected:
+    // The picture keeps its proportions at the window's width: the window grows when the
+    // tab is too low for it, and the room left below the picture stays empty.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void FitWindow();
+
     std::unique_ptr<Ui::TDisplayPage> ui;
     TQ910LCD* m_mimic = nullptr;
     std::unique_ptr<TKeySender> m_sender;
     std::unique_ptr<TMimicKeys> m_keys;
     std::unique_ptr<TMimicFeed> m_feed;
+    bool m_fitPending = false;
 };

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class QPrinter;
+
+// Prints a text listing as a line printer would: 12-point Courier, a line height of 9/8 of
+// the font size, one given page after the other.
+namespace listingprinter {
+
+[[nodiscard]] int LineHeight(const QPrinter& printer);
+[[nodiscard]] int LinesPerPage(const QPrinter& printer);
+// Prints the pages; the error text when the printer could not be started, else empty.
+[[nodiscard]] QString Print(QPrinter& printer, const std::vector<QStringList>& pages);
+
+} // namespace listingprinter

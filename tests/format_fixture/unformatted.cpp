@@ -1,5 +1,0 @@
-// Deliberately unformatted: the format check must refuse it.
-int main()
-{
-    return 0;
-}
