@@ -24,6 +24,9 @@ public:
     [[nodiscard]] QString ProgramDir() const { return m_programDir; }
     [[nodiscard]] QString ConfigFileName() const;
     [[nodiscard]] bool UsesUserLayer() const { return m_user != nullptr; }
+    // Where the program keeps data of its own (the log recovery file): beside config.ini, or
+    // the per-user folder of an installed copy.
+    [[nodiscard]] QString DataDir() const { return m_user ? m_userDir : m_programDir; }
 
     [[nodiscard]] QString InstrumentImage() const;
     [[nodiscard]] QString Logo() const;

@@ -257,7 +257,7 @@ void TCommsEngine::MatchReply(const QString& text)
     // Linearisation replies are judged by the calibration page, not shown here.
     if (m_reportErrors && m_replyRecord.ErrorBit && !reg::IsLinPoint(r) && !reg::IsLinWeight(r))
         ReportReplyError(m_replyRecord);
-    emit ReplyAccepted(m_replyRecord);
+    emit ReplyAccepted(m_replyRecord, m_reportErrors);
 }
 
 void TCommsEngine::ReportReplyError(const Tcommsobj& record)
@@ -426,10 +426,10 @@ void TCommsEngine::Tick()
     if (!IsOpen())
         return;
     m_inTick = true;
-    if (m_waitState == TWaitState::Idle && m_pollTicks == 0 && !m_busy) {
-        SendIdlePoll();
+    // Only a poll that went out is waited for: a tab that polls nothing must not hold back
+    // the next request, nor blank the mimics.
+    if (m_waitState == TWaitState::Idle && m_pollTicks == 0 && !m_busy && SendIdlePoll())
         m_pollTicks = kPollTicks;
-    }
     if (m_pollTicks > 0 && --m_pollTicks == 0)
         emit DisplayStale();
     if (m_timeoutTicks > 0 && --m_timeoutTicks == 0 && m_waitState == TWaitState::Waiting) {
@@ -440,16 +440,20 @@ void TCommsEngine::Tick()
     m_inTick = false;
 }
 
-void TCommsEngine::SendIdlePoll()
+bool TCommsEngine::SendIdlePoll()
 {
     if (m_keepAlivePending && !(m_activity && m_activity->HoldsKeepAlive())) {
         SendCommand(cmd::WriteValue, reg::SessionControl, false, false,
                     QLatin1String(data::KeepAlive));
         m_keepAlivePending = false;
-    } else if (m_activity) {
-        if (const auto poll = m_activity->IdlePoll())
-            SendCommand(poll->command, poll->reg, false, false);
+        return true;
     }
+    if (!m_activity)
+        return false;
+    const auto poll = m_activity->IdlePoll();
+    if (poll)
+        SendCommand(poll->command, poll->reg, false, false);
+    return poll.has_value();
 }
 
 void TCommsEngine::ShowNoResponse()

@@ -125,9 +125,10 @@ signals:
     // What the mimics show is no longer the instrument's: an idle poll went unanswered for its
     // ticks, or a settings transfer took the link over.
     void DisplayStale();
-    void ReplyAccepted(const Tcommsobj& reply); // a waiting request's reply, error or not
-    void RequestEnded();                        // the link is free for the next request
-    void PortLost(const QString& message);      // after any waiting request has let go
+    // A waiting request's reply, error or not, and whether its errors are reported.
+    void ReplyAccepted(const Tcommsobj& reply, bool errorsReported);
+    void RequestEnded();                   // the link is free for the next request
+    void PortLost(const QString& message); // after any waiting request has let go
 
 private:
     void OnReadyRead();
@@ -135,7 +136,7 @@ private:
     void HandleMessage(const QString& text);
     void MatchReply(const QString& text);
     void Tick();
-    void SendIdlePoll();
+    bool SendIdlePoll();
     void FlushEcho();
     void ShowNoResponse();
     void PumpWhile(const std::function<bool()>& condition);

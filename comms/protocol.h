@@ -58,7 +58,10 @@ inline constexpr int LinWeightLast = 0x011D;
 inline constexpr int PrintFormat1 = 0x0146;
 inline constexpr int PrintFormat2 = 0x0147;
 inline constexpr int Clock = 0x0150;
-inline constexpr int ClockDay = 0x0152; // then month, year, hour and minute
+inline constexpr int ClockDay = 0x0152;
+inline constexpr int ClockMonth = 0x0153;
+inline constexpr int ClockYear = 0x0154; // four digits
+inline constexpr int ClockHour = 0x0155;
 inline constexpr int ClockMinute = 0x0156;
 
 constexpr bool IsLinPoint(int r)
@@ -78,6 +81,8 @@ inline constexpr char EndSession[] = "01";
 inline constexpr int KeyShortPress = 0x8000; // + key number, written as hex
 inline constexpr int KeyHeldPress = 0x8080;
 inline constexpr int LogSampleLength = 24; // three 8-digit hexadecimal fields
+// Written to reg::LogSetupFirst .. reg::LogSetupLast in turn before a logging run.
+inline constexpr const char* LogSetupValues[] = {"1", "6", "2"};
 } // namespace data
 
 // Flags of the address byte, and its address bits.
