@@ -5,44 +5,87 @@
 #include <QRect>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
+class IUserPrompts;
 class TCommsEngine;
+class TDevice;
+class TFrmAbsCal;
 class TMimicFeed;
 class TQ910LCD;
+class TSessionController;
+class Tcommsobj;
 namespace Ui {
 class TCalibrationPage;
 }
 
-// The Calibration tab of a Full setup session: the calibration controls above a small live
-// front panel, polled while the tab is in front.
+// The Calibration tab of a Full setup session: zero, span, direct mV/V and linearisation
+// points, each started on the instrument and followed through its calibration status, above
+// a small live front panel polled while the tab is in front.
 class TCalibrationPage : public QWidget, public IPage
 {
     Q_OBJECT
 public:
     using ErrorHandler = std::function<void(const QString& message)>;
 
+    // `picture`: the front-panel picture; `programDir`: where the segment pictures are;
+    // `controls`: the window's menus and tabs, locked while the instrument calibrates.
     TCalibrationPage(const QString& picture, const QString& programDir, TCommsEngine& engine,
-                     ErrorHandler onError, QWidget* parent = nullptr);
+                     TDevice& device, TSessionController& session, IMainControls& controls,
+                     IUserPrompts& prompts, ErrorHandler onError, QWidget* parent = nullptr);
     ~TCalibrationPage() override;
 
-    // Place of the mimic: centred, as tall as the tab leaves below the controls, at the
-    // picture's proportions.
-    [[nodiscard]] static QRect FitMimic(int tabWidth, int tabHeight, int controlsHeight,
-                                        int mimicTop);
+    // Place of the mimic: centred below the controls with a gap above and below, as large as
+    // the tab leaves it at the picture's proportions.
+    [[nodiscard]] static QRect FitMimic(int tabWidth, int tabHeight, int controlsHeight, int gap);
 
     QWidget* Widget() override { return this; }
     const char* Caption() const override { return "Calibration"; }
     IActivity* Activity() override;
     bool ShownIn(const TLinkState& state) const override { return state.session && state.full; }
+    // Not while an operation runs: it ends with the instrument's figures read back.
+    bool CanLeave() const override { return !m_running; }
+    bool CanClose() override { return !m_running; }
     void LinkChanged(const TLinkState& state) override;
+
+    // The instrument model's calibration figures and linearisation points on the tab.
+    void ShowCalibration();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void BtnZeroClick();
+    void BTnSpanClick();
+    void BtnLSetClick();
+    void BtnLClearClick();
+    void ZeroClick();
+    void DirectZeroClick();
+    void SpanClick();
+    void DirectSpanClick();
+    void LinearisationReply(const Tcommsobj& reply, bool errorsReported);
+    void SetLinearisationEnabled(bool enabled);
+
+    // Whether a handler may start: one operation at a time.
+    [[nodiscard]] bool BeginOperation();
+    void EndOperation();
+    [[nodiscard]] int SelectedPoint() const;
+    [[nodiscard]] std::unique_ptr<TFrmAbsCal> NewDialog();
+    bool Execute(int reg, const QString& data = {});
+    bool WriteWeight(int32_t weight);
+    void StatusWait();
+    void ClosingSteps();
+
     std::unique_ptr<Ui::TCalibrationPage> ui;
+    TCommsEngine& m_engine;
+    TDevice& m_device;
+    TSessionController& m_session;
+    IMainControls& m_controls;
+    IUserPrompts& m_prompts;
     TQ910LCD* m_mimic = nullptr;
     std::unique_ptr<TMimicFeed> m_feed;
+    bool m_running = false;
+    bool m_locked = false;
 };

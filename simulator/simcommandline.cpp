@@ -30,6 +30,9 @@ constexpr TOptionText kOptions[] = {
     {"cal-time", "ms", "How long a calibration keeps the instrument busy (default 1500)."},
     {"cal-stuck", nullptr, "Fault: a calibration never leaves the busy state."},
     {"cal-result", "code", "Fault: end every calibration with this result code (0..15)."},
+    {"cal-no-lin", nullptr,
+     "Fault: an instrument without linearisation: the points 0x0104..0x010D and their "
+     "weights 0x0114..0x011D answer Not Implemented."},
     {"menu-faults", "list",
      "Fault: menus that answer the tree reader wrongly, comma-separated: self (OPTION 0x0210 "
      "lists itself first), twice (SERIAL 0x0220 lists BAUD twice), nomax (SETPNT 0x0230 has "
@@ -190,6 +193,7 @@ bool TSimCommandLine::ReadInstrument()
     settings.calibrationMs = calTime;
     settings.forcedCalibrationResult = static_cast<int>(calResult);
     settings.calibrationStuck = m_parser.isSet(QStringLiteral("cal-stuck"));
+    settings.noLinearisation = m_parser.isSet(QStringLiteral("cal-no-lin"));
     settings.safePasscode = static_cast<int>(safe);
     settings.fullPasscode = static_cast<int>(full);
     settings.serialNumber = static_cast<uint32_t>(serial);

@@ -126,6 +126,8 @@ TSimInstrument::Handler TSimInstrument::HandlerFor(int reg) const
     };
     if (m_menu.Has(reg))
         return &TSimInstrument::MenuItem;
+    if (m_settings.noLinearisation && (reg::IsLinPoint(reg) || reg::IsLinWeight(reg)))
+        return nullptr;
     for (const TRange& range : kRanges) {
         if (reg >= range.first && reg <= range.last)
             return range.handler;

@@ -35,6 +35,7 @@ public:
         qint64 calibrationMs = 1500;
         bool calibrationStuck = false;    // fault: never leaves the busy state
         int forcedCalibrationResult = -1; // fault: every calibration ends with this code
+        bool noLinearisation = false;     // fault: no linearisation points (0x0104.., 0x0114..)
         TSimMenuFaults menuFaults;        // fault: menus that answer the tree reader wrongly
         TWeighingChannel::TCell cell;
         double initialLoadKg = 0;

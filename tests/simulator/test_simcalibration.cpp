@@ -192,3 +192,17 @@ TEST_F(InstrumentTest, PrintFormatsWithTheirLimits)
     EXPECT_EQ(Error("20120147:00"), 0u);
     EXPECT_EQ(Data("20110147:"), "00");
 }
+
+TEST_F(CalibrationTest, WithoutLinearisationPointsAndTheirWeightsAreNotImplemented)
+{
+    constexpr uint32_t kNotImplemented = protocol::err::NotImplemented;
+    settings.noLinearisation = true;
+    Start();
+    OpenFull();
+    EXPECT_EQ(Error("20110114:"), kNotImplemented);
+    EXPECT_EQ(Error("2011011D:"), kNotImplemented);
+    EXPECT_EQ(Error("20100104:"), kNotImplemented);
+    EXPECT_EQ(Error("2010010D:"), kNotImplemented);
+    EXPECT_EQ(Error("20110113:"), 0u) << "the span is still there";
+    EXPECT_EQ(Error("20100102:"), 0u) << "and zero still calibrates";
+}
