@@ -20,14 +20,14 @@ bool Valid(int cursor)
 
 } // namespace
 
-TChartCursors::TChartCursors(QCustomPlot* plot) : mPlot(plot)
+TChartCursors::TChartCursors(QCustomPlot* plot) : m_plot(plot)
 {
-    mPlot->addLayer(kLayer, mPlot->layer(QStringLiteral("overlay")), QCustomPlot::limAbove);
-    mLayer = mPlot->layer(kLayer);
-    mLayer->setMode(QCPLayer::lmBuffered);
-    for (QCPItemLine*& line : mLines) {
-        line = new QCPItemLine(mPlot);
-        line->setLayer(mLayer);
+    m_plot->addLayer(kLayer, m_plot->layer(QStringLiteral("overlay")), QCustomPlot::limAbove);
+    m_layer = m_plot->layer(kLayer);
+    m_layer->setMode(QCPLayer::lmBuffered);
+    for (QCPItemLine*& line : m_lines) {
+        line = new QCPItemLine(m_plot);
+        line->setLayer(m_layer);
         line->setPen(QPen(CrosshairColour(), 1, Qt::SolidLine));
         line->setSelectable(false);
         line->setClipToAxisRect(false);
@@ -41,15 +41,15 @@ void TChartCursors::Show(int cursor, const QPoint& pixel, const QRect& area)
 {
     if (!Valid(cursor))
         return;
-    QCPItemLine* vertical = mLines[size_t(cursor * 2)];
-    QCPItemLine* horizontal = mLines[size_t(cursor * 2 + 1)];
+    QCPItemLine* vertical = m_lines[size_t(cursor * 2)];
+    QCPItemLine* horizontal = m_lines[size_t(cursor * 2 + 1)];
     vertical->start->setCoords(pixel.x(), area.top());
     vertical->end->setCoords(pixel.x(), area.bottom());
     horizontal->start->setCoords(area.left(), pixel.y());
     horizontal->end->setCoords(area.right(), pixel.y());
     vertical->setVisible(true);
     horizontal->setVisible(true);
-    mShown[size_t(cursor)] = true;
+    m_shown[size_t(cursor)] = true;
     Refresh();
 }
 
@@ -57,32 +57,32 @@ void TChartCursors::Hide(int cursor)
 {
     if (!Shown(cursor))
         return;
-    mShown[size_t(cursor)] = false;
-    mLines[size_t(cursor * 2)]->setVisible(false);
-    mLines[size_t(cursor * 2 + 1)]->setVisible(false);
+    m_shown[size_t(cursor)] = false;
+    m_lines[size_t(cursor * 2)]->setVisible(false);
+    m_lines[size_t(cursor * 2 + 1)]->setVisible(false);
     Refresh();
 }
 
 bool TChartCursors::Shown(int cursor) const
 {
-    return Valid(cursor) && mShown[size_t(cursor)];
+    return Valid(cursor) && m_shown[size_t(cursor)];
 }
 
 void TChartCursors::Forget()
 {
-    for (QCPItemLine* line : mLines)
+    for (QCPItemLine* line : m_lines)
         line->setVisible(false);
-    mShown.fill(false);
+    m_shown.fill(false);
 }
 
 void TChartCursors::SetPrintable(bool printable)
 {
-    mLayer->setVisible(printable);
+    m_layer->setVisible(printable);
 }
 
 void TChartCursors::Refresh()
 {
-    mDrawing = true;
-    mLayer->replot();
-    mDrawing = false;
+    m_drawing = true;
+    m_layer->replot();
+    m_drawing = false;
 }

@@ -22,16 +22,16 @@ public:
     void Forget();
     // True while the cursor layer is being redrawn (which may fall back to a full redraw
     // that is no redraw of the chart's contents).
-    bool Drawing() const { return mDrawing; }
+    bool Drawing() const { return m_drawing; }
     // Left out of printed and exported pictures.
     void SetPrintable(bool printable);
 
 private:
     void Refresh();
 
-    QCustomPlot* mPlot;
-    QCPLayer* mLayer = nullptr;
-    std::array<QCPItemLine*, 2 * Count> mLines{}; // vertical, horizontal of each cursor
-    std::array<bool, Count> mShown{};
-    bool mDrawing = false;
+    QCustomPlot* m_plot;
+    QCPLayer* m_layer = nullptr;
+    std::array<QCPItemLine*, 2 * Count> m_lines{}; // vertical, horizontal of each cursor
+    std::array<bool, Count> m_shown{};
+    bool m_drawing = false;
 };

@@ -10,7 +10,7 @@ constexpr int kMinorTicks = 4;
 
 double TLabelTicker::getTickStep(const QCPRange& range)
 {
-    return std::max(QCPAxisTicker::getTickStep(range), mMinimumStep);
+    return std::max(QCPAxisTicker::getTickStep(range), m_minimumStep);
 }
 
 int TLabelTicker::getSubTickCount(double)
@@ -20,5 +20,5 @@ int TLabelTicker::getSubTickCount(double)
 
 QString TLabelTicker::getTickLabel(double tick, const QLocale&, QChar, int)
 {
-    return labelformat::FormatLabel(tick, mFormat);
+    return labelformat::FormatLabel(tick, m_format);
 }

@@ -12,11 +12,11 @@ class TLabelTicker : public QCPAxisTicker
 public:
     TLabelTicker() = default;
 
-    TLabelFormat Format() const { return mFormat; }
-    void SetFormat(const TLabelFormat& format) { mFormat = format; }
-    double MinimumStep() const { return mMinimumStep; }
+    TLabelFormat Format() const { return m_format; }
+    void SetFormat(const TLabelFormat& format) { m_format = format; }
+    double MinimumStep() const { return m_minimumStep; }
     // 0 lets the ticker choose freely.
-    void SetMinimumStep(double step) { mMinimumStep = step; }
+    void SetMinimumStep(double step) { m_minimumStep = step; }
 
 protected:
     double getTickStep(const QCPRange& range) override;
@@ -25,6 +25,6 @@ protected:
                          int precision) override;
 
 private:
-    TLabelFormat mFormat;
-    double mMinimumStep = 0.0;
+    TLabelFormat m_format;
+    double m_minimumStep = 0.0;
 };

@@ -93,42 +93,42 @@ TLogChart::TLogChart(QWidget* parent) : QWidget(parent)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    mPlot = new TPlot(this);
+    m_plot = new TPlot(this);
     // All mouse handling is ours; the plot only draws.
-    mPlot->setAttribute(Qt::WA_TransparentForMouseEvents);
-    layout->addWidget(mPlot);
+    m_plot->setAttribute(Qt::WA_TransparentForMouseEvents);
+    layout->addWidget(m_plot);
     setFocusPolicy(Qt::StrongFocus);
 
-    mPlot->setAutoAddPlottableToLegend(false);
-    mPlot->setBackground(kBackground);
-    mPlot->plotLayout()->clear(); // the default plot area, replaced by one with spans
-    mRect = new TSpanAxisRect(mPlot);
-    mPlot->plotLayout()->addElement(0, 0, mRect);
-    mRect->setLayer(QStringLiteral("background"));
-    mRect->setBackground(kBackground);
-    mAxes = {mRect->axis(QCPAxis::atLeft), mRect->axis(QCPAxis::atRight),
-             mRect->axis(QCPAxis::atBottom)};
+    m_plot->setAutoAddPlottableToLegend(false);
+    m_plot->setBackground(kBackground);
+    m_plot->plotLayout()->clear(); // the default plot area, replaced by one with spans
+    m_rect = new TSpanAxisRect(m_plot);
+    m_plot->plotLayout()->addElement(0, 0, m_rect);
+    m_rect->setLayer(QStringLiteral("background"));
+    m_rect->setBackground(kBackground);
+    m_axes = {m_rect->axis(QCPAxis::atLeft), m_rect->axis(QCPAxis::atRight),
+              m_rect->axis(QCPAxis::atBottom)};
     for (int i = 0; i < kAxisCount; ++i) {
         auto ticker = QSharedPointer<TLabelTicker>::create();
-        mTickers[size_t(i)] = ticker.data();
-        mAxes[size_t(i)]->setTicker(ticker);
+        m_tickers[size_t(i)] = ticker.data();
+        m_axes[size_t(i)]->setTicker(ticker);
     }
     SetLabelFormat(TChartAxis::Bottom, labelformat::TimeLabelFormat());
     SetLabelFormat(TChartAxis::Left, labelformat::LabelFormatFor(0));
-    mAxes[size_t(TChartAxis::Right)]->grid()->setVisible(false);
+    m_axes[size_t(TChartAxis::Right)]->grid()->setVisible(false);
     SetGridVisible(true);
     SetAxisVisible(TChartAxis::Right, false);
 
-    mRubberBand = new QRubberBand(QRubberBand::Rectangle, this);
-    mCursors = std::make_unique<TChartCursors>(mPlot);
-    connect(mPlot, &QCustomPlot::beforeReplot, this, &TLogChart::BeforeReplot);
-    connect(mPlot, &QCustomPlot::afterReplot, this, &TLogChart::AfterReplot);
+    m_rubberBand = new QRubberBand(QRubberBand::Rectangle, this);
+    m_cursors = std::make_unique<TChartCursors>(m_plot);
+    connect(m_plot, &QCustomPlot::beforeReplot, this, &TLogChart::BeforeReplot);
+    connect(m_plot, &QCustomPlot::afterReplot, this, &TLogChart::AfterReplot);
 }
 
 TLogChart::~TLogChart()
 {
     // The plot is deleted with the children, after this object's members are gone.
-    disconnect(mPlot, nullptr, this, nullptr);
+    disconnect(m_plot, nullptr, this, nullptr);
 }
 
 void TLogChart::SetUpLogTraces()
@@ -156,16 +156,16 @@ int TLogChart::AddTrace(TTraceStyle style, const QColor& colour, TChartAxis axis
     auto* graph = new QCPGraph(Axis(TChartAxis::Bottom), Axis(axis));
     StyleGraph(graph, style, colour);
     graph->setName(name);
-    mTraces.push_back({graph, axis, std::nullopt});
+    m_traces.push_back({graph, axis, std::nullopt});
     UpdateLegend();
-    return int(mTraces.size()) - 1;
+    return int(m_traces.size()) - 1;
 }
 
 void TLogChart::SetTraceName(int trace, const QString& name)
 {
     if (trace < 0 || trace >= TraceCount())
         return;
-    mTraces[size_t(trace)].graph->setName(name);
+    m_traces[size_t(trace)].graph->setName(name);
     UpdateLegend();
 }
 
@@ -173,20 +173,20 @@ qsizetype TLogChart::PointCount(int trace) const
 {
     if (trace < 0 || trace >= TraceCount())
         return 0;
-    return mTraces[size_t(trace)].graph->data()->size();
+    return m_traces[size_t(trace)].graph->data()->size();
 }
 
 TTracePoint TLogChart::Point(int trace, qsizetype i) const
 {
     if (i < 0 || i >= PointCount(trace))
         return {};
-    const auto it = mTraces[size_t(trace)].graph->data()->at(int(i));
+    const auto it = m_traces[size_t(trace)].graph->data()->at(int(i));
     return {it->key, it->value};
 }
 
 void TLogChart::ClearTraces()
 {
-    for (TTrace& trace : mTraces) {
+    for (TTrace& trace : m_traces) {
         trace.graph->data()->clear();
         trace.extent.reset();
     }
@@ -196,12 +196,12 @@ void TLogChart::AddPoint(int trace, double time, double value)
 {
     if (trace < 0 || trace >= TraceCount())
         return;
-    TTrace& t = mTraces[size_t(trace)];
+    TTrace& t = m_traces[size_t(trace)];
     t.graph->data()->add(QCPGraphData(time, value));
     Extend(t.extent, time, value);
-    if (mAutoScale[size_t(t.axis)])
+    if (m_autoScale[size_t(t.axis)])
         ApplyAutoScale(t.axis);
-    if (mAutoScale[size_t(TChartAxis::Bottom)])
+    if (m_autoScale[size_t(TChartAxis::Bottom)])
         ApplyAutoScale(TChartAxis::Bottom);
 }
 
@@ -209,12 +209,12 @@ std::optional<TTraceExtent> TLogChart::Extent(int trace) const
 {
     if (trace < 0 || trace >= TraceCount())
         return std::nullopt;
-    return mTraces[size_t(trace)].extent;
+    return m_traces[size_t(trace)].extent;
 }
 
 void TLogChart::SetRange(TChartAxis axis, double min, double max)
 {
-    mAutoScale[size_t(axis)] = false;
+    m_autoScale[size_t(axis)] = false;
     SetAxisRange(axis, min, max);
 }
 
@@ -226,14 +226,14 @@ TAxisRange TLogChart::Range(TChartAxis axis) const
 
 void TLogChart::SetAutoScale(TChartAxis axis, bool on)
 {
-    mAutoScale[size_t(axis)] = on;
+    m_autoScale[size_t(axis)] = on;
     if (on)
         ApplyAutoScale(axis);
 }
 
 bool TLogChart::AutoScale(TChartAxis axis) const
 {
-    return mAutoScale[size_t(axis)];
+    return m_autoScale[size_t(axis)];
 }
 
 void TLogChart::SetAxisTitle(TChartAxis axis, const QString& title)
@@ -269,9 +269,9 @@ void TLogChart::SetAxisVisible(TChartAxis axis, bool visible)
 void TLogChart::SetAxisSpan(TChartAxis axis, double startPercent, double endPercent)
 {
     if (axis == TChartAxis::Bottom)
-        mRect->SetHorizontalSpan(startPercent, endPercent);
+        m_rect->SetHorizontalSpan(startPercent, endPercent);
     else
-        mRect->SetVerticalSpan(startPercent, endPercent);
+        m_rect->SetVerticalSpan(startPercent, endPercent);
 }
 
 void TLogChart::SetGridVisible(bool visible)
@@ -285,49 +285,49 @@ void TLogChart::SetGridVisible(bool visible)
 void TLogChart::SetTitleLines(const QStringList& lines)
 {
     if (lines.isEmpty()) {
-        if (mTitle) {
-            mPlot->plotLayout()->remove(mTitle);
-            mPlot->plotLayout()->simplify();
-            mTitle = nullptr;
+        if (m_title) {
+            m_plot->plotLayout()->remove(m_title);
+            m_plot->plotLayout()->simplify();
+            m_title = nullptr;
         }
         return;
     }
-    if (!mTitle) {
+    if (!m_title) {
         QFont font(QStringLiteral("Arial"));
         font.setPixelSize(kTitlePixels);
         font.setBold(true);
-        mTitle = new QCPTextElement(mPlot, QString(), font);
-        mTitle->setTextColor(kTitle);
-        mPlot->plotLayout()->insertRow(0);
-        mPlot->plotLayout()->addElement(0, 0, mTitle);
+        m_title = new QCPTextElement(m_plot, QString(), font);
+        m_title->setTextColor(kTitle);
+        m_plot->plotLayout()->insertRow(0);
+        m_plot->plotLayout()->addElement(0, 0, m_title);
     }
-    mTitle->setText(lines.join(u'\n'));
+    m_title->setText(lines.join(u'\n'));
 }
 
 void TLogChart::SetLegendVisible(bool visible)
 {
-    if (visible == (mLegend != nullptr))
+    if (visible == (m_legend != nullptr))
         return;
-    QCPLayoutGrid* layout = mPlot->plotLayout();
+    QCPLayoutGrid* layout = m_plot->plotLayout();
     if (visible) {
-        mLegend = new QCPLegend;
+        m_legend = new QCPLegend;
         const int row = layout->rowCount();
-        layout->addElement(row, 0, mLegend);
+        layout->addElement(row, 0, m_legend);
         layout->setRowStretchFactor(row, kSmallStretch);
-        mLegend->setLayer(QStringLiteral("legend"));
-        mLegend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
-        mLegend->setBorderPen(Qt::NoPen);
+        m_legend->setLayer(QStringLiteral("legend"));
+        m_legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+        m_legend->setBorderPen(Qt::NoPen);
         UpdateLegend();
     } else {
-        layout->remove(mLegend);
+        layout->remove(m_legend);
         layout->simplify();
-        mLegend = nullptr;
+        m_legend = nullptr;
     }
 }
 
 QRect TLogChart::PlotRect() const
 {
-    return mRect->rect().translated(mPlot->pos());
+    return m_rect->rect().translated(m_plot->pos());
 }
 
 QPointF TLogChart::PixelToValue(const QPointF& pixel, TChartAxis valueAxis) const
@@ -340,32 +340,32 @@ QPointF TLogChart::ValueToPixel(double time, double value, TChartAxis valueAxis)
 {
     return QPointF(Axis(TChartAxis::Bottom)->coordToPixel(time),
                    Axis(valueAxis)->coordToPixel(value)) +
-           QPointF(mPlot->pos());
+           QPointF(m_plot->pos());
 }
 
 void TLogChart::ShowCursor(int cursor, const QPoint& pixel)
 {
-    mCursors->Show(cursor, ToPlot(pixel).toPoint(), mRect->rect());
+    m_cursors->Show(cursor, ToPlot(pixel).toPoint(), m_rect->rect());
 }
 
 void TLogChart::HideCursor(int cursor)
 {
-    mCursors->Hide(cursor);
+    m_cursors->Hide(cursor);
 }
 
 bool TLogChart::CursorShown(int cursor) const
 {
-    return mCursors->Shown(cursor);
+    return m_cursors->Shown(cursor);
 }
 
 void TLogChart::Redraw()
 {
-    mPlot->replot(QCustomPlot::rpQueuedReplot);
+    m_plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void TLogChart::RedrawNow()
 {
-    mPlot->replot(QCustomPlot::rpImmediateRefresh);
+    m_plot->replot(QCustomPlot::rpImmediateRefresh);
 }
 
 bool TLogChart::Render(QPainter& painter, const QRect& target)
@@ -377,15 +377,15 @@ bool TLogChart::Render(QPainter& painter, const QRect& target)
     const double scaleY = double(painter.device()->logicalDpiY()) / picture.logicalDpiY();
     const int width = std::max(1, int(std::lround(target.width() / scaleX)));
     const int height = std::max(1, int(std::lround(target.height() / scaleY)));
-    mCursors->SetPrintable(false);
+    m_cursors->SetPrintable(false);
     {
         QCPPainter recorder(&picture);
         recorder.setMode(QCPPainter::pmVectorized);
         recorder.setMode(QCPPainter::pmNonCosmetic);
-        mPlot->toPainter(&recorder, width, height);
+        m_plot->toPainter(&recorder, width, height);
     }
-    mCursors->SetPrintable(true);
-    mPlot->Relayout();
+    m_cursors->SetPrintable(true);
+    m_plot->Relayout();
     painter.save();
     painter.setClipRect(target);
     painter.translate(target.topLeft());
@@ -399,32 +399,32 @@ bool TLogChart::Render(QPainter& painter, const QRect& target)
 
 bool TLogChart::ExportPng(const QString& path, const QSize& size)
 {
-    mCursors->SetPrintable(false);
-    const bool ok = mPlot->savePng(path, size.width(), size.height());
-    mCursors->SetPrintable(true);
-    mPlot->Relayout();
+    m_cursors->SetPrintable(false);
+    const bool ok = m_plot->savePng(path, size.width(), size.height());
+    m_cursors->SetPrintable(true);
+    m_plot->Relayout();
     return ok;
 }
 
 bool TLogChart::ExportPdf(const QString& path, const QSize& size)
 {
-    mCursors->SetPrintable(false);
-    const bool ok = mPlot->savePdf(path, size.width(), size.height());
-    mCursors->SetPrintable(true);
-    mPlot->Relayout();
+    m_cursors->SetPrintable(false);
+    const bool ok = m_plot->savePdf(path, size.width(), size.height());
+    m_cursors->SetPrintable(true);
+    m_plot->Relayout();
     return ok;
 }
 
 void TLogChart::UndoZoom()
 {
-    if (mBeforeZoom) {
+    if (m_beforeZoom) {
         for (int i = 0; i < kAxisCount; ++i) {
-            const TAxisState& state = (*mBeforeZoom)[size_t(i)];
+            const TAxisState& state = (*m_beforeZoom)[size_t(i)];
             const auto axis = TChartAxis(i);
             SetAxisRange(axis, state.range.min, state.range.max);
             SetAutoScale(axis, state.autoScale);
         }
-        mBeforeZoom.reset();
+        m_beforeZoom.reset();
     }
     Redraw();
     emit ZoomUndone();
@@ -434,42 +434,42 @@ void TLogChart::mousePressEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
     emit MouseDown(pos, event->button(), event->modifiers());
-    mDrag = TDrag::None;
-    if (!mInteractive || event->modifiers().testFlag(Qt::ShiftModifier) ||
+    m_drag = TDrag::None;
+    if (!m_interactive || event->modifiers().testFlag(Qt::ShiftModifier) ||
         !PlotRect().contains(pos))
         return;
-    mDragStart = mDragLast = pos;
+    m_dragStart = m_dragLast = pos;
     if (event->button() == Qt::LeftButton) {
-        mDrag = TDrag::Zoom;
-        mRubberBand->setGeometry(QRect(pos, QSize()));
-        mRubberBand->show();
+        m_drag = TDrag::Zoom;
+        m_rubberBand->setGeometry(QRect(pos, QSize()));
+        m_rubberBand->show();
     } else if (event->button() == Qt::RightButton) {
-        mDrag = TDrag::Pan;
+        m_drag = TDrag::Pan;
     }
 }
 
 void TLogChart::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
-    if (mDrag == TDrag::Zoom)
-        mRubberBand->setGeometry(QRect(mDragStart, pos).normalized());
-    else if (mDrag == TDrag::Pan && pos != mDragLast)
-        PanBy(mDragLast, pos);
-    mDragLast = pos;
+    if (m_drag == TDrag::Zoom)
+        m_rubberBand->setGeometry(QRect(m_dragStart, pos).normalized());
+    else if (m_drag == TDrag::Pan && pos != m_dragLast)
+        PanBy(m_dragLast, pos);
+    m_dragLast = pos;
 }
 
 void TLogChart::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
-    const TDrag drag = std::exchange(mDrag, TDrag::None);
-    if (drag == TDrag::Pan && pos != mDragLast)
-        PanBy(mDragLast, pos);
+    const TDrag drag = std::exchange(m_drag, TDrag::None);
+    if (drag == TDrag::Pan && pos != m_dragLast)
+        PanBy(m_dragLast, pos);
     if (drag != TDrag::Zoom)
         return;
-    mRubberBand->hide();
-    switch (ClassifyDrag(mDragStart, pos)) {
+    m_rubberBand->hide();
+    switch (ClassifyDrag(m_dragStart, pos)) {
     case TDragResult::Zoom:
-        ZoomTo(QRect(mDragStart, pos).normalized());
+        ZoomTo(QRect(m_dragStart, pos).normalized());
         break;
     case TDragResult::Undo:
         UndoZoom();
@@ -481,12 +481,12 @@ void TLogChart::mouseReleaseEvent(QMouseEvent* event)
 
 QCPAxis* TLogChart::Axis(TChartAxis axis) const
 {
-    return mAxes[size_t(axis)];
+    return m_axes[size_t(axis)];
 }
 
 TLabelTicker* TLogChart::Ticker(TChartAxis axis) const
 {
-    return mTickers[size_t(axis)];
+    return m_tickers[size_t(axis)];
 }
 
 void TLogChart::SetAxisRange(TChartAxis axis, double min, double max)
@@ -503,7 +503,7 @@ void TLogChart::ApplyAutoScale(TChartAxis axis)
 {
     const bool time = axis == TChartAxis::Bottom;
     std::optional<TAxisRange> span;
-    for (const TTrace& trace : mTraces) {
+    for (const TTrace& trace : m_traces) {
         if (!trace.extent || (!time && trace.axis != axis))
             continue;
         const double low = time ? trace.extent->minTime : trace.extent->minValue;
@@ -519,24 +519,24 @@ void TLogChart::BeforeReplot()
 {
     // A redraw of the cursor layer alone may fall back to a full one; that must not wipe
     // the cursor being drawn.
-    if (!mCursors->Drawing())
-        mCursors->Forget();
+    if (!m_cursors->Drawing())
+        m_cursors->Forget();
 }
 
 void TLogChart::AfterReplot()
 {
-    if (!mCursors->Drawing())
+    if (!m_cursors->Drawing())
         emit AfterDraw();
 }
 
 void TLogChart::KeepZoomState()
 {
-    if (mBeforeZoom)
+    if (m_beforeZoom)
         return;
     std::array<TAxisState, kAxisCount> state;
     for (int i = 0; i < kAxisCount; ++i)
-        state[size_t(i)] = {Range(TChartAxis(i)), mAutoScale[size_t(i)]};
-    mBeforeZoom = state;
+        state[size_t(i)] = {Range(TChartAxis(i)), m_autoScale[size_t(i)]};
+    m_beforeZoom = state;
 }
 
 void TLogChart::ZoomTo(const QRect& rect)
@@ -565,17 +565,17 @@ void TLogChart::PanBy(const QPoint& from, const QPoint& to)
 
 void TLogChart::UpdateLegend()
 {
-    if (!mLegend)
+    if (!m_legend)
         return;
-    for (const TTrace& trace : mTraces) {
+    for (const TTrace& trace : m_traces) {
         if (trace.graph->name().trimmed().isEmpty())
-            trace.graph->removeFromLegend(mLegend);
-        else if (!mLegend->hasItemWithPlottable(trace.graph))
-            trace.graph->addToLegend(mLegend);
+            trace.graph->removeFromLegend(m_legend);
+        else if (!m_legend->hasItemWithPlottable(trace.graph))
+            trace.graph->addToLegend(m_legend);
     }
 }
 
 QPointF TLogChart::ToPlot(const QPointF& pixel) const
 {
-    return pixel - QPointF(mPlot->pos());
+    return pixel - QPointF(m_plot->pos());
 }

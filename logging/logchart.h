@@ -64,7 +64,7 @@ public:
     // A trace drawn against the bottom axis and `axis`; returns its index.
     int AddTrace(TTraceStyle style, const QColor& colour, TChartAxis axis,
                  const QString& name = {});
-    int TraceCount() const { return int(mTraces.size()); }
+    int TraceCount() const { return int(m_traces.size()); }
     // The legend text; a blank name keeps the trace out of the legend.
     void SetTraceName(int trace, const QString& name);
 
@@ -100,8 +100,8 @@ public:
     // A legend below the plot naming the traces with a non-blank name.
     void SetLegendVisible(bool visible);
     // Off: no zoom, undo-zoom or pan by mouse (MouseDown is still reported).
-    void SetInteractive(bool on) { mInteractive = on; }
-    bool Interactive() const { return mInteractive; }
+    void SetInteractive(bool on) { m_interactive = on; }
+    bool Interactive() const { return m_interactive; }
 
     // The plot area in this widget's coordinates, as last laid out.
     QRect PlotRect() const;
@@ -171,19 +171,19 @@ private:
     void UpdateLegend();
     QPointF ToPlot(const QPointF& pixel) const;
 
-    TPlot* mPlot = nullptr;
-    TSpanAxisRect* mRect = nullptr;
-    std::array<QCPAxis*, kAxisCount> mAxes{};
-    std::array<TLabelTicker*, kAxisCount> mTickers{};
-    std::array<bool, kAxisCount> mAutoScale{};
-    std::vector<TTrace> mTraces;
-    std::unique_ptr<TChartCursors> mCursors;
-    QCPLegend* mLegend = nullptr;
-    QCPTextElement* mTitle = nullptr;
-    bool mInteractive = true;
-    TDrag mDrag = TDrag::None;
-    QPoint mDragStart;
-    QPoint mDragLast;
-    QRubberBand* mRubberBand = nullptr;
-    std::optional<std::array<TAxisState, kAxisCount>> mBeforeZoom;
+    TPlot* m_plot = nullptr;
+    TSpanAxisRect* m_rect = nullptr;
+    std::array<QCPAxis*, kAxisCount> m_axes{};
+    std::array<TLabelTicker*, kAxisCount> m_tickers{};
+    std::array<bool, kAxisCount> m_autoScale{};
+    std::vector<TTrace> m_traces;
+    std::unique_ptr<TChartCursors> m_cursors;
+    QCPLegend* m_legend = nullptr;
+    QCPTextElement* m_title = nullptr;
+    bool m_interactive = true;
+    TDrag m_drag = TDrag::None;
+    QPoint m_dragStart;
+    QPoint m_dragLast;
+    QRubberBand* m_rubberBand = nullptr;
+    std::optional<std::array<TAxisState, kAxisCount>> m_beforeZoom;
 };

@@ -22,13 +22,13 @@ TLogFileResult Success()
 
 } // namespace
 
-TLogRecovery::TLogRecovery(const QString& folder) : mFolder(folder) {}
+TLogRecovery::TLogRecovery(const QString& folder) : m_folder(folder) {}
 
 TLogRecovery::~TLogRecovery()
 {
     if (IsOpen()) {
-        mFile.write(mBuffer);
-        mFile.close();
+        m_file.write(m_buffer);
+        m_file.close();
     }
 }
 
@@ -39,7 +39,7 @@ QString TLogRecovery::FileName()
 
 QString TLogRecovery::FilePath() const
 {
-    return PathIn(mFolder);
+    return PathIn(m_folder);
 }
 
 QString TLogRecovery::PathIn(const QString& folder)
@@ -55,39 +55,39 @@ QString TLogRecovery::LockPathIn(const QString& folder)
 TLogFileResult TLogRecovery::Begin(const QString& comment, const TLogHeader& header, int decimals)
 {
     if (IsOpen())
-        mFile.close();
-    mBuffer.clear();
-    if (!mLock) {
-        auto lock = std::make_unique<QLockFile>(LockPathIn(mFolder));
+        m_file.close();
+    m_buffer.clear();
+    if (!m_lock) {
+        auto lock = std::make_unique<QLockFile>(LockPathIn(m_folder));
         lock->setStaleLockTime(0); // a long run is not stale; only a dead owner makes it so
         if (!lock->tryLock(0))
             return {false, false,
                     QStringLiteral("The recovery file is in use: %1")
                         .arg(QDir::toNativeSeparators(FilePath()))};
-        mLock = std::move(lock);
+        m_lock = std::move(lock);
     }
-    mFile.setFileName(FilePath());
-    if (!mFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return {false, false, mFile.errorString()};
-    mDecimals = decimals;
+    m_file.setFileName(FilePath());
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return {false, false, m_file.errorString()};
+    m_decimals = decimals;
     TLogHeader live = header;
     live.live = true;
-    mBuffer += logfile::CommentLine(comment) + kLineEnd;
-    mBuffer += logfile::HeaderLine(live, TNoTraces()) + kLineEnd;
+    m_buffer += logfile::CommentLine(comment) + kLineEnd;
+    m_buffer += logfile::HeaderLine(live, TNoTraces()) + kLineEnd;
     return Flush();
 }
 
 bool TLogRecovery::IsOpen() const
 {
-    return mFile.isOpen();
+    return m_file.isOpen();
 }
 
 void TLogRecovery::Append(const TLogPoint& point)
 {
     if (!IsOpen())
         return;
-    logfile::AppendPointRow(mBuffer, point, mDecimals);
-    if (mBuffer.size() > kFlushSize)
+    logfile::AppendPointRow(m_buffer, point, m_decimals);
+    if (m_buffer.size() > kFlushSize)
         (void)Flush(); // a failure shows again at the page's next timed Flush()
 }
 
@@ -95,29 +95,29 @@ TLogFileResult TLogRecovery::Flush()
 {
     if (!IsOpen())
         return Success();
-    if (!mBuffer.isEmpty()) {
-        if (mFile.write(mBuffer) != mBuffer.size())
-            return {false, false, mFile.errorString()};
-        mBuffer.clear();
+    if (!m_buffer.isEmpty()) {
+        if (m_file.write(m_buffer) != m_buffer.size())
+            return {false, false, m_file.errorString()};
+        m_buffer.clear();
     }
-    if (!mFile.flush())
-        return {false, false, mFile.errorString()};
+    if (!m_file.flush())
+        return {false, false, m_file.errorString()};
     return Success();
 }
 
 TLogFileResult TLogRecovery::Close()
 {
     const TLogFileResult result = Flush();
-    mFile.close();
+    m_file.close();
     return result;
 }
 
 void TLogRecovery::Discard()
 {
-    mFile.close();
-    mBuffer.clear();
+    m_file.close();
+    m_buffer.clear();
     QFile::remove(FilePath());
-    mLock.reset();
+    m_lock.reset();
 }
 
 QString TLogRecovery::FindLeftOver(const QString& folder)

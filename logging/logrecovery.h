@@ -52,9 +52,9 @@ private:
     static QString PathIn(const QString& folder);
     static QString LockPathIn(const QString& folder);
 
-    QString mFolder;
-    QFile mFile;
-    std::unique_ptr<QLockFile> mLock;
-    QByteArray mBuffer;
-    int mDecimals = 0;
+    QString m_folder;
+    QFile m_file;
+    std::unique_ptr<QLockFile> m_lock;
+    QByteArray m_buffer;
+    int m_decimals = 0;
 };

@@ -98,14 +98,14 @@ TLogSampler::TLogSampler() = default;
 
 void TLogSampler::SetSamplePeriod(double seconds)
 {
-    mSamplePeriod = std::max(seconds, 0.0);
+    m_samplePeriod = std::max(seconds, 0.0);
 }
 
 int TLogSampler::Selection(int channel) const
 {
     if (channel < 1 || channel > logchannels::DigitalCount)
         return 0;
-    return mSelection[size_t(channel - 1)];
+    return m_selection[size_t(channel - 1)];
 }
 
 void TLogSampler::SetSelection(int channel, int index)
@@ -113,26 +113,26 @@ void TLogSampler::SetSelection(int channel, int index)
     if (channel < 1 || channel > logchannels::DigitalCount)
         return;
     const bool valid = index >= 0 && index < logchannels::ChannelCount;
-    mSelection[size_t(channel - 1)] = valid ? index : 0;
+    m_selection[size_t(channel - 1)] = valid ? index : 0;
 }
 
 void TLogSampler::SetDecimals(int decimals)
 {
-    mDecimals = std::clamp(decimals, 0, kMaxDecimals);
-    mDivisor = 1;
-    for (int i = 0; i < mDecimals; ++i)
-        mDivisor *= 10;
+    m_decimals = std::clamp(decimals, 0, kMaxDecimals);
+    m_divisor = 1;
+    for (int i = 0; i < m_decimals; ++i)
+        m_divisor *= 10;
 }
 
 void TLogSampler::Restart()
 {
-    mKept = 0;
-    mStartTick = 0;
+    m_kept = 0;
+    m_startTick = 0;
 }
 
 bool TLogSampler::OnRate(double time) const
 {
-    return mKept * mSamplePeriod - time <= kRateTolerance;
+    return m_kept * m_samplePeriod - time <= kRateTolerance;
 }
 
 std::optional<TLogPoint> TLogSampler::Process(const QString& data)
@@ -141,25 +141,25 @@ std::optional<TLogPoint> TLogSampler::Process(const QString& data)
         return std::nullopt;
     const uint32_t tick = Field(data, 0);
     TLogPoint point;
-    if (mKept == 0) {
-        mStartTick = tick;
+    if (m_kept == 0) {
+        m_startTick = tick;
     } else {
-        if (tick == mStartTick)
+        if (tick == m_startTick)
             return std::nullopt;
         // Signed difference: the tick counter wraps, and a tick before the start is late.
-        point.time = static_cast<int32_t>(tick - mStartTick) * logchannels::TickSeconds;
+        point.time = static_cast<int32_t>(tick - m_startTick) * logchannels::TickSeconds;
         if (!OnRate(point.time))
             return std::nullopt;
     }
-    point.weight = static_cast<int32_t>(Field(data, 1)) / static_cast<double>(mDivisor);
+    point.weight = static_cast<int32_t>(Field(data, 1)) / static_cast<double>(m_divisor);
     const uint32_t status = Field(data, 2);
     for (int channel = 1; channel <= logchannels::DigitalCount; ++channel) {
-        const int index = mSelection[size_t(channel - 1)];
+        const int index = m_selection[size_t(channel - 1)];
         if (index == 0)
             continue;
         const bool set = (status & logchannels::Channel(index).mask) != 0;
         point.digital[size_t(channel - 1)] = logchannels::Baseline(channel) + (set ? 1.0 : 0.0);
     }
-    ++mKept;
+    ++m_kept;
     return point;
 }

@@ -60,20 +60,20 @@ class TLogSampler
 public:
     TLogSampler();
 
-    double SamplePeriod() const { return mSamplePeriod; }
+    double SamplePeriod() const { return m_samplePeriod; }
     void SetSamplePeriod(double seconds);
     // Channel list index (0..6) of digital channel 1..4; other indexes count as None.
     int Selection(int channel) const;
     void SetSelection(int channel, int index);
-    int Decimals() const { return mDecimals; }
-    int32_t Divisor() const { return mDivisor; }
+    int Decimals() const { return m_decimals; }
+    int32_t Divisor() const { return m_divisor; }
     // Weight decimals 0..6 as the instrument displays them; the divisor is 10^decimals.
     void SetDecimals(int decimals);
 
     // Forgets the kept samples, so the next reading starts a new time origin.
     void Restart();
-    int KeptCount() const { return mKept; }
-    uint32_t StartTick() const { return mStartTick; }
+    int KeptCount() const { return m_kept; }
+    uint32_t StartTick() const { return m_startTick; }
 
     // The point for a reading, or nothing when it is malformed or falls between two kept
     // samples (then no trace gets a point).
@@ -82,10 +82,10 @@ public:
 private:
     bool OnRate(double time) const;
 
-    double mSamplePeriod = 0.1;
-    std::array<int, logchannels::DigitalCount> mSelection{};
-    int mDecimals = 0;
-    int32_t mDivisor = 1;
-    uint32_t mStartTick = 0;
-    int mKept = 0;
+    double m_samplePeriod = 0.1;
+    std::array<int, logchannels::DigitalCount> m_selection{};
+    int m_decimals = 0;
+    int32_t m_divisor = 1;
+    uint32_t m_startTick = 0;
+    int m_kept = 0;
 };

@@ -16,14 +16,14 @@ TSpanAxisRect::TSpanAxisRect(QCustomPlot* plot) : QCPAxisRect(plot, true) {}
 
 void TSpanAxisRect::SetHorizontalSpan(double startPercent, double endPercent)
 {
-    mLeft = startPercent;
-    mRight = 100.0 - endPercent;
+    m_left = startPercent;
+    m_right = 100.0 - endPercent;
 }
 
 void TSpanAxisRect::SetVerticalSpan(double startPercent, double endPercent)
 {
-    mTop = startPercent;
-    mBottom = 100.0 - endPercent;
+    m_top = startPercent;
+    m_bottom = 100.0 - endPercent;
 }
 
 int TSpanAxisRect::calculateAutoMargin(QCP::MarginSide side)
@@ -32,13 +32,13 @@ int TSpanAxisRect::calculateAutoMargin(QCP::MarginSide side)
     const QRect chart = parentPlot()->viewport();
     switch (side) {
     case QCP::msLeft:
-        return labels + Share(chart.width(), mLeft);
+        return labels + Share(chart.width(), m_left);
     case QCP::msRight:
-        return labels + Share(chart.width(), mRight);
+        return labels + Share(chart.width(), m_right);
     case QCP::msTop:
-        return labels + Share(chart.height(), mTop);
+        return labels + Share(chart.height(), m_top);
     case QCP::msBottom:
-        return labels + Share(chart.height(), mBottom);
+        return labels + Share(chart.height(), m_bottom);
     default:
         return labels;
     }

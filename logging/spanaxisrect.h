@@ -18,8 +18,8 @@ protected:
     int calculateAutoMargin(QCP::MarginSide side) override;
 
 private:
-    double mLeft = 0.0; // gaps in percent of the chart's width and height
-    double mRight = 0.0;
-    double mTop = 0.0;
-    double mBottom = 0.0;
+    double m_left = 0.0; // gaps in percent of the chart's width and height
+    double m_right = 0.0;
+    double m_top = 0.0;
+    double m_bottom = 0.0;
 };

@@ -23,38 +23,38 @@ class LogChartTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        mChart.SetUpLogTraces();
-        mChart.resize(800, 500);
-        mChart.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&mChart));
-        mChart.RedrawNow();
+        m_chart.SetUpLogTraces();
+        m_chart.resize(800, 500);
+        m_chart.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_chart));
+        m_chart.RedrawNow();
     }
 
     QPoint PlotPoint(double fx, double fy) const
     {
-        const QRect plot = mChart.PlotRect();
+        const QRect plot = m_chart.PlotRect();
         return {plot.left() + int(plot.width() * fx), plot.top() + int(plot.height() * fy)};
     }
 
     void Drag(Qt::MouseButton button, const QPoint& from, const QPoint& to,
               Qt::KeyboardModifiers modifiers = {})
     {
-        QTest::mousePress(&mChart, button, modifiers, from);
-        QTest::mouseMove(&mChart, (from + to) / 2);
-        QTest::mouseMove(&mChart, to);
-        QTest::mouseRelease(&mChart, button, modifiers, to);
+        QTest::mousePress(&m_chart, button, modifiers, from);
+        QTest::mouseMove(&m_chart, (from + to) / 2);
+        QTest::mouseMove(&m_chart, to);
+        QTest::mouseRelease(&m_chart, button, modifiers, to);
     }
 
-    TLogChart mChart;
+    TLogChart m_chart;
 };
 
 TEST_F(LogChartTest, StartsAsTheLogPageWantsIt)
 {
-    EXPECT_EQ(mChart.TraceCount(), 5);
-    EXPECT_EQ(mChart.AxisTitle(TChartAxis::Bottom), "Time (secs)");
-    const TAxisRange time = mChart.Range(TChartAxis::Bottom);
-    const TAxisRange weight = mChart.Range(TChartAxis::Left);
-    const TAxisRange digital = mChart.Range(TChartAxis::Right);
+    EXPECT_EQ(m_chart.TraceCount(), 5);
+    EXPECT_EQ(m_chart.AxisTitle(TChartAxis::Bottom), "Time (secs)");
+    const TAxisRange time = m_chart.Range(TChartAxis::Bottom);
+    const TAxisRange weight = m_chart.Range(TChartAxis::Left);
+    const TAxisRange digital = m_chart.Range(TChartAxis::Right);
     EXPECT_EQ(time.min, 0.0);
     EXPECT_EQ(time.max, 100.0);
     EXPECT_EQ(weight.min, -10.0);
@@ -62,7 +62,7 @@ TEST_F(LogChartTest, StartsAsTheLogPageWantsIt)
     EXPECT_EQ(digital.min, -1.0);
     EXPECT_EQ(digital.max, 6.0);
     // The weight axis leaves 2 % of the height free at either end, the time axis 1 %.
-    const QRect plot = mChart.PlotRect();
+    const QRect plot = m_chart.PlotRect();
     EXPECT_GE(plot.top(), 10);
     EXPECT_LE(plot.bottom(), 490);
     EXPECT_GE(plot.left(), 8);
@@ -71,8 +71,8 @@ TEST_F(LogChartTest, StartsAsTheLogPageWantsIt)
 
 TEST_F(LogChartTest, PointsAreReadAndClearedThroughTheTraceInterfaces)
 {
-    ITraceSink& sink = mChart;
-    const ITraceSource& source = mChart;
+    ITraceSink& sink = m_chart;
+    const ITraceSource& source = m_chart;
     sink.AddPoint(0, 0.0, 10.0);
     sink.AddPoint(0, 0.1, 12.5);
     sink.AddPoint(3, 0.1, 4.0);
@@ -84,7 +84,7 @@ TEST_F(LogChartTest, PointsAreReadAndClearedThroughTheTraceInterfaces)
     EXPECT_EQ(source.Point(0, 5).value, 0.0);
     sink.ClearTraces();
     EXPECT_EQ(source.PointCount(0), 0);
-    EXPECT_FALSE(mChart.Extent(0));
+    EXPECT_FALSE(m_chart.Extent(0));
 }
 
 TEST_F(LogChartTest, LogFileRoundTripsThroughTheChart)
@@ -92,133 +92,133 @@ TEST_F(LogChartTest, LogFileRoundTripsThroughTheChart)
     const QByteArray text = "c\r\nTime,Weight(kg),CofZ,,Net\r\n"
                             "0.00,1.50,1.00,,0.00\r\n"
                             "0.10,-2.25,0.00,,1.00\r\n";
-    ASSERT_TRUE(logfile::Parse(text, mChart).ok);
-    EXPECT_EQ(mChart.PointCount(1), 2);
-    EXPECT_EQ(mChart.Point(3, 1).value, 4.0) << "column 5 onto trace 3 at its baseline";
+    ASSERT_TRUE(logfile::Parse(text, m_chart).ok);
+    EXPECT_EQ(m_chart.PointCount(1), 2);
+    EXPECT_EQ(m_chart.Point(3, 1).value, 4.0) << "column 5 onto trace 3 at its baseline";
     QByteArray rows;
-    for (qsizetype i = 0; i < mChart.PointCount(0); ++i)
-        logfile::AppendRow(rows, mChart, i, 2);
+    for (qsizetype i = 0; i < m_chart.PointCount(0); ++i)
+        logfile::AppendRow(rows, m_chart, i, 2);
     EXPECT_EQ(rows, "0.00,1.50,1.00,0.00\r\n0.10,-2.25,0.00,1.00\r\n");
 }
 
 TEST_F(LogChartTest, AutomaticScalingFollowsTheRunningExtremes)
 {
-    mChart.SetAutoScale(TChartAxis::Left, true);
+    m_chart.SetAutoScale(TChartAxis::Left, true);
     for (double w : {5.0, -3.0, 12.0, 7.0})
-        mChart.AddPoint(0, 1.0, w);
-    EXPECT_EQ(mChart.Range(TChartAxis::Left).min, -3.0);
-    EXPECT_EQ(mChart.Range(TChartAxis::Left).max, 12.0);
-    const auto extent = mChart.Extent(0);
+        m_chart.AddPoint(0, 1.0, w);
+    EXPECT_EQ(m_chart.Range(TChartAxis::Left).min, -3.0);
+    EXPECT_EQ(m_chart.Range(TChartAxis::Left).max, 12.0);
+    const auto extent = m_chart.Extent(0);
     ASSERT_TRUE(extent);
     EXPECT_EQ(extent->maxValue, 12.0);
-    EXPECT_EQ(mChart.Range(TChartAxis::Right).max, 6.0) << "the digital axis is not touched";
+    EXPECT_EQ(m_chart.Range(TChartAxis::Right).max, 6.0) << "the digital axis is not touched";
 
-    mChart.SetAutoScale(TChartAxis::Left, false);
-    mChart.AddPoint(0, 2.0, 100.0);
-    EXPECT_EQ(mChart.Range(TChartAxis::Left).max, 12.0) << "fixed again, keeps its range";
-    mChart.SetAutoScale(TChartAxis::Left, true);
-    EXPECT_EQ(mChart.Range(TChartAxis::Left).max, 100.0);
+    m_chart.SetAutoScale(TChartAxis::Left, false);
+    m_chart.AddPoint(0, 2.0, 100.0);
+    EXPECT_EQ(m_chart.Range(TChartAxis::Left).max, 12.0) << "fixed again, keeps its range";
+    m_chart.SetAutoScale(TChartAxis::Left, true);
+    EXPECT_EQ(m_chart.Range(TChartAxis::Left).max, 100.0);
 }
 
 TEST_F(LogChartTest, RangesSwapReversedBoundsAndWidenTinySpans)
 {
-    mChart.SetAutoScale(TChartAxis::Left, true);
-    mChart.SetRange(TChartAxis::Left, 50.0, -5.0);
-    EXPECT_FALSE(mChart.AutoScale(TChartAxis::Left));
-    EXPECT_EQ(mChart.Range(TChartAxis::Left).min, -5.0);
-    EXPECT_EQ(mChart.Range(TChartAxis::Left).max, 50.0);
-    mChart.SetRange(TChartAxis::Left, 7.0, 7.0);
-    const TAxisRange flat = mChart.Range(TChartAxis::Left);
+    m_chart.SetAutoScale(TChartAxis::Left, true);
+    m_chart.SetRange(TChartAxis::Left, 50.0, -5.0);
+    EXPECT_FALSE(m_chart.AutoScale(TChartAxis::Left));
+    EXPECT_EQ(m_chart.Range(TChartAxis::Left).min, -5.0);
+    EXPECT_EQ(m_chart.Range(TChartAxis::Left).max, 50.0);
+    m_chart.SetRange(TChartAxis::Left, 7.0, 7.0);
+    const TAxisRange flat = m_chart.Range(TChartAxis::Left);
     EXPECT_EQ(flat.min, 7.0);
     EXPECT_NEAR(flat.max - flat.min, 1e-10, 1e-12);
 }
 
 TEST_F(LogChartTest, DragToTheLowerRightZoomsAndToTheUpperLeftUndoes)
 {
-    QSignalSpy zoomed(&mChart, &TLogChart::Zoomed);
-    QSignalSpy undone(&mChart, &TLogChart::ZoomUndone);
-    mChart.SetAutoScale(TChartAxis::Left, true);
-    mChart.AddPoint(0, 0.0, 0.0);
-    mChart.AddPoint(0, 50.0, 200.0);
-    const TAxisRange timeBefore = mChart.Range(TChartAxis::Bottom);
+    QSignalSpy zoomed(&m_chart, &TLogChart::Zoomed);
+    QSignalSpy undone(&m_chart, &TLogChart::ZoomUndone);
+    m_chart.SetAutoScale(TChartAxis::Left, true);
+    m_chart.AddPoint(0, 0.0, 0.0);
+    m_chart.AddPoint(0, 50.0, 200.0);
+    const TAxisRange timeBefore = m_chart.Range(TChartAxis::Bottom);
     const QPoint from = PlotPoint(0.25, 0.25);
     const QPoint to = PlotPoint(0.5, 0.75);
-    const QPointF a = mChart.PixelToValue(from);
-    const QPointF b = mChart.PixelToValue(to);
+    const QPointF a = m_chart.PixelToValue(from);
+    const QPointF b = m_chart.PixelToValue(to);
     Drag(Qt::LeftButton, from, to);
     ASSERT_EQ(zoomed.count(), 1);
-    EXPECT_NEAR(mChart.Range(TChartAxis::Bottom).min, a.x(), kTolerance);
-    EXPECT_NEAR(mChart.Range(TChartAxis::Bottom).max, b.x(), kTolerance);
-    EXPECT_NEAR(mChart.Range(TChartAxis::Left).min, b.y(), kTolerance);
-    EXPECT_NEAR(mChart.Range(TChartAxis::Left).max, a.y(), kTolerance);
-    EXPECT_FALSE(mChart.AutoScale(TChartAxis::Left));
+    EXPECT_NEAR(m_chart.Range(TChartAxis::Bottom).min, a.x(), kTolerance);
+    EXPECT_NEAR(m_chart.Range(TChartAxis::Bottom).max, b.x(), kTolerance);
+    EXPECT_NEAR(m_chart.Range(TChartAxis::Left).min, b.y(), kTolerance);
+    EXPECT_NEAR(m_chart.Range(TChartAxis::Left).max, a.y(), kTolerance);
+    EXPECT_FALSE(m_chart.AutoScale(TChartAxis::Left));
 
     Drag(Qt::LeftButton, PlotPoint(0.6, 0.6), PlotPoint(0.3, 0.3));
     ASSERT_EQ(undone.count(), 1);
     EXPECT_EQ(zoomed.count(), 1);
-    EXPECT_EQ(mChart.Range(TChartAxis::Bottom).min, timeBefore.min);
-    EXPECT_EQ(mChart.Range(TChartAxis::Bottom).max, timeBefore.max);
-    EXPECT_TRUE(mChart.AutoScale(TChartAxis::Left)) << "automatic scaling comes back";
-    EXPECT_EQ(mChart.Range(TChartAxis::Left).max, 200.0);
+    EXPECT_EQ(m_chart.Range(TChartAxis::Bottom).min, timeBefore.min);
+    EXPECT_EQ(m_chart.Range(TChartAxis::Bottom).max, timeBefore.max);
+    EXPECT_TRUE(m_chart.AutoScale(TChartAxis::Left)) << "automatic scaling comes back";
+    EXPECT_EQ(m_chart.Range(TChartAxis::Left).max, 200.0);
 }
 
 TEST_F(LogChartTest, RightDragPansAndUndoZoomReturns)
 {
-    QSignalSpy panned(&mChart, &TLogChart::Panned);
-    QSignalSpy zoomed(&mChart, &TLogChart::Zoomed);
-    const TAxisRange before = mChart.Range(TChartAxis::Bottom);
+    QSignalSpy panned(&m_chart, &TLogChart::Panned);
+    QSignalSpy zoomed(&m_chart, &TLogChart::Zoomed);
+    const TAxisRange before = m_chart.Range(TChartAxis::Bottom);
     const QPoint from = PlotPoint(0.5, 0.5);
     const QPoint to = PlotPoint(0.25, 0.5);
-    const double shift = mChart.PixelToValue(from).x() - mChart.PixelToValue(to).x();
+    const double shift = m_chart.PixelToValue(from).x() - m_chart.PixelToValue(to).x();
     Drag(Qt::RightButton, from, to);
     EXPECT_GE(panned.count(), 1);
     EXPECT_EQ(zoomed.count(), 0);
-    EXPECT_NEAR(mChart.Range(TChartAxis::Bottom).min, before.min + shift, 1e-6);
-    EXPECT_NEAR(mChart.Range(TChartAxis::Left).min, -10.0, 1e-6) << "moved sideways only";
-    mChart.UndoZoom();
-    EXPECT_EQ(mChart.Range(TChartAxis::Bottom).min, before.min);
+    EXPECT_NEAR(m_chart.Range(TChartAxis::Bottom).min, before.min + shift, 1e-6);
+    EXPECT_NEAR(m_chart.Range(TChartAxis::Left).min, -10.0, 1e-6) << "moved sideways only";
+    m_chart.UndoZoom();
+    EXPECT_EQ(m_chart.Range(TChartAxis::Bottom).min, before.min);
 }
 
 TEST_F(LogChartTest, ShortDragsShiftClicksAndAFixedChartChangeNothing)
 {
-    QSignalSpy zoomed(&mChart, &TLogChart::Zoomed);
-    QSignalSpy undone(&mChart, &TLogChart::ZoomUndone);
-    QSignalSpy panned(&mChart, &TLogChart::Panned);
-    QSignalSpy down(&mChart, &TLogChart::MouseDown);
+    QSignalSpy zoomed(&m_chart, &TLogChart::Zoomed);
+    QSignalSpy undone(&m_chart, &TLogChart::ZoomUndone);
+    QSignalSpy panned(&m_chart, &TLogChart::Panned);
+    QSignalSpy down(&m_chart, &TLogChart::MouseDown);
     Drag(Qt::LeftButton, PlotPoint(0.5, 0.5), PlotPoint(0.5, 0.5) + QPoint(2, 2));
     Drag(Qt::LeftButton, PlotPoint(0.2, 0.2), PlotPoint(0.6, 0.6), Qt::ShiftModifier);
     ASSERT_EQ(down.count(), 2);
     EXPECT_EQ(down.at(1).at(2).value<Qt::KeyboardModifiers>(), Qt::ShiftModifier);
-    mChart.SetInteractive(false);
+    m_chart.SetInteractive(false);
     Drag(Qt::LeftButton, PlotPoint(0.2, 0.2), PlotPoint(0.6, 0.6));
     Drag(Qt::RightButton, PlotPoint(0.6, 0.6), PlotPoint(0.2, 0.2));
     EXPECT_EQ(zoomed.count() + undone.count() + panned.count(), 0);
     EXPECT_EQ(down.count(), 4);
-    EXPECT_EQ(mChart.Range(TChartAxis::Bottom).max, 100.0);
+    EXPECT_EQ(m_chart.Range(TChartAxis::Bottom).max, 100.0);
 }
 
 TEST_F(LogChartTest, CursorsShowWithoutARedrawAndARedrawWipesThem)
 {
-    QSignalSpy afterDraw(&mChart, &TLogChart::AfterDraw);
-    mChart.ShowCursor(0, PlotPoint(0.3, 0.3));
-    mChart.ShowCursor(1, PlotPoint(0.6, 0.6));
-    EXPECT_TRUE(mChart.CursorShown(0));
-    EXPECT_TRUE(mChart.CursorShown(1));
+    QSignalSpy afterDraw(&m_chart, &TLogChart::AfterDraw);
+    m_chart.ShowCursor(0, PlotPoint(0.3, 0.3));
+    m_chart.ShowCursor(1, PlotPoint(0.6, 0.6));
+    EXPECT_TRUE(m_chart.CursorShown(0));
+    EXPECT_TRUE(m_chart.CursorShown(1));
     EXPECT_EQ(afterDraw.count(), 0);
-    mChart.HideCursor(1);
-    EXPECT_FALSE(mChart.CursorShown(1));
-    mChart.RedrawNow();
+    m_chart.HideCursor(1);
+    EXPECT_FALSE(m_chart.CursorShown(1));
+    m_chart.RedrawNow();
     EXPECT_EQ(afterDraw.count(), 1);
-    EXPECT_FALSE(mChart.CursorShown(0));
+    EXPECT_FALSE(m_chart.CursorShown(0));
 }
 
 TEST_F(LogChartTest, PixelsAndValuesConvertBothWays)
 {
-    const QPointF value = mChart.PixelToValue(PlotPoint(0.5, 0.5));
-    const QPointF pixel = mChart.ValueToPixel(value.x(), value.y());
+    const QPointF value = m_chart.PixelToValue(PlotPoint(0.5, 0.5));
+    const QPointF pixel = m_chart.ValueToPixel(value.x(), value.y());
     EXPECT_NEAR(pixel.x(), PlotPoint(0.5, 0.5).x(), 1e-6);
     EXPECT_NEAR(pixel.y(), PlotPoint(0.5, 0.5).y(), 1e-6);
-    const QPointF corner = mChart.PixelToValue(mChart.PlotRect().bottomLeft());
+    const QPointF corner = m_chart.PixelToValue(m_chart.PlotRect().bottomLeft());
     EXPECT_NEAR(corner.x(), 0.0, 0.2);
     EXPECT_NEAR(corner.y(), -10.0, 1.2);
 }
@@ -226,8 +226,8 @@ TEST_F(LogChartTest, PixelsAndValuesConvertBothWays)
 TEST_F(LogChartTest, PrintsIntoARectangleOfAPdfPrinterAndKeepsItsLayout)
 {
     for (int i = 0; i < 1000; ++i)
-        mChart.AddPoint(0, i * 0.1, i % 100);
-    const QRect plotBefore = mChart.PlotRect();
+        m_chart.AddPoint(0, i * 0.1, i % 100);
+    const QRect plotBefore = m_chart.PlotRect();
     QTemporaryDir dir;
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -237,19 +237,19 @@ TEST_F(LogChartTest, PrintsIntoARectangleOfAPdfPrinterAndKeepsItsLayout)
     const QRect page = painter.viewport();
     const QRect target(page.width() / 20, page.height() / 10, page.width() * 9 / 10,
                        page.height() * 8 / 10);
-    EXPECT_TRUE(mChart.Render(painter, target));
+    EXPECT_TRUE(m_chart.Render(painter, target));
     painter.end();
     QFile pdf(dir.filePath("chart.pdf"));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5) == "%PDF-");
     EXPECT_GT(pdf.size(), 2000);
-    EXPECT_EQ(mChart.PlotRect(), plotBefore);
+    EXPECT_EQ(m_chart.PlotRect(), plotBefore);
 }
 
 TEST_F(LogChartTest, RenderedChartFitsItsTargetAtAnyResolution)
 {
     for (int i = 0; i <= 1000; ++i)
-        mChart.AddPoint(0, i * 0.1, 200.0); // across the whole time axis
+        m_chart.AddPoint(0, i * 0.1, 200.0); // across the whole time axis
     for (int dpi : {96, 150, 300}) {
         QImage page(1600, 1100, QImage::Format_RGB32);
         page.fill(Qt::gray);
@@ -257,7 +257,7 @@ TEST_F(LogChartTest, RenderedChartFitsItsTargetAtAnyResolution)
         page.setDotsPerMeterY(int(dpi / 0.0254));
         const QRect target(80, 110, 1440, 880);
         QPainter painter(&page);
-        ASSERT_TRUE(mChart.Render(painter, target));
+        ASSERT_TRUE(m_chart.Render(painter, target));
         painter.end();
         int lastRed = -1;
         int darkBelowPlot = 0;
@@ -281,9 +281,9 @@ TEST_F(LogChartTest, RenderedChartFitsItsTargetAtAnyResolution)
 TEST_F(LogChartTest, ExportsPngAndPdfAtAGivenSize)
 {
     for (int i = 0; i < 100; ++i)
-        mChart.AddPoint(0, i, 100 + i);
+        m_chart.AddPoint(0, i, 100 + i);
     QTemporaryDir dir;
-    ASSERT_TRUE(mChart.ExportPng(dir.filePath("chart.png"), QSize(640, 400)));
+    ASSERT_TRUE(m_chart.ExportPng(dir.filePath("chart.png"), QSize(640, 400)));
     const QImage image(dir.filePath("chart.png"));
     ASSERT_EQ(image.size(), QSize(640, 400));
     int red = 0;
@@ -291,7 +291,7 @@ TEST_F(LogChartTest, ExportsPngAndPdfAtAGivenSize)
         for (int x = 0; x < image.width(); ++x)
             red += image.pixel(x, y) == qRgb(255, 0, 0);
     EXPECT_GT(red, 50) << "the weight trace is drawn";
-    EXPECT_TRUE(mChart.ExportPdf(dir.filePath("chart.pdf"), QSize(640, 400)));
+    EXPECT_TRUE(m_chart.ExportPdf(dir.filePath("chart.pdf"), QSize(640, 400)));
     EXPECT_GT(QFile(dir.filePath("chart.pdf")).size(), 1000);
 }
 

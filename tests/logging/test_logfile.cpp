@@ -54,14 +54,14 @@ TTraceStore LiveRun(const std::vector<double>& weights, std::initializer_list<in
 class LogFileTest : public ::testing::Test
 {
 protected:
-    QString Path(const QString& name) const { return mDir.filePath(name); }
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
 
     TLogReadResult ReadText(const QByteArray& bytes, TTraceStore& store)
     {
         return logfile::Parse(bytes, store);
     }
 
-    QTemporaryDir mDir;
+    QTemporaryDir m_dir;
 };
 
 TEST_F(LogFileTest, HeaderFormANamesTheSelectedChannels)

@@ -33,9 +33,9 @@ TLogPoint Point(double time, double weight)
 class LogRecoveryTest : public ::testing::Test
 {
 protected:
-    QString Folder() const { return mDir.path(); }
+    QString Folder() const { return m_dir.path(); }
 
-    QTemporaryDir mDir;
+    QTemporaryDir m_dir;
 };
 
 TEST_F(LogRecoveryTest, FlushedRowsAreAReadableLogFileWhileTheRunGoesOn)
@@ -116,7 +116,7 @@ TEST_F(LogRecoveryTest, NewRunReplacesTheOldFile)
 
 TEST_F(LogRecoveryTest, FolderThatCannotBeWrittenIsReported)
 {
-    TLogRecovery recovery(mDir.filePath("missing/folder"));
+    TLogRecovery recovery(m_dir.filePath("missing/folder"));
     const auto result = recovery.Begin({}, Header(), 0);
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.message.isEmpty());

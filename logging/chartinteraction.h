@@ -1,0 +1,62 @@
+#pragma once
+
+#include "cursorreadout.h"
+
+#include <QObject>
+#include <QPoint>
+
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QWidget;
+class TLogChart;
+
+// What the user does to the log chart: the two crosshair cursors and their read-out, zoom,
+// undo-zoom and pan (after which the time axis stops following new samples until the zoom
+// is undone), the arrow keys while the chart's page is in front, and fitting to the data.
+class TChartInteraction : public QObject
+{
+    Q_OBJECT
+
+public:
+    // `resetAxes` puts the digital axis back after a zoom or pan; `units` gives the weight
+    // unit for the read-out; `page` is the widget whose being in front enables the keys.
+    TChartInteraction(TLogChart& chart, QLabel& readout, QWidget& page,
+                      std::function<void()> resetAxes, std::function<QString()> units);
+    ~TChartInteraction() override;
+
+    // Set while the user has zoomed or panned the chart.
+    [[nodiscard]] bool UserZoomed() const { return m_userZoomed; }
+    void ClearUserZoomed() { m_userZoomed = false; }
+
+    // Cursor placement: Shift + left sets the first crosshair, Shift + right the second; any
+    // other click clears them (a plain right click only the second).
+    void ChartMouseDown(const QPoint& pos, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    // A redraw has wiped the crosshairs; the read-out keeps its text until the next click.
+    void ChartAfterDraw();
+    // Left and Right move the time axis by a tenth of its width, Up and Down the weight axis;
+    // the axis stops scaling itself. False for any other key.
+    bool ArrowKey(int key);
+    // Time from 0 to the last sample, weight with a tenth of its spread added either side.
+    void Fit();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Zoomed();
+    void ZoomUndone();
+    void Panned();
+    [[nodiscard]] std::optional<cursorreadout::TChartValue> Present(int cursor) const;
+    [[nodiscard]] bool InFront(const QObject* receiver) const;
+
+    TLogChart& m_chart;
+    QLabel& m_readout;
+    QWidget& m_page;
+    std::function<void()> m_resetAxes;
+    std::function<QString()> m_units;
+    bool m_userZoomed = false;
+    std::optional<cursorreadout::TChartValue> m_first;
+    std::optional<cursorreadout::TChartValue> m_second;
+};

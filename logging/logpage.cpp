@@ -1,0 +1,557 @@
+#include "logpage.h"
+
+#include "chartinteraction.h"
+#include "chartsetup.h"
+#include "commsengine.h"
+#include "labelformat.h"
+#include "logchart.h"
+#include "logdialog.h"
+#include "logprint.h"
+#include "logrun.h"
+#include "printprompts.h"
+#include "tools.h"
+#include "ui_logpage.h"
+#include "userprompts.h"
+#include "waitcursor.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrinter>
+#include <QProgressDialog>
+
+#include <algorithm>
+
+namespace {
+
+const char* const kNotConnected = "Instrument not Connected";
+const char* const kLogFilter = "Log (*.CSV);;All Files (*.*)";
+const char* const kUnsaved = "The logged data has not been saved.\r\nSave it now?";
+const char* const kLeftOver = "The last log run did not end normally; its data up to the last "
+                              "second was kept.\r\nOpen it on the Log page?";
+const char* const kReplaceLeftOver = "The data of a log run that did not end normally is still "
+                                     "kept.\r\nA new run replaces it. Start anyway?";
+const char* const kPrintFailed = "The chart could not be printed.";
+const char* const kUnprotected = "This run is not kept for recovery after a crash: %1";
+
+constexpr int kFlushMs = 1000;
+constexpr double kFullTimeSpan = 30.0;
+constexpr double kTimeLabelStep = 0.05;
+constexpr double kDigitalMin = -1.0;
+constexpr double kDigitalMax = 6.0;
+constexpr int kUnitsFromEnd = 4; // the unit's two characters start 4 from the end: "12.5 kg G"
+
+const std::array<QColor, logchannels::DigitalCount> kChannelColours = {
+    QColor(0, 128, 0), QColor(0, 0, 255), QColor(128, 0, 0), QColor(128, 0, 128)};
+
+QString Text(const char* text)
+{
+    return QString::fromLatin1(text);
+}
+
+} // namespace
+
+// The progress bar of a long save or open: it shows itself only when the work takes longer
+// than a moment, and its Cancel ends the work.
+struct TLogPage::TProgress
+{
+    static constexpr int kSteps = 1000;
+    static constexpr int kShowAfterMs = 500;
+
+    TProgress(QWidget* parent, const QString& text)
+        : dialog(text, QStringLiteral("Cancel"), 0, kSteps, parent)
+    {
+        dialog.setWindowModality(Qt::WindowModal);
+        dialog.setMinimumDuration(kShowAfterMs);
+        dialog.setValue(0);
+    }
+    TLogProgress Callback()
+    {
+        return [this](double fraction) {
+            dialog.setValue(int(fraction * kSteps));
+            return !dialog.wasCanceled();
+        };
+    }
+
+    QProgressDialog dialog;
+};
+
+TLogPage::TLogPage(TCommsEngine& engine, IMainControls& controls, IUserPrompts& prompts,
+                   IPrintPrompts& printPrompts, const QString& dataFolder, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TLogPage>()), m_engine(engine), m_controls(controls),
+      m_prompts(prompts), m_printPrompts(printPrompts), m_dataFolder(dataFolder),
+      m_recovery(dataFolder)
+{
+    ui->setupUi(this);
+    m_logDialog = std::make_unique<TFrmLogDialog>(this);
+    m_run = std::make_unique<TLogRun>(engine, [this](const QString& data) {
+        if (m_running)
+            ProcessLogSample(data);
+    });
+    Chart().SetUpLogTraces();
+    const auto labels = DigitalLabels();
+    for (size_t k = 0; k < labels.size(); ++k) {
+        QPalette palette = labels[k]->palette();
+        palette.setColor(QPalette::WindowText, kChannelColours[k]);
+        labels[k]->setPalette(palette);
+    }
+    m_interaction = new TChartInteraction(
+        Chart(), *ui->LblCsrPos, *this, [this] { ResetLogChart(false); },
+        [this] { return m_units; });
+    connect(ui->BtnStart, &QPushButton::clicked, this, &TLogPage::BtnStartClick);
+    connect(ui->BtnStop, &QPushButton::clicked, this, &TLogPage::BtnStopClick);
+    connect(&engine, &TCommsEngine::PortLost, this, [this] {
+        if (m_running || m_starting)
+            BtnStopClick();
+    });
+    m_flushTimer.setInterval(kFlushMs);
+    connect(&m_flushTimer, &QTimer::timeout, this, &TLogPage::FlushRecovery);
+}
+
+TLogPage::~TLogPage()
+{
+    m_run->Stop();
+    delete m_interaction;
+    // Data that was saved or given up needs no recovery; anything else stays for next time.
+    if (m_recoveryOwned && !m_unsaved)
+        m_recovery.Discard();
+}
+
+TLogChart& TLogPage::Chart() const
+{
+    return *ui->Chart;
+}
+
+std::array<QLabel*, logchannels::DigitalCount> TLogPage::DigitalLabels() const
+{
+    return {ui->LblDig1, ui->lblDig2, ui->LblDig3, ui->lbldig4};
+}
+
+IActivity* TLogPage::Activity()
+{
+    return m_run.get();
+}
+
+void TLogPage::Entered()
+{
+    ResetLogChart(true);
+    Chart().Redraw();
+}
+
+bool TLogPage::CanLeave() const
+{
+    return !m_running && !m_starting;
+}
+
+bool TLogPage::CanClose()
+{
+    return SettleUnsaved();
+}
+
+void TLogPage::LinkChanged(const TLinkState& state)
+{
+    if (!state.connected && (m_running || m_starting))
+        BtnStopClick();
+}
+
+void TLogPage::BtnStartClick()
+{
+    if (m_running || m_starting || m_run->Looping())
+        return;
+    if (!m_engine.IsOpen()) {
+        m_prompts.Inform(Text(kNotConnected));
+        return;
+    }
+    m_interaction->ClearUserZoomed();
+    const TLogChoice before = m_logDialog->Choice();
+    TLogChoice shown;
+    shown.rate = logchannels::RateForPeriod(m_sampler.SamplePeriod());
+    for (int k = 1; k <= logchannels::DigitalCount; ++k)
+        shown.channels[size_t(k - 1)] = m_sampler.Selection(k);
+    m_logDialog->SetChoice(shown);
+    if (m_logDialog->exec() != QDialog::Accepted)
+        return;
+    if (!SettleUnsaved() || !MayReplaceLeftOver()) {
+        m_logDialog->SetChoice(before);
+        return;
+    }
+    m_starting = true;
+    ui->BtnStart->setEnabled(false);
+    Chart().ClearTraces();
+    Chart().Redraw();
+    m_liveData = true;
+    m_run->Begin();
+    if (!m_run->Configure()) {
+        BtnStopClick();
+        return;
+    }
+    ReadWeightText();
+    if (!m_starting)
+        return; // stopped meanwhile
+    ResetLogChart(true);
+    ShowChannelLabels();
+    Chart().setFocus();
+    m_controls.LockMainControls(true);
+    m_locked = true;
+    Chart().SetAutoScale(TChartAxis::Left, true);
+    m_sampler.SetDecimals(m_decimals);
+    m_sampler.Restart();
+    StartRecovery();
+    m_starting = false;
+    m_running = true;
+    if (!m_run->Loop([this] { ReportRecoveryTrouble(); }))
+        BtnStopClick(); // the link ended it
+    RunEnded();
+}
+
+void TLogPage::ReadWeightText()
+{
+    m_decimals = 0;
+    const std::optional<QString> text = m_run->ReadWeightText();
+    if (!text)
+        return;
+    m_decimals = std::clamp(tools::DecimalPlaces(*text), 0, 6);
+    Chart().SetLabelFormat(TChartAxis::Left, labelformat::LabelFormatFor(m_decimals));
+    m_units = text->mid(std::max<qsizetype>(0, text->size() - kUnitsFromEnd), 2);
+}
+
+void TLogPage::ShowChannelLabels()
+{
+    const auto labels = DigitalLabels();
+    for (int k = 1; k <= logchannels::DigitalCount; ++k) {
+        const int selection = m_sampler.Selection(k);
+        labels[size_t(k - 1)]->setText(
+            selection == 0 ? QString() : QString::fromLatin1(logchannels::Channel(selection).text));
+    }
+}
+
+void TLogPage::BtnStopClick()
+{
+    m_run->Stop();
+    m_starting = false;
+    const bool wasRunning = std::exchange(m_running, false);
+    if (wasRunning)
+        EndRecovery();
+    if (m_locked) {
+        m_locked = false;
+        m_controls.UnlockMainControls();
+    }
+    Chart().SetAutoScale(TChartAxis::Left, false);
+    Chart().setFocus();
+    // Start waits until the read still under way has ended, so that runs never overlap.
+    if (!m_run->Looping())
+        ui->BtnStart->setEnabled(true);
+}
+
+void TLogPage::RunEnded()
+{
+    ui->BtnStart->setEnabled(!m_running && !m_starting);
+}
+
+void TLogPage::ProcessLogSample(const QString& data)
+{
+    const std::optional<TLogPoint> point = m_sampler.Process(data);
+    if (!point)
+        return;
+    TLogChart& chart = Chart();
+    chart.AddPoint(traces::Weight, point->time, point->weight);
+    for (size_t k = 0; k < point->digital.size(); ++k) {
+        if (point->digital[k])
+            chart.AddPoint(int(k) + 1, point->time, *point->digital[k]);
+    }
+    if (m_recording)
+        m_recovery.Append(*point);
+    m_unsaved = true;
+    const TAxisRange time = chart.Range(TChartAxis::Bottom);
+    if (!m_interaction->UserZoomed() && point->time > time.max)
+        chart.SetRange(TChartAxis::Bottom, time.min + m_scrollStep, time.max + m_scrollStep);
+    chart.Redraw();
+}
+
+void TLogPage::ResetLogChart(bool full)
+{
+    TLogChart& chart = Chart();
+    if (full) {
+        chart.SetRange(TChartAxis::Left, 0, 1);
+        chart.SetAxisTitle(TChartAxis::Left, QStringLiteral("Weight (%1)").arg(m_units));
+        const TLogChoice choice = m_logDialog->Choice();
+        m_sampler.SetSamplePeriod(logchannels::PeriodForRate(choice.rate));
+        for (int k = 1; k <= logchannels::DigitalCount; ++k)
+            m_sampler.SetSelection(k, std::max(choice.channels[size_t(k - 1)], 0));
+        chart.SetRange(TChartAxis::Bottom, 0, kFullTimeSpan);
+        chart.SetLabelStep(TChartAxis::Bottom, kTimeLabelStep);
+        m_scrollStep = chart.Range(TChartAxis::Bottom).max / 2;
+    }
+    chart.SetRange(TChartAxis::Right, kDigitalMin, kDigitalMax);
+}
+
+void TLogPage::FitLogChart()
+{
+    m_interaction->Fit();
+}
+
+TLogHeader TLogPage::Header() const
+{
+    TLogHeader header;
+    header.live = m_liveData;
+    header.units = m_units;
+    const auto labels = DigitalLabels();
+    for (int k = 1; k <= logchannels::DigitalCount; ++k) {
+        header.selection[size_t(k - 1)] = m_sampler.Selection(k);
+        header.labels[size_t(k - 1)] = labels[size_t(k - 1)]->text();
+    }
+    return header;
+}
+
+// Recovery file ------------------------------------------------------------------------------
+
+void TLogPage::StartRecovery()
+{
+    m_recoveryTrouble.clear();
+    const TLogFileResult begun = m_recovery.Begin(ui->LblLogComment->text(), Header(), m_decimals);
+    m_recording = begun.ok;
+    // A file another instance of the program is writing is never ours to delete.
+    m_recoveryOwned = begun.ok;
+    if (!begun.ok)
+        m_prompts.ShowError(Text(kUnprotected).arg(begun.message));
+    else
+        m_flushTimer.start();
+}
+
+// Runs from the timer, possibly inside a read: a failure is told between two reads.
+void TLogPage::FlushRecovery()
+{
+    if (!m_recording)
+        return;
+    const TLogFileResult flushed = m_recovery.Flush();
+    if (!flushed.ok && m_recoveryTrouble.isEmpty())
+        m_recoveryTrouble = flushed.message;
+}
+
+void TLogPage::ReportRecoveryTrouble()
+{
+    if (m_recoveryTrouble.isEmpty() || !m_recording)
+        return;
+    m_recording = false;
+    m_flushTimer.stop();
+    m_prompts.ShowError(Text(kUnprotected).arg(m_recoveryTrouble));
+}
+
+void TLogPage::EndRecovery()
+{
+    m_flushTimer.stop();
+    if (!m_recording)
+        return;
+    m_recording = false;
+    const TLogFileResult closed = m_recovery.Close();
+    if (!closed.ok)
+        m_prompts.ShowError(Text(kUnprotected).arg(closed.message));
+    // A run without samples leaves nothing worth offering after a crash.
+    if (!m_unsaved)
+        DropRecovery();
+}
+
+void TLogPage::DropRecovery()
+{
+    if (m_recoveryOwned) {
+        m_recovery.Discard();
+        m_recoveryOwned = false;
+    }
+    if (m_leftOverShown) {
+        TLogRecovery::RemoveLeftOver(m_dataFolder);
+        m_leftOverShown = false;
+    }
+}
+
+bool TLogPage::SettleUnsaved()
+{
+    if (!m_unsaved)
+        return true;
+    const int answer =
+        m_prompts.Ask(Text(kUnsaved), {QStringLiteral("Save"), QStringLiteral("Discard"),
+                                       QStringLiteral("Cancel")});
+    if (answer != 0 && answer != 1)
+        return false;
+    if (m_running || m_starting)
+        BtnStopClick();
+    if (answer == 0)
+        return SaveLog();
+    DropRecovery();
+    m_unsaved = false;
+    return true;
+}
+
+// A left-over run of an earlier start that is not on the chart would be overwritten.
+bool TLogPage::MayReplaceLeftOver()
+{
+    if (m_recoveryOwned || TLogRecovery::FindLeftOver(m_dataFolder).isEmpty())
+        return true;
+    return m_prompts.Confirm(Text(kReplaceLeftOver));
+}
+
+bool TLogPage::OfferLeftOverRun(const std::function<void()>& showPage)
+{
+    const QString path = TLogRecovery::FindLeftOver(m_dataFolder);
+    if (path.isEmpty())
+        return false;
+    const int answer =
+        m_prompts.Ask(Text(kLeftOver),
+                      {QStringLiteral("Open"), QStringLiteral("Delete"), QStringLiteral("Later")});
+    if (answer == 1)
+        TLogRecovery::RemoveLeftOver(m_dataFolder);
+    if (answer != 0)
+        return false;
+    if (showPage)
+        showPage();
+    if (!ReadLog(path))
+        return false;
+    m_leftOverShown = true;
+    // Killed before its first second of samples reached the disk: nothing to keep.
+    m_unsaved = Chart().PointCount(traces::Weight) > 0;
+    if (!m_unsaved)
+        DropRecovery();
+    return true;
+}
+
+// Log files ----------------------------------------------------------------------------------
+
+void TLogPage::Open1Click()
+{
+    if (m_running || m_starting || !SettleUnsaved())
+        return;
+    const QString path =
+        m_prompts.AskOpenFileName(QStringLiteral("Open Log File"), Text(kLogFilter));
+    if (path.isEmpty())
+        return;
+    if (ReadLog(path))
+        m_unsaved = false;
+}
+
+bool TLogPage::ReadLog(const QString& path)
+{
+    TWaitCursor wait;
+    TProgress progress(this, QStringLiteral("Opening %1").arg(QFileInfo(path).fileName()));
+    const TLogReadResult read = logfile::Read(path, Chart(), progress.Callback());
+    if (!read.ok) {
+        if (!read.cancelled)
+            m_prompts.ShowError(read.message);
+        Chart().Redraw();
+        return false;
+    }
+    if (read.headerRead) {
+        m_liveData = false;
+        ui->LblLogComment->setText(read.comment);
+        m_units = read.units;
+        const auto labels = DigitalLabels();
+        for (size_t k = 0; k < labels.size(); ++k)
+            labels[k]->setText(read.labels[k]);
+        m_decimals = read.decimals;
+    }
+    ResetLogChart(true);
+    FitLogChart();
+    return true;
+}
+
+void TLogPage::Save1Click()
+{
+    if (!m_running && !m_starting)
+        SaveLog();
+}
+
+bool TLogPage::SaveLog()
+{
+    const QString name =
+        m_prompts.AskSaveFileName(QStringLiteral("Save Log to File"), Text(kLogFilter));
+    if (name.isEmpty())
+        return false;
+    const QString path = logfile::WithDefaultExtension(name);
+    TWaitCursor wait;
+    TProgress progress(this, QStringLiteral("Saving %1").arg(QFileInfo(path).fileName()));
+    const TLogFileResult written = logfile::Write(path, ui->LblLogComment->text(), Header(),
+                                                  m_decimals, Chart(), progress.Callback());
+    if (!written.ok) {
+        if (!written.cancelled)
+            m_prompts.ShowError(written.message);
+        return false;
+    }
+    m_unsaved = false;
+    DropRecovery();
+    return true;
+}
+
+// Chart commands -----------------------------------------------------------------------------
+
+void TLogPage::ChartSetupClick()
+{
+    // Window-modal and not waited for: a run goes on recording while the dialog is open.
+    auto* dialog = new TFrmChartSetup(
+        m_prompts, m_decimals, m_units, [this] { return Chart().Extent(traces::Weight); }, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->Fill(Chart().Range(TChartAxis::Bottom), Chart().Range(TChartAxis::Left),
+                 ui->LblLogComment->text());
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        const TChartSetupResult result = dialog->Result();
+        ui->LblLogComment->setText(result.comment);
+        Chart().SetRange(TChartAxis::Bottom, result.time.min, result.time.max);
+        Chart().SetRange(TChartAxis::Left, result.weight.min, result.weight.max);
+        Chart().Redraw();
+    });
+    dialog->open();
+}
+
+void TLogPage::Print1Click(bool preview)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (preview) {
+        m_printPrompts.ShowPreview(printer, [this](QPrinter* target) { PrintTo(*target); });
+        return;
+    }
+    if (!m_printPrompts.ChoosePrinter(printer))
+        return;
+    TWaitCursor wait;
+    PrintTo(printer);
+}
+
+void TLogPage::PrintTo(QPrinter& printer)
+{
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        m_prompts.ShowError(Text(kPrintFailed));
+        return;
+    }
+    logprint::TPageTexts texts;
+    texts.comment = ui->LblLogComment->text();
+    const auto labels = DigitalLabels();
+    for (size_t k = 0; k < labels.size(); ++k)
+        texts.labels[k] = {labels[k]->text(), labels[k]->palette().color(QPalette::WindowText)};
+    const QRect page(QPoint(0, 0),
+                     printer.pageLayout().paintRectPixels(printer.resolution()).size());
+    const bool printed = logprint::PaintLogPage(painter, page, Chart(), texts);
+    if (!printed)
+        printer.abort();
+    painter.end();
+    if (!printed)
+        m_prompts.ShowError(Text(kPrintFailed));
+}
+
+void TLogPage::ExportChartClick()
+{
+    TFrmChartExport dialog(this);
+    dialog.SetChoice(m_export);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_export = dialog.Choice();
+    const QString filter = m_export.pdf ? QStringLiteral("PDF Document (*.pdf);;All Files (*.*)")
+                                        : QStringLiteral("PNG Picture (*.png);;All Files (*.*)");
+    QString path = m_prompts.AskSaveFileName(QStringLiteral("Export Chart"), filter);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += m_export.pdf ? QStringLiteral(".pdf") : QStringLiteral(".png");
+    TWaitCursor wait;
+    const bool written = m_export.pdf ? Chart().ExportPdf(path, m_export.size)
+                                      : Chart().ExportPng(path, m_export.size);
+    if (!written)
+        m_prompts.ShowError(QStringLiteral("The chart could not be written to %1.")
+                                .arg(QDir::toNativeSeparators(path)));
+}

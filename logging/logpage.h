@@ -1,0 +1,122 @@
+#pragma once
+
+#include "chartexport.h"
+#include "logfile.h"
+#include "logrecovery.h"
+#include "logsampler.h"
+#include "page.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class IPrintPrompts;
+class IUserPrompts;
+class QLabel;
+class QPrinter;
+class TChartInteraction;
+class TCommsEngine;
+class TFrmLogDialog;
+class TLogChart;
+class TLogRun;
+namespace Ui {
+class TLogPage;
+}
+
+// The Log tab: records the instrument's weight and up to four status bits against time on a
+// live chart, writes each sample to a recovery file as it runs, and reads, saves, prints and
+// exports the traces. Nothing recorded is thrown away without asking.
+class TLogPage : public QWidget, public IPage, public IFileCommands
+{
+    Q_OBJECT
+
+public:
+    // `dataFolder` holds the recovery file (the folder of config.ini, or the per-user folder
+    // of an installed copy).
+    TLogPage(TCommsEngine& engine, IMainControls& controls, IUserPrompts& prompts,
+             IPrintPrompts& printPrompts, const QString& dataFolder, QWidget* parent = nullptr);
+    ~TLogPage() override;
+
+    QWidget* Widget() override { return this; }
+    const char* Caption() const override { return "Log"; }
+    IActivity* Activity() override;
+    // The axes go back to their starting ranges; the traces stay.
+    void Entered() override;
+    // Not while a run is starting or running.
+    bool CanLeave() const override;
+    // Live data that was never saved: Save, Discard or Cancel (false) first.
+    bool CanClose() override;
+    IFileCommands* Files() override { return this; }
+    // A link that goes stops a run, keeping its traces.
+    void LinkChanged(const TLinkState& state) override;
+
+    void Open1Click() override;
+    void Save1Click() override;
+    void Print1Click(bool preview) override;
+
+    void BtnStartClick();
+    void BtnStopClick();
+    // Edit > Setup Chart: ranges and comment; may be used while recording.
+    void ChartSetupClick();
+    // File > Export Chart: the chart as a PNG picture or a PDF document.
+    void ExportChartClick();
+    // Called once at start-up: offers the data of a run that did not end normally. When the
+    // user opens it, `showPage` brings this page to the front first. True when opened.
+    bool OfferLeftOverRun(const std::function<void()>& showPage);
+
+    [[nodiscard]] bool LogRunning() const { return m_running; }
+    void ResetLogChart(bool full);
+    void ProcessLogSample(const QString& data);
+    void FitLogChart();
+
+private:
+    struct TProgress;
+
+    [[nodiscard]] TLogChart& Chart() const;
+    [[nodiscard]] std::array<QLabel*, logchannels::DigitalCount> DigitalLabels() const;
+    [[nodiscard]] TLogHeader Header() const;
+    void ReadWeightText();
+    void ShowChannelLabels();
+    void StartRecovery();
+    void FlushRecovery();
+    void ReportRecoveryTrouble();
+    void EndRecovery();
+    void DropRecovery();
+    // True when whatever unsaved data the chart holds was saved or may go.
+    bool SettleUnsaved();
+    bool MayReplaceLeftOver();
+    bool SaveLog();
+    bool ReadLog(const QString& path);
+    void PrintTo(QPrinter& printer);
+    void RunEnded();
+
+    std::unique_ptr<Ui::TLogPage> ui;
+    TCommsEngine& m_engine;
+    IMainControls& m_controls;
+    IUserPrompts& m_prompts;
+    IPrintPrompts& m_printPrompts;
+    QString m_dataFolder;
+    std::unique_ptr<TFrmLogDialog> m_logDialog;
+    std::unique_ptr<TLogRun> m_run;
+    TChartInteraction* m_interaction = nullptr;
+    TLogSampler m_sampler;
+    TLogRecovery m_recovery;
+    QTimer m_flushTimer;
+    QString m_recoveryTrouble;
+    TExportChoice m_export;
+
+    bool m_starting = false;
+    bool m_running = false; // LogRunning
+    bool m_locked = false;
+    bool m_liveData = false;      // LogLiveData
+    bool m_unsaved = false;       // live or recovered data that was never saved
+    bool m_recording = false;     // this page's recovery file is open for the run
+    bool m_recoveryOwned = false; // the recovery file is this page's to delete
+    bool m_leftOverShown = false; // the chart holds the left-over run of an earlier start
+    int m_decimals = 0;           // LogDecimals
+    QString m_units;              // LogUnits
+    double m_scrollStep = 0.0;    // LogScrollStep
+};
