@@ -5,13 +5,17 @@
 #include "connection.h"
 #include "displaypage.h"
 #include "dmviewer.h"
+#include "factory.h"
 #include "helpactions.h"
+#include "logpage.h"
 #include "messageprompts.h"
-#include "plainpage.h"
+#include "pcclock.h"
 #include "portconfig.h"
+#include "printformat.h"
 #include "resizerule.h"
 #include "sessioncontroller.h"
 #include "sessiondialogs.h"
+#include "setclock.h"
 #include "settingsfiles.h"
 #include "settingspage.h"
 #include "statuspanels.h"
@@ -90,6 +94,10 @@ QString TFrmMain::FormCreate()
     ApplyLinkState();
     ShowPage(*m_displayPage);
     PgCMainChange(ui->PgCMain->currentIndex());
+    // Once the window shows: the data of a run that did not end normally.
+    QMetaObject::invokeMethod(
+        this, [this] { m_logPage->OfferLeftOverRun([this] { ShowPage(*m_logPage); }); },
+        Qt::QueuedConnection);
     return {};
 }
 
@@ -102,15 +110,25 @@ void TFrmMain::CreatePages()
     const QString picture = m_config.InstrumentImage();
     m_displayPage = new TDisplayPage(picture, m_config.ProgramDir(), engine, onError);
     AddPage(*m_displayPage);
-    AddPage(*new TCalibrationPage(picture, m_config.ProgramDir(), engine, onError));
+    AddPage(*new TCalibrationPage(picture, m_config.ProgramDir(), engine, device, *m_session, *this,
+                                  *m_prompts, onError));
     auto* settings = new TSettingsPage(device, *m_session, *m_prompts);
     m_session->SetView(settings);
     WireSession(*settings);
     AddPage(*settings);
     m_settingsFiles = std::make_unique<TSettingsFiles>(engine, device, *m_session, *settings,
                                                        *m_prompts, *m_printPrompts, this);
-    AddPage(
-        *new TPlainPage("TSLog", "Log", IActivity::Log, [](const TLinkState&) { return true; }));
+    m_logPage = new TLogPage(engine, *this, *m_prompts, *m_printPrompts, m_config.DataDir());
+    AddPage(*m_logPage);
+    Bind({ui->SetupChart1}, [this] { m_logPage->ChartSetupClick(); });
+    Bind({ui->ExportChart1}, [this] { m_logPage->ExportChartClick(); });
+    auto* setClock = new TFrmSetClock(engine, *m_session, *m_prompts, IPcClock::System(), this);
+    Bind({ui->SetDateTime1}, [setClock] { setClock->SetDateTime1Click(); });
+    Bind({ui->CustomPrintFormat1}, [this, &engine] {
+        TFrmPrintFormat::CustomPrintFormat1Click(engine, *m_session, *m_prompts, this);
+    });
+    Bind({ui->FactoryTestResults1},
+         [this] { TFrmFactory::FactoryTestResults1Click(*m_prompts, this); });
     auto* terminal = new TTerminalPage(engine);
     connect(terminal, &TTerminalPage::TerminalUsed, this, [this] { m_panels->SetWarning(true); });
     AddPage(*terminal);
@@ -169,7 +187,7 @@ void TFrmMain::ConnectActions()
         {ui->tbEndSession, QStyle::SP_MediaStop}};
     for (const auto& [action, icon] : icons)
         action->setIcon(style()->standardIcon(icon));
-    connect(ui->Exit1, &QAction::triggered, qApp, &QCoreApplication::quit);
+    Bind({ui->Exit1}, [this] { close(); });
     Bind({ui->ToolButton4, ui->Connect2}, [this] { Connect2Click(); });
     Bind({ui->Open1, ui->ToolButton1}, [this] { Files().Open1Click(); });
     Bind({ui->Save1, ui->ToolButton2}, [this] { Files().Save1Click(); });
@@ -183,7 +201,8 @@ void TFrmMain::ConnectActions()
 void TFrmMain::Connect2Click()
 {
     if (Connected()) {
-        m_connection->Close();
+        if (PagesMayClose())
+            m_connection->Close();
         return;
     }
     m_comDialog->SetChoice(portconfig::LoadPortDialog(m_config));
@@ -239,6 +258,7 @@ void TFrmMain::ApplyLinkState()
                                           : QStringLiteral("Connect to instrument"));
     ui->Connect2->setText(ui->ToolButton4->text());
     EnableMenuItems(ui->MenuInstrument, connected);
+    ui->FactoryTestResults1->setEnabled(true); // it asks the instrument nothing
     ui->tbStartSession->setEnabled(connected);
     ui->tbEndSession->setEnabled(connected && session);
     ui->EndSession->setEnabled(ui->tbEndSession->isEnabled());
@@ -292,13 +312,31 @@ void TFrmMain::PgCMainChange(int)
     if (m_current)
         m_current->Left();
     m_current = next;
+    ui->ExportChart1->setEnabled(next == m_logPage);
     m_connection->Engine().SetActivity(next->Activity());
     next->Entered();
 }
 
+bool TFrmMain::PagesMayClose()
+{
+    for (IPage* page : m_pages)
+        if (!page->CanClose())
+            return false;
+    return true;
+}
+
 void TFrmMain::closeEvent(QCloseEvent* event)
+{
+    if (!PagesMayClose()) {
+        event->ignore();
+        return;
+    }
+    Shutdown();
+    event->accept();
+}
+
+void TFrmMain::Shutdown()
 {
     if (m_connection)
         m_connection->Engine().Close();
-    event->accept();
 }

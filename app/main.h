@@ -18,6 +18,7 @@ class TDisplayPage;
 class TdatViewer;
 class TFrmComDialog;
 class THelpActions;
+class TLogPage;
 class TMessagePrompts;
 class TSessionController;
 class TSettingsFiles;
@@ -64,6 +65,8 @@ public:
     void SetSessionControls(bool active, bool full);
     void LockMainControls(bool keepPages) override;
     void UnlockMainControls() override;
+    // Closes the link without asking the pages: the program is being ended from outside.
+    void Shutdown();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -80,6 +83,7 @@ private:
     void ApplyLinkState();
     void OnConnectionChanged(bool connected);
     void UpdateIdentityPanel();
+    bool PagesMayClose();
     void PgCMainChange(int index);
 
     std::unique_ptr<Ui::TFrmMain> ui;
@@ -96,6 +100,7 @@ private:
     std::vector<IPage*> m_pages; // in tab order, whether shown or not
     IPage* m_current = nullptr;
     TDisplayPage* m_displayPage = nullptr;
+    TLogPage* m_logPage = nullptr;
     TStatusPanels* m_panels = nullptr;
     std::unique_ptr<THelpActions> m_help;
     TLinkState m_state;

@@ -91,13 +91,13 @@ int main(int argc, char** argv)
     bool ending = false;
     QObject::connect(&exitOnSignal, &TSignalExit::Received, &app, [&] {
         ending = true;
-        window.close();
+        window.Shutdown();
         QCoreApplication::quit();
     });
     TSimulatorProcess simulator;
     if (options.WantsConnection())
         ConnectAtStart(window, config, options, simulator);
     const int result = ending ? 0 : app.exec();
-    window.close();
+    window.Shutdown();
     return result;
 }
