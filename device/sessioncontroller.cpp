@@ -6,11 +6,21 @@
 #include "sessionprompts.h"
 #include "tools.h"
 #include "userprompts.h"
-#include "waitcursor.h"
 
 using namespace protocol;
 
 namespace {
+
+// Shows the program busy for the life of a scope, however it ends.
+class TBusyScope
+{
+public:
+    explicit TBusyScope(ISessionPrompts& prompts) : m_prompts(prompts) { m_prompts.ShowBusy(true); }
+    ~TBusyScope() { m_prompts.ShowBusy(false); }
+
+private:
+    ISessionPrompts& m_prompts;
+};
 
 // A request the instrument never answered says nothing about its passcode: asking the user
 // again would only send more into silence.
@@ -72,7 +82,7 @@ void TSessionController::Lock()
 
 void TSessionController::StoreSettings(bool keepPasscodes)
 {
-    TWaitCursor wait;
+    TBusyScope busy(m_sessionPrompts);
     QString full;
     QString safe;
     if (keepPasscodes) {
@@ -117,7 +127,7 @@ void TSessionController::StartSessionClick()
     const std::optional<bool> full = m_sessionPrompts.AskSetupLevel();
     if (!full || !PromptPasscode(*full))
         return;
-    TWaitCursor wait;
+    TBusyScope busy(m_sessionPrompts);
     m_device.FullAccess = *full;
     if (m_view)
         m_view->BuildTree(*full);

@@ -3,6 +3,9 @@
 #include "passcode.h"
 #include "readsettings.h"
 
+#include <QCursor>
+#include <QGuiApplication>
+
 std::optional<bool> TSessionDialogs::AskSetupLevel()
 {
     TFrmReadSettings dialog(m_parent);
@@ -17,4 +20,12 @@ std::optional<QString> TSessionDialogs::AskPasscode(const QString& caption)
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.Passcode();
+}
+
+void TSessionDialogs::ShowBusy(bool busy)
+{
+    if (busy)
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    else
+        QGuiApplication::restoreOverrideCursor();
 }

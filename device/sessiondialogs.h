@@ -12,6 +12,7 @@ public:
 
     std::optional<bool> AskSetupLevel() override;
     std::optional<QString> AskPasscode(const QString& caption) override;
+    void ShowBusy(bool busy) override;
 
 private:
     QWidget* m_parent;

@@ -4,8 +4,9 @@
 
 #include <optional>
 
-// What a setup session asks of the user: the security level and the passcode. The program
-// shows its dialogs; tests answer with a recording implementation.
+// What a setup session asks of the user (the security level and the passcode) and shows
+// (that it is busy). The program shows its dialogs; tests answer with a recording
+// implementation; a command-line tool answers from its options.
 class ISessionPrompts
 {
 public:
@@ -14,4 +15,6 @@ public:
     virtual std::optional<bool> AskSetupLevel() = 0;
     // "Enter Passcode" with the given caption: the digits typed, none on Cancel.
     virtual std::optional<QString> AskPasscode(const QString& caption) = 0;
+    // The program is busy with the instrument (the hourglass), or no longer; calls nest.
+    virtual void ShowBusy(bool busy) { (void)busy; }
 };

@@ -9,6 +9,7 @@
 #include "settingsfile.h"
 #include "settingslisting.h"
 #include "settingspage.h"
+#include "settingstransfer.h"
 #include "trafficdlg.h"
 #include "userprompts.h"
 #include "waitcursor.h"
@@ -117,10 +118,11 @@ void TSettingsFiles::WriteSettingsToInstrument(const QStringList& lines)
     for (const QString& line : lines)
         requests << settingsfile::Readdressed(line, m_engine.InstrumentAddress());
     {
-        TFrmTraffic traffic(m_engine, m_prompts, m_parent);
-        const TActivityScope transfer(m_engine, &traffic);
+        TSettingsTransfer transfer(m_engine, m_prompts);
+        const TActivityScope activity(m_engine, &transfer);
         m_engine.MarkDisplayStale();
-        traffic.SetRequests(requests);
+        transfer.SetRequests(requests);
+        TFrmTraffic traffic(transfer, m_parent);
         traffic.exec();
     }
     {
