@@ -67,14 +67,17 @@ QString LossReason(const QSerialPort& port)
 } // namespace
 
 TCommsEngine::TCommsEngine(TRingNetwork& ring, IUserPrompts& prompts, QObject* parent)
-    : QObject(parent), m_ring(ring), m_prompts(prompts)
+    : QObject(parent), m_ring(ring), m_prompts(prompts),
+      m_receiver(
+          ring, [this](const QString& text) { HandleMessage(text); },
+          [this](const QString& characters) { emit Traffic(characters); })
 {
     connect(&m_port, &QSerialPort::readyRead, this, &TCommsEngine::OnReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &TCommsEngine::OnPortError);
     m_tickTimer.setInterval(kTickMs);
     m_echoTimer.setInterval(1000);
     connect(&m_tickTimer, &QTimer::timeout, this, &TCommsEngine::Tick);
-    connect(&m_echoTimer, &QTimer::timeout, this, &TCommsEngine::FlushEcho);
+    connect(&m_echoTimer, &QTimer::timeout, this, [this] { m_receiver.FlushEcho(); });
     m_tickTimer.start();
     m_echoTimer.start();
 }
@@ -135,8 +138,7 @@ int TCommsEngine::Activity() const
 
 void TCommsEngine::ClearBuffers()
 {
-    m_rxBuffer.clear();
-    m_echoBuffer.clear();
+    m_receiver.Clear();
 }
 
 // A waiting request must not outlive its port: ending the attempt lets its loop see it.
@@ -185,51 +187,9 @@ void TCommsEngine::OnReadyRead()
     if (m_receiving)
         return;
     m_receiving = true;
-    while (m_port.isOpen() && m_port.bytesAvailable() > 0) {
-        const QByteArray chunk = m_port.readAll();
-        for (char byte : chunk)
-            ReceiveChar(QChar(static_cast<uchar>(byte)));
-    }
+    while (m_port.isOpen() && m_port.bytesAvailable() > 0)
+        m_receiver.Feed(m_port.readAll());
     m_receiving = false;
-}
-
-void TCommsEngine::ReceiveChar(QChar c)
-{
-    m_echoBuffer += c;
-    const char16_t u = c.unicode();
-    if (m_ring.RingMode()) {
-        if (u == ctl::DC4) {
-            FlushEcho();
-            const QString frame = m_rxBuffer;
-            m_rxBuffer.clear();
-            if (!frame.isEmpty())
-                if (const auto reply = m_ring.ExtractReply(frame))
-                    HandleMessage(*reply);
-        } else {
-            m_rxBuffer += c;
-            if (m_rxBuffer.size() > ctl::MaxMessage)
-                m_rxBuffer.clear();
-        }
-        return;
-    }
-    if (u == ctl::SOH || u == ctl::STX) {
-        m_rxBuffer.clear();
-    } else if (u == ctl::LF || u == ctl::EOT) {
-        FlushEcho();
-        QString text = m_rxBuffer;
-        m_rxBuffer.clear();
-        if (u == ctl::EOT) {
-            if (!crc::CrcCheck(text))
-                return; // a damaged message is dropped; the request times out and retries
-            text.chop(4);
-        }
-        if (!text.isEmpty())
-            HandleMessage(text);
-    } else if (u >= 0x20 && u <= 0xFF) {
-        m_rxBuffer += c;
-        if (m_rxBuffer.size() > ctl::MaxMessage)
-            m_rxBuffer.clear();
-    }
 }
 
 void TCommsEngine::HandleMessage(const QString& text)
@@ -466,13 +426,4 @@ void TCommsEngine::ShowNoResponse()
         QueueReport([this] { m_prompts.Inform(QString::fromLatin1(kLongNoResponse)); });
     else if (shown == 1)
         QueueReport([this] { m_prompts.Inform(QString::fromLatin1(kShortNoResponse)); });
-}
-
-void TCommsEngine::FlushEcho()
-{
-    if (m_echoBuffer.isEmpty())
-        return;
-    const QString text = m_echoBuffer;
-    m_echoBuffer.clear();
-    emit Traffic(text);
 }

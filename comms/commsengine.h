@@ -2,6 +2,7 @@
 
 #include "activity.h"
 #include "comms.h"
+#include "receiver.h"
 
 #include <QObject>
 #include <QSerialPort>
@@ -132,12 +133,10 @@ signals:
 
 private:
     void OnReadyRead();
-    void ReceiveChar(QChar c);
     void HandleMessage(const QString& text);
     void MatchReply(const QString& text);
     void Tick();
     bool SendIdlePoll();
-    void FlushEcho();
     void ShowNoResponse();
     void PumpWhile(const std::function<bool()>& condition);
     void EndWaitOnLoss();
@@ -153,6 +152,7 @@ private:
 
     TRingNetwork& m_ring;
     IUserPrompts& m_prompts;
+    TReceiver m_receiver;
     QSerialPort m_port;
     QString m_portPath; // as the user named it; the port keeps only the last part
     QTimer m_tickTimer; // the 100 ms comms tick
@@ -164,8 +164,6 @@ private:
     Tcommsobj m_messageRecord;
     Tcommsobj m_requestRecord;
     Tcommsobj m_replyRecord;
-    QString m_rxBuffer;
-    QString m_echoBuffer;
     TWaitState m_waitState = TWaitState::Idle;
     bool m_waiting = false; // replies are matched against the request
     bool m_accepted = false;
