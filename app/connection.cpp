@@ -2,6 +2,8 @@
 
 #include "protocol.h"
 
+#include <QFileInfo>
+
 using namespace protocol;
 
 TConnection::TConnection(IUserPrompts& prompts, QObject* parent)
@@ -16,6 +18,8 @@ TConnection::TConnection(IUserPrompts& prompts, QObject* parent)
                 std::max(m_device.LinPointCount, reply.Register - (reg::LinWeightFirst - 1)), 10);
     });
     connect(&m_engine, &TCommsEngine::PortLost, this, &TConnection::OnPortLost);
+    m_retry.setInterval(kRetryMs);
+    connect(&m_retry, &QTimer::timeout, this, &TConnection::Retry);
 }
 
 TConnection::~TConnection()
@@ -27,6 +31,7 @@ QString TConnection::Open(const TPortChoice& choice)
 {
     if (!serialports::RingAllowed(choice.cable, choice.address))
         return serialports::RingAnyMessage();
+    m_retry.stop();
     m_engine.Close();
     const int address = serialports::AddressFor(choice);
     m_engine.SetOpticalLink(choice.cable == TPortChoice::OpticalLink);
@@ -36,6 +41,7 @@ QString TConnection::Open(const TPortChoice& choice)
     const QString error = m_engine.Open(serialports::LineSettingsFor(choice));
     if (!error.isEmpty())
         return error;
+    m_choice = choice;
     emit Changed(true);
     AfterChange();
     return {};
@@ -43,6 +49,7 @@ QString TConnection::Open(const TPortChoice& choice)
 
 void TConnection::Close()
 {
+    m_retry.stop();
     m_engine.Close();
     emit Changed(false);
     AfterChange();
@@ -50,9 +57,24 @@ void TConnection::Close()
 
 void TConnection::OnPortLost(const QString& message)
 {
+    const bool waiting = m_choice.reconnect;
+    m_lostMessage = message;
+    if (waiting)
+        m_retry.start();
+    emit Lost(message, waiting);
     emit Changed(false);
     AfterChange();
-    emit Lost(message);
+}
+
+// A pulled adapter, a restarted simulator: when the device is there again, it is reopened
+// with the settings it had, and the pages carry on as after a connection.
+void TConnection::Retry()
+{
+    if (!QFileInfo::exists(m_choice.portName))
+        return;
+    const TPortChoice choice = m_choice;
+    if (!Open(choice).isEmpty())
+        m_retry.start(); // not ready yet: keep waiting
 }
 
 void TConnection::AfterChange()
@@ -64,6 +86,8 @@ void TConnection::AfterChange()
 
 QString TConnection::IdentityText() const
 {
+    if (WaitingForPort())
+        return QStringLiteral("%1 - waiting for it to return").arg(m_lostMessage);
     if (m_device.SerialNumber.isEmpty())
         return {};
     return QStringLiteral("Adr:%1, SN:%2, %3 Version:%4")

@@ -6,6 +6,7 @@
 #include "serialports.h"
 
 #include <QObject>
+#include <QTimer>
 
 class IUserPrompts;
 
@@ -22,26 +23,38 @@ public:
     [[nodiscard]] TCommsEngine& Engine() { return m_engine; }
     [[nodiscard]] TDevice& Device() { return m_device; }
 
+    static constexpr int kRetryMs = 500;
+
     // Opens the port as the choice says; the error text, or empty once connected.
     [[nodiscard]] QString Open(const TPortChoice& choice);
+    // Closes the port (and stops waiting for a lost one to come back).
     void Close();
+    // True while a lost port is waited for, to be reopened as it was.
+    [[nodiscard]] bool WaitingForPort() const { return m_retry.isActive(); }
+    [[nodiscard]] QString PortName() const { return m_choice.portName; }
     [[nodiscard]] bool IsOpen() const { return m_engine.IsOpen(); }
     // The unit address of the connection, 0 for Any.
     [[nodiscard]] int Address() const { return m_engine.InstrumentAddress(); }
-    // "Adr:%s, SN:%s, %s Version:%s" once the identity is known, else empty.
+    // "Adr:%s, SN:%s, %s Version:%s" once the identity is known, what became of a lost port
+    // while it is waited for, else empty.
     [[nodiscard]] QString IdentityText() const;
 
 signals:
     void Changed(bool connected);
     void IdentityChanged();
-    // The port went away; the connection is closed already.
-    void Lost(const QString& message);
+    // The port went away, said before the change it makes; `waiting`: it will be reopened
+    // by itself when it comes back.
+    void Lost(const QString& message, bool waiting);
 
 private:
     void AfterChange();
     void OnPortLost(const QString& message);
+    void Retry();
 
     TRingNetwork m_ring;
     TCommsEngine m_engine;
     TDevice m_device;
+    TPortChoice m_choice;
+    QTimer m_retry;
+    QString m_lostMessage;
 };

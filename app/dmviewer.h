@@ -41,6 +41,7 @@ public:
     [[nodiscard]] int Data() const { return CommsValue("Data", 1); }
     [[nodiscard]] int Stop() const { return CommsValue("Stop", 0); }
     [[nodiscard]] int Address() const { return CommsValue("Address", 0); }
+    [[nodiscard]] int Reconnect() const { return CommsValue("Reconnect", 1); }
     void SetPort(int v) { SetCommsValue("Port", v); }
     void SetCable(int v) { SetCommsValue("Cable", v); }
     void SetBaud(int v) { SetCommsValue("Baud", v); }
@@ -48,6 +49,7 @@ public:
     void SetData(int v) { SetCommsValue("Data", v); }
     void SetStop(int v) { SetCommsValue("Stop", v); }
     void SetAddress(int v) { SetCommsValue("Address", v); }
+    void SetReconnect(int v) { SetCommsValue("Reconnect", v); }
     // Device path of a port that has no COM-style number (Linux device names).
     [[nodiscard]] QString PortName() const { return CommsText("PortName"); }
     void SetPortName(const QString& v) { SetCommsText("PortName", v); }

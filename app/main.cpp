@@ -84,8 +84,18 @@ QString TFrmMain::FormCreate()
     m_connection = new TConnection(*m_prompts, this);
     connect(m_connection, &TConnection::Changed, this, &TFrmMain::OnConnectionChanged);
     connect(m_connection, &TConnection::IdentityChanged, this, &TFrmMain::UpdateIdentityPanel);
-    connect(m_connection, &TConnection::Lost, this,
-            [this](const QString& message) { m_prompts->ShowError(message); });
+    connect(m_connection, &TConnection::Lost, this, [this](const QString& what, bool waiting) {
+        const bool session = m_state.session;
+        QMetaObject::invokeMethod(
+            this,
+            [this, what, waiting, session] {
+                if (!waiting)
+                    m_prompts->ShowError(what);
+                else if (session)
+                    m_prompts->Inform(QStringLiteral("The setup session has ended: %1").arg(what));
+            },
+            Qt::QueuedConnection);
+    });
     m_panels->Follow(m_connection->Engine());
     const QStringList extra = m_config.ExtraPorts().split(u';', Qt::SkipEmptyParts);
     m_comDialog =
@@ -129,7 +139,7 @@ void TFrmMain::CreatePages()
     });
     Bind({ui->FactoryTestResults1},
          [this] { TFrmFactory::FactoryTestResults1Click(*m_prompts, this); });
-    auto* terminal = new TTerminalPage(engine);
+    auto* terminal = new TTerminalPage(engine, *m_prompts);
     connect(terminal, &TTerminalPage::TerminalUsed, this, [this] { m_panels->SetWarning(true); });
     AddPage(*terminal);
 }
@@ -264,6 +274,9 @@ void TFrmMain::ApplyLinkState()
     ui->EndSession->setEnabled(ui->tbEndSession->isEnabled());
     for (QAction* item : {ui->Lock1, ui->FullPasscode1, ui->SafePasscode1})
         item->setEnabled(connected && !session);
+    // A tab that goes (the session's) leaves the Display tab in front, not a neighbour.
+    if (m_current && m_displayPage && !m_current->ShownIn(m_state))
+        ShowPage(*m_displayPage);
     for (IPage* page : m_pages) {
         ui->PgCMain->setTabVisible(ui->PgCMain->indexOf(page->Widget()), page->ShownIn(m_state));
         page->LinkChanged(m_state);

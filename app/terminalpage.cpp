@@ -3,12 +3,14 @@
 #include "commsengine.h"
 #include "terminalrender.h"
 #include "ui_terminalpage.h"
+#include "userprompts.h"
 
 #include <QScrollBar>
 #include <QTextCursor>
 
-TTerminalPage::TTerminalPage(TCommsEngine& engine, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::TTerminalPage>()), m_engine(engine)
+TTerminalPage::TTerminalPage(TCommsEngine& engine, IUserPrompts& prompts, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TTerminalPage>()), m_engine(engine),
+      m_prompts(prompts)
 {
     ui->setupUi(this);
     // One line more than the limit: the line being received is a block of its own.
@@ -22,6 +24,11 @@ TTerminalPage::TTerminalPage(TCommsEngine& engine, QWidget* parent)
     });
     connect(ui->CbControl, &QCheckBox::clicked, this, [this] { ui->EdtSendStr->setFocus(); });
     connect(&m_engine, &TCommsEngine::Traffic, this, &TTerminalPage::EchoTraffic);
+    connect(&m_engine, &TCommsEngine::Sent, this,
+            [this](const QString& framed) { m_record.AddSent(framed); });
+    connect(&m_engine, &TCommsEngine::ReceivedCharacters, this,
+            [this](const QString& characters) { m_record.AddReceived(characters); });
+    connect(ui->BtnSaveTraffic, &QPushButton::clicked, this, &TTerminalPage::BtnSaveTrafficClick);
 }
 
 TTerminalPage::~TTerminalPage() = default;
@@ -35,6 +42,9 @@ void TTerminalPage::Entered()
 void TTerminalPage::LinkChanged(const TLinkState& state)
 {
     ui->BtnSend->setEnabled(!state.session);
+    if (state.connected && !m_connected)
+        m_record.Restart();
+    m_connected = state.connected;
 }
 
 void TTerminalPage::MessageReceived(const Tcommsobj& message, bool requestWaiting)
@@ -49,18 +59,26 @@ void TTerminalPage::EchoTraffic(const QString& text)
         return;
     QPlainTextEdit* view = ui->MemoRx;
     view->setUpdatesEnabled(false);
-    AppendBounded(terminalrender::Render(text, ui->CbControl->isChecked()));
+    const bool received = !text.startsWith(QLatin1String(">>>"));
+    AppendBounded(terminalrender::Render(text, ui->CbControl->isChecked()), received);
     view->setUpdatesEnabled(true);
     view->ensureCursorVisible();
 }
 
 // Inserting into one ever-growing line costs more with every character, so an endless
 // stream without line ends is cut into lines of kLongestLine.
-void TTerminalPage::AppendBounded(const QString& rendered)
+void TTerminalPage::AppendBounded(const QString& rendered, bool received)
 {
+    const QString stamp = received && ui->CbTimestamps->isChecked()
+                              ? QStringLiteral("%1 ms  ").arg(m_record.Elapsed())
+                              : QString();
     QString out;
     out.reserve(rendered.size() + rendered.size() / kLongestLine + 1);
     for (QChar c : rendered) {
+        if (m_lineLength == 0 && c != u'\n' && !stamp.isEmpty()) {
+            out += stamp;
+            m_lineLength = static_cast<int>(stamp.size());
+        }
         if (c == u'\n') {
             m_lineLength = 0;
         } else if (m_lineLength == kLongestLine) {
@@ -91,4 +109,15 @@ void TTerminalPage::EdtSendStrKeyPress()
     m_engine.SendRaw(ui->EdtSendStr->text(), ui->cbCRC->isChecked());
     ui->BtnSend->setFocus();
     ui->EdtSendStr->setFocus();
+}
+
+void TTerminalPage::BtnSaveTrafficClick()
+{
+    const QString path = m_prompts.AskSaveFileName(QStringLiteral("Save Traffic"),
+                                                   QStringLiteral("Text (*.txt);;All Files (*.*)"));
+    if (path.isEmpty())
+        return;
+    const QString error = m_record.Save(path);
+    if (!error.isEmpty())
+        m_prompts.ShowError(error);
 }

@@ -2,20 +2,23 @@
 
 #include "activity.h"
 #include "page.h"
+#include "trafficrecord.h"
 
 #include <QWidget>
 
 #include <memory>
 
+class IUserPrompts;
 class TCommsEngine;
 namespace Ui {
 class TTerminalPage;
 }
 
 // The Test tab: a raw terminal onto the link. Sends what the user types and shows every
-// character that crosses the link while it is in front or a request waits; error replies to
-// typed requests are reported. Nothing is polled while it is in front, not even the
-// session keep-alive.
+// character that crosses the link while it is in front or a request waits, received lines
+// with the time since the connection on request; error replies to typed requests are
+// reported. Everything that crossed the link since the connection can be saved. Nothing is
+// polled while it is in front, not even the session keep-alive.
 class TTerminalPage : public QWidget, public IPage, public IActivity
 {
     Q_OBJECT
@@ -24,7 +27,7 @@ public:
     // A line without line end is broken here, so its cost stays bounded.
     static constexpr int kLongestLine = 1000;
 
-    explicit TTerminalPage(TCommsEngine& engine, QWidget* parent = nullptr);
+    TTerminalPage(TCommsEngine& engine, IUserPrompts& prompts, QWidget* parent = nullptr);
     ~TTerminalPage() override;
 
     QWidget* Widget() override { return this; }
@@ -49,10 +52,14 @@ signals:
 private:
     void BtnSendClick();
     void EdtSendStrKeyPress();
-    void AppendBounded(const QString& rendered);
+    void AppendBounded(const QString& rendered, bool received);
+    void BtnSaveTrafficClick();
 
     std::unique_ptr<Ui::TTerminalPage> ui;
     TCommsEngine& m_engine;
+    IUserPrompts& m_prompts;
+    TTrafficRecord m_record;
     bool m_inFront = false;
+    bool m_connected = false;
     int m_lineLength = 0; // characters of the view's last, unfinished line
 };

@@ -70,7 +70,10 @@ TCommsEngine::TCommsEngine(TRingNetwork& ring, IUserPrompts& prompts, QObject* p
     : QObject(parent), m_ring(ring), m_prompts(prompts),
       m_receiver(
           ring, [this](const QString& text) { HandleMessage(text); },
-          [this](const QString& characters) { emit Traffic(characters); })
+          [this](const QString& characters) {
+              emit ReceivedCharacters(characters);
+              emit Traffic(characters);
+          })
 {
     connect(&m_port, &QSerialPort::readyRead, this, &TCommsEngine::OnReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &TCommsEngine::OnPortError);
@@ -152,7 +155,10 @@ void TCommsEngine::EndWaitOnLoss()
 
 void TCommsEngine::OnPortError(QSerialPort::SerialPortError error)
 {
-    if (error != QSerialPort::ResourceError)
+    // A device that went away shows as a resource error, or (a pseudo-terminal whose other
+    // side closed) as reads and writes that fail again and again.
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
+        error != QSerialPort::WriteError)
         return;
     const QString message =
         QStringLiteral("The connection to %1 was lost: %2").arg(m_portPath, LossReason(m_port));
@@ -283,8 +289,8 @@ bool TCommsEngine::WaitForReply(int ticks)
 // the port goes away.
 TOutcome TCommsEngine::Exchange(int ticks)
 {
-    m_retriesLeft = kRetries;
-    while (!WaitForReply(ticks)) {
+    m_retriesLeft = m_attemptTicks > 0 ? m_attemptRetries : kRetries;
+    while (!WaitForReply(m_attemptTicks > 0 ? m_attemptTicks : ticks)) {
         if (!IsOpen() || m_retriesLeft == 0)
             return TOutcome::NoReply;
         --m_retriesLeft;

@@ -114,6 +114,14 @@ public:
     [[nodiscard]] bool KeepAlivePending() const { return m_keepAlivePending; }
     // No not-responding message until the next reply (reads that may go unanswered).
     void HoldNoResponseMessages() { m_noResponseCount = 2; }
+    // Ticks each attempt of a waiting request waits, and the attempts after the first, for
+    // requests that may well go unanswered (looking for the instruments of a ring); 0 ticks
+    // gives back the usual ones.
+    void SetAttempts(int ticks, int retries)
+    {
+        m_attemptTicks = ticks;
+        m_attemptRetries = retries;
+    }
     // Error reports are dropped while the gate says false (a menu's child list being read).
     void SetReportGate(std::function<bool()> gate) { m_reportGate = std::move(gate); }
     void ClearBuffers();
@@ -123,6 +131,7 @@ signals:
     void Sent(const QString& framed);   // every text written
     void Received(const QString& text); // every message text, parsed or not
     void Traffic(const QString& text);  // characters crossing the link, for the terminal
+    void ReceivedCharacters(const QString& characters); // the received ones alone
     // What the mimics show is no longer the instrument's: an idle poll went unanswered for its
     // ticks, or a settings transfer took the link over.
     void DisplayStale();
@@ -171,6 +180,8 @@ private:
     quint64 m_ticks = 0;
     int m_timeoutTicks = 0;
     int m_retriesLeft = 0;
+    int m_attemptTicks = 0; // 0: the request's own
+    int m_attemptRetries = kRetries;
     bool m_reportErrors = false;
     int m_noResponseCount = 0;
     int m_pollTicks = 0;

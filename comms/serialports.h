@@ -18,11 +18,12 @@ struct TPortChoice
 
     QString portName;
     int cable = RS232Ring;
-    int baud = 2;    // "2400", "4800", "9600", "19200", "38400"
-    int parity = 0;  // "None", "Odd", "Even"
-    int data = 1;    // "7", "8"
-    int stop = 0;    // "1", "2"
-    int address = 0; // 0 = Any, 1..31
+    int baud = 2;          // "2400", "4800", "9600", "19200", "38400"
+    int parity = 0;        // "None", "Odd", "Even"
+    int data = 1;          // "7", "8"
+    int stop = 0;          // "1", "2"
+    int address = 0;       // 0 = Any, 1..31
+    bool reconnect = true; // reopen the port by itself when it comes back after being lost
 };
 
 namespace serialports {

@@ -73,6 +73,7 @@ void TFrmComDialog::SetChoice(const TPortChoice& choice)
     const QSignalBlocker quiet(ui->cboxAddress);
     ui->cboxAddress->setCurrentIndex(choice.address >= 0 && choice.address <= 31 ? choice.address
                                                                                  : -1);
+    ui->CbxReconnect->setChecked(choice.reconnect);
     RGPhysicalClick();
 }
 
@@ -86,6 +87,7 @@ TPortChoice TFrmComDialog::Choice() const
     choice.data = Selected(m_data);
     choice.stop = Selected(m_stop);
     choice.address = ui->cboxAddress->currentIndex();
+    choice.reconnect = ui->CbxReconnect->isChecked();
     return choice;
 }
 

@@ -23,14 +23,17 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSerialPort>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -316,6 +319,7 @@ TEST_F(Connected, KilledSimulatorDisconnectsWithAMessageNamingThePort)
     choice.portName = QString::fromLocal8Bit(child.readLine()).trimmed();
     choice.cable = TPortChoice::RS232;
     choice.address = 1;
+    choice.reconnect = false; // as before automatic reconnection: say so and stay apart
     QTimer::singleShot(300, [&] { child.kill(); });
     window->ConnectWith(choice); // the identity read waits on the delayed replies
     ASSERT_TRUE(
@@ -328,6 +332,83 @@ TEST_F(Connected, KilledSimulatorDisconnectsWithAMessageNamingThePort)
         << message.toStdString();
     EXPECT_FALSE(message.contains("temporarily unavailable")) << message.toStdString();
     child.waitForFinished(2000);
+}
+
+// A pulled adapter or a restarted simulator: the window waits for the device path and
+// carries on by itself when it is back, telling the user only that a session ended.
+TEST_F(Connected, LostPortIsReopenedWhenItComesBack)
+{
+    QTemporaryDir links;
+    const QString link = links.filePath("q900");
+    const QString program = QStringLiteral(VIEWER_BIN_DIR "/q900sim");
+    const auto startSimulator = [&](QProcess& child) {
+        child.start(program, {"--link", link});
+        return child.waitForStarted(3000) && child.waitForReadyRead(3000);
+    };
+    QProcess first;
+    ASSERT_TRUE(startSimulator(first));
+    TPortChoice choice;
+    choice.portName = link;
+    choice.cable = TPortChoice::RS232;
+    choice.address = 1;
+    ASSERT_TRUE(window->ConnectWith(choice));
+    sessionPrompts.levels = {false};
+    sessionPrompts.passcodes = {"1111"};
+    Action("StartSession")->trigger();
+    ASSERT_TRUE(TabShown("TSSettings"));
+
+    first.terminate();
+    ASSERT_TRUE(first.waitForFinished(3000));
+    ASSERT_TRUE(RunUntil([&] { return !window->Connected(); }, 3000));
+    EXPECT_TRUE(RunUntil([&] { return Identity().contains("waiting for it to return"); }))
+        << Identity().toStdString();
+    EXPECT_FALSE(TabShown("TSSettings"));
+    EXPECT_TRUE(RunUntil([&] { return !prompts.messages.isEmpty(); }));
+    ASSERT_EQ(prompts.messages.size(), 1) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(prompts.messages[0].startsWith("The setup session has ended: The connection to "))
+        << prompts.messages[0].toStdString();
+
+    QProcess second;
+    ASSERT_TRUE(startSimulator(second));
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(RunUntil([&] { return window->Connected(); }, 3000)) << "no click needed";
+    EXPECT_TRUE(RunUntil([&] { return Identity().startsWith("Adr:1, SN:93123401"); }));
+    EXPECT_EQ(window->windowTitle(), "ViewQ900 - Address:1");
+    auto* received = Find<QLabel>("ReceivedPanel");
+    received->clear();
+    EXPECT_TRUE(RunUntil([&] { return received->text().startsWith("A1110009:"); }, 3000))
+        << "display polling resumed";
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(prompts.messages.size(), 1);
+    window->Connect2Click(); // a disconnect by the user ends the waiting too
+    second.terminate();
+    second.waitForFinished(3000);
+}
+
+TEST_F(Connected, TerminalTimestampsAndSavedTraffic)
+{
+    ASSERT_TRUE(window->ConnectWith(StartSimulator()));
+    Tabs()->setCurrentWidget(Find<QWidget>("TSTest"));
+    auto* memo = Find<QPlainTextEdit>("MemoRx");
+    Find<QPushButton>("BtnClear")->click();
+    Find<QCheckBox>("CbTimestamps")->setChecked(true);
+    Find<QLineEdit>("EdtSendStr")->setText("21110005:");
+    Find<QPushButton>("BtnSend")->click();
+    ASSERT_TRUE(RunUntil([&] { return memo->toPlainText().contains("A1110005:"); }));
+    const QStringList lines = memo->toPlainText().split('\n', Qt::SkipEmptyParts);
+    EXPECT_TRUE(lines.first().startsWith(">>>21110005:")) << "sent lines carry no time";
+    EXPECT_TRUE(QRegularExpression("^\\d+ ms  A1110005:").match(lines.last()).hasMatch())
+        << lines.last().toStdString();
+
+    prompts.fileNames = {dir.filePath("traffic.txt")};
+    Find<QPushButton>("BtnSaveTraffic")->click();
+    QFile saved(dir.filePath("traffic.txt"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(saved.readAll());
+    EXPECT_TRUE(text.contains(" ms >>> 21110005:[CR][LF]"));
+    EXPECT_TRUE(text.contains(" ms <<< A1110005:"));
+    EXPECT_TRUE(text.contains(" ms >>> 21110003:[CR][LF]")) << "since the connection";
 }
 
 TEST_F(Connected, DisplayFollowsTheInstrumentAndKeysReachIt)

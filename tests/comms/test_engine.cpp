@@ -230,6 +230,28 @@ TEST_F(EngineOnScriptedLine, NoReplyRetriesThenWarnsLongShortThenNothing)
     EXPECT_EQ(prompts.messages[2].left(26), "Instrument not responding:");
 }
 
+// Probing addresses that may be empty: one short attempt each, then the usual ones again.
+TEST_F(EngineOnScriptedLine, ShortAttemptsGiveUpSoonAndAreUndone)
+{
+    engine.SetInstrumentAddress(3);
+    Open();
+    engine.SetAttempts(2, 0);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(engine.SendCommand(cmd::ReadValue, reg::SerialNumber, false, true).outcome,
+              TOutcome::NoReply);
+    // Well short of even one usual attempt (the usual three would take three seconds).
+    EXPECT_LT(clock.elapsed(), TCommsEngine::kSendTicks * TCommsEngine::kTickMs);
+    EXPECT_EQ(line.received.size(), 1) << "no retry";
+    line.answer = [](const QString&) -> QByteArray { return "A3110005:7\r\n"; };
+    EXPECT_EQ(engine.Transact("20110005:"), "A3110005:7") << "an answer still comes through";
+    line.answer = nullptr;
+    engine.SetAttempts(0, 0);
+    line.received.clear();
+    EXPECT_EQ(engine.Transact("20110005:"), "");
+    EXPECT_EQ(line.received.size(), 3) << "the usual three attempts";
+}
+
 TEST_F(EngineOnScriptedLine, OpticalLinkShowsItsPromptInstead)
 {
     engine.SetOpticalLink(true);
