@@ -70,6 +70,8 @@ void TDevice::EvaluateReply(const QString& reply)
     const qsizetype colon = reply.indexOf(u':');
     LastReplyData = colon < 0 ? QString() : reply.mid(colon + 1).trimmed().left(300);
     m_failed = reply.size() <= 1 || (tools::HexToInt(reply.left(2)) & flag::Error);
+    if (reply.isEmpty())
+        ++m_unanswered;
 }
 
 bool TDevice::Request(int command, const QString& data)
@@ -250,12 +252,22 @@ void TDevice::ReadMenuChildren(TMenuNode& node, bool recursive)
             continue;
         previous = reg;
         CurrentRegister = reg;
-        if (!ReadItemHeader())
+        // A child the instrument did not answer for (as against one it refused) leaves the
+        // menu unread, not shorter: a backup of it must not look complete.
+        const int unanswered = m_unanswered;
+        const bool headerRead = ReadItemHeader();
+        std::unique_ptr<TNodeData> data;
+        if (headerRead)
+            data = NewNodeData(LastReplyData.mid(4), reg, LastReplyData.left(2));
+        if (m_unanswered != unanswered) {
+            node.Clear();
+            node.AddChild(QStringLiteral("..."));
+            return;
+        }
+        if (!headerRead)
             continue;
-        const QString type = LastReplyData.left(2);
-        const QString name = LastReplyData.mid(4);
-        TMenuNode* child = node.AddChild(name);
-        child->Data = NewNodeData(name, reg, type);
+        TMenuNode* child = node.AddChild(data->Name);
+        child->Data = std::move(data);
         const int code = child->Data->Type();
         if (code == item::Menu) {
             if (recursive)

@@ -116,6 +116,7 @@ private:
     // another kind of instrument has its own limits and option texts.
     std::map<QString, std::map<QString, std::unique_ptr<TMenuCacheItem>>> m_menuCache;
     bool m_failed = true;
+    int m_unanswered = 0; // requests that got no reply at all
 };
 
 // Restores the register the model addresses however the enclosing operation ends.

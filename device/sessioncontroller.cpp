@@ -113,6 +113,11 @@ bool TSessionController::CheckCommsVersion()
     emit IdentityRead();
     if (m_device.CommsVersion.size() >= 2 && m_device.CommsVersion.at(1) == u'2')
         return true;
+    // An instrument that did not answer, or a link that went away, is no unknown instrument:
+    // the engine or the connection has told the user already.
+    const TOutcome last = m_engine.LastOutcome();
+    if (!m_engine.IsOpen() || last == TOutcome::NoReply || last == TOutcome::PortClosed)
+        return false;
     m_prompts.Inform(QStringLiteral("Unknown Instrument Communications"));
     return false;
 }

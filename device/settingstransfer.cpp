@@ -42,6 +42,13 @@ void TSettingsTransfer::Cancel()
 
 void TSettingsTransfer::Timer1Timer()
 {
+    // Sending into a port that went away would end, seconds later, in a second report of
+    // the one failure the connection has reported already.
+    if (!m_engine.IsOpen()) {
+        m_requests.clear();
+        Finish(TResult::LinkLost);
+        return;
+    }
     if (m_sendDelay > 0) {
         --m_sendDelay;
         return;

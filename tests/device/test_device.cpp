@@ -146,7 +146,8 @@ TEST_F(DeviceTest, MenuTreeSkipsRepeatsAndUnreadableChildren)
     sim.Menu("0011", "ROOT", {"0011", "0100", "0100", "0101", "0102", "0103"});
     sim.Menu("0100", "SCALE", {"0110"});
     sim.Item("0101", "03", "CAP", "SF", "2710", "100.00");
-    sim.replies["010102"] = "03"; // type but no name: left out
+    sim.replies["010102"] = "03"; // type, but the name is refused: left out
+    sim.replies["090102"] = "!0100";
     sim.Item("0103", "0B", "CALZERO");
     TMenuNode tree;
     device.BuildMenuTree(tree, 0x11, false, "SAFE SETUP");
@@ -164,6 +165,21 @@ TEST_F(DeviceTest, MenuTreeSkipsRepeatsAndUnreadableChildren)
     EXPECT_EQ(Child(root, 2)->Caption, "CALZERO");
     EXPECT_EQ(Child(root, 2)->Data->HasValue, 0);
     EXPECT_EQ(sim.Count("11"), 1) << "only the number's value is read";
+}
+
+// A child the instrument does not answer for at all (a lost link) leaves the whole menu
+// unread, so nothing that saves the tree takes it for complete.
+TEST_F(DeviceTest, UnansweredChildLeavesTheMenuUnread)
+{
+    sim.Menu("0011", "ROOT", {"0101", "0102"});
+    sim.Item("0101", "03", "CAP", "SF", "2710", "100.00");
+    sim.Item("0102", "03", "HYS", "SS", "5", "0.05");
+    sim.replies.remove("110102"); // its value never comes
+    TMenuNode tree;
+    device.BuildMenuTree(tree, 0x11, false, "FULL SETUP");
+    const TMenuNode& root = *Child(tree, 0);
+    ASSERT_EQ(root.Children().size(), 1u);
+    EXPECT_TRUE(Child(root, 0)->IsPlaceholder());
 }
 
 TEST_F(DeviceTest, MenuReadFailuresGivePlaceholderOrNothing)
