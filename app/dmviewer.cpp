@@ -29,11 +29,21 @@ std::unique_ptr<TdatViewer::IniFile> NewIni()
     return std::make_unique<TdatViewer::IniFile>();
 }
 
+// Far above any real configuration (under a kilobyte); the parser would hold a larger file
+// twice over in memory.
+constexpr qint64 kMaxFileBytes = 1024 * 1024;
+
+// False for no file, an oversized one, or one holding binary data: the parser stops at a NUL
+// byte, so a write-back would silently drop everything after it.
 bool LoadInto(CSimpleIniA& ini, const QString& path)
 {
-    if (!QFileInfo(path).isFile())
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
         return false;
-    return ini.LoadFile(QFile::encodeName(path).constData()) >= 0;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || bytes.contains('\0'))
+        return false;
+    return ini.LoadData(bytes.constData(), static_cast<size_t>(bytes.size())) >= 0;
 }
 
 // A temporary file in the same folder renamed over the old one, so a crash or a full disk

@@ -277,7 +277,9 @@ TFileLines LoadSettingsFile(const QString& path)
     if (file.size() > kMaxFileBytes)
         return Refused(
             QStringLiteral("%1 is too large for a settings file (over 1 MB).").arg(name));
-    const QByteArray bytes = file.read(kMaxFileBytes + 1);
+    // Its size and one byte more, to see a file that grew past the limit meanwhile: read()
+    // allocates all it is asked for, so asking for the limit would cost a megabyte each time.
+    const QByteArray bytes = file.read(file.size() + 1);
     if (file.error() != QFileDevice::NoError)
         return Refused(QStringLiteral("Cannot read %1: %2").arg(name, file.errorString()));
     if (bytes.isEmpty())
@@ -288,7 +290,13 @@ TFileLines LoadSettingsFile(const QString& path)
     if (HoldsBinary(bytes))
         return Refused(
             QStringLiteral("%1 is not a settings file: it holds binary data.").arg(name));
-    return {SplitLines(bytes), {}};
+    QStringList lines = SplitLines(bytes);
+    // Every line the program writes ends with CR LF. A request without its line end may have
+    // lost the end of its value, and would be sent so.
+    if (!bytes.endsWith(char(ctl::LF)) && !IsOutlineLine(lines.last()))
+        return Refused(QStringLiteral("%1 is cut short: line %2 has no line end.")
+                           .arg(name, QString::number(lines.size())));
+    return {std::move(lines), {}};
 }
 
 QString SaveSettingsFile(const QString& path, const QStringList& lines)

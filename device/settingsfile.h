@@ -58,7 +58,8 @@ struct TFileLines
 // well-formed write requests may remain, or the result is refused naming the first bad line.
 [[nodiscard]] TSendTree FillSendTree(const QStringList& lines);
 
-// Latin-1 lines split on CR LF (or LF); refuses empty, oversized and binary files.
+// Latin-1 lines split on CR LF (or LF); refuses empty, oversized and binary files, and files
+// cut short inside a request line (a last line with no line end that is no outline line).
 [[nodiscard]] TFileLines LoadSettingsFile(const QString& path);
 
 // Writes the lines with CR LF through a temporary file renamed over `path`, so a failed save

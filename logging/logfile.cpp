@@ -3,9 +3,12 @@
 #include "fixedtext.h"
 #include "tools.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <algorithm>
 
 namespace logfile {
 
@@ -16,10 +19,17 @@ constexpr int kValueDecimals = 2; // times and digital values
 constexpr qsizetype kWriteChunk = 1 << 20;
 constexpr qsizetype kProgressRows = 1 << 14;
 constexpr int kUnitsLength = 2;
+// Larger files are refused unread: 256 MB is a week of samples at 10 Hz, and the chart of a
+// larger file would take gigabytes.
+constexpr qint64 kMaxFileBytes = qint64(256) << 20;
+
+// The comment and the header end up in labels; in a damaged file either could be megabytes
+// long, so only their start is taken, far more than any the program writes.
+constexpr qsizetype kMaxLineText = 1000;
 
 QString LineText(QByteArrayView line)
 {
-    return QString::fromLatin1(line);
+    return QString::fromLatin1(line.first(std::min(line.size(), kMaxLineText)));
 }
 
 // Cuts the next line off `rest`: lines end at CR LF, LF or a lone CR, and a line end at the
@@ -103,6 +113,13 @@ bool Report(const TLogProgress& progress, double fraction)
 TLogFileResult Failure(const QString& message)
 {
     return {false, false, message};
+}
+
+TLogReadResult ReadFailure(const QString& message)
+{
+    TLogReadResult result;
+    result.message = message;
+    return result;
 }
 
 } // namespace
@@ -203,26 +220,39 @@ TLogFileResult Write(const QString& path, const QString& comment, const TLogHead
 
 TLogReadResult Read(const QString& path, ITraceSink& sink, const TLogProgress& progress)
 {
+    const QString name = QDir::toNativeSeparators(path);
+    // A pipe or a device would block the reader or never end.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return ReadFailure(QStringLiteral("%1 is not a log file.").arg(name));
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        TLogReadResult result;
-        result.message = file.errorString();
-        return result;
-    }
-    // Mapping spares a second copy of a large file; an empty file cannot be mapped.
+    if (!file.open(QIODevice::ReadOnly))
+        return ReadFailure(file.errorString());
     const qint64 size = file.size();
-    if (uchar* mapped = size > 0 ? file.map(0, size) : nullptr) {
-        auto result = Parse(QByteArrayView(mapped, size), sink, progress);
+    if (size > kMaxFileBytes)
+        return ReadFailure(QStringLiteral("%1 is too large for a log file (over %2 MB).")
+                               .arg(name)
+                               .arg(kMaxFileBytes >> 20));
+    // Mapping spares a second copy of a large file; an empty file cannot be mapped.
+    QByteArray copy;
+    QByteArrayView bytes;
+    uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
+    if (mapped) {
+        bytes = QByteArrayView(mapped, size);
+    } else {
+        copy = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return ReadFailure(file.errorString());
+        bytes = copy;
+    }
+    // The rows of a binary file would all read as zeros; the chart is left as it was.
+    const TLogReadResult result =
+        bytes.contains('\0')
+            ? ReadFailure(QStringLiteral("%1 is not a log file: it holds binary data.").arg(name))
+            : Parse(bytes, sink, progress);
+    if (mapped)
         file.unmap(mapped);
-        return result;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        TLogReadResult result;
-        result.message = file.errorString();
-        return result;
-    }
-    return Parse(bytes, sink, progress);
+    return result;
 }
 
 TLogReadResult Parse(QByteArrayView bytes, ITraceSink& sink, const TLogProgress& progress)

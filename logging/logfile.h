@@ -68,8 +68,10 @@ QByteArray CommentLine(const QString& comment);
 TLogFileResult Write(const QString& path, const QString& comment, const TLogHeader& header,
                      int decimals, const ITraceSource& source, const TLogProgress& progress = {});
 
-// Reads a log file onto the traces. A file that cannot be opened leaves the traces alone;
-// otherwise they are cleared first. Unreadable numbers read as 0 and are still added.
+// Reads a log file onto the traces. A file that cannot be opened, is no regular file, is over
+// 256 MB or holds binary data (a NUL byte) leaves the traces alone, with the reason in
+// `message`; otherwise they are cleared first. Unreadable numbers read as 0 and are still
+// added.
 TLogReadResult Read(const QString& path, ITraceSink& sink, const TLogProgress& progress = {});
 TLogReadResult Parse(QByteArrayView bytes, ITraceSink& sink, const TLogProgress& progress = {});
 

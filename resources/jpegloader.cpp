@@ -9,6 +9,8 @@
 #include <cstdio>
 
 #include <jpeglib.h>
+// After jpeglib.h, which it needs.
+#include <jerror.h>
 
 namespace jpegloader {
 
@@ -31,7 +33,22 @@ void OnError(j_common_ptr info)
 
 void OnMessage(j_common_ptr) {}
 
-constexpr uint64_t kMaxPixels = 64ull * 1024 * 1024;
+// Warnings pass silently, except the one for data that ends before the picture does: such a
+// file was cut short, and would show grey where the rest of the picture belongs.
+void OnWarning(j_common_ptr info, int level)
+{
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
+        OnError(info);
+}
+
+// Bounds far above any picture of the program (the front panel is 2000 x 982) and far below
+// what would hurt: a damaged header of a few hundred bytes can claim any size, and a file of
+// any length can carry a picture's name.
+constexpr uint64_t kMaxPixels = 4ull * 1024 * 1024;
+constexpr qint64 kMaxFileBytes = 32 * 1024 * 1024;
+// libjpeg's own memory, mostly the whole-picture buffers of progressive files: enough for any
+// picture within kMaxPixels; a file that would need more is refused by the decoder.
+constexpr long kMaxDecoderMemory = 32L * 1024 * 1024;
 
 // Runs the decoder; kept free of C++ objects with destructors because of the longjmp.
 bool Decode(jpeg_decompress_struct& info, ErrorManager& errors, const QByteArray& data,
@@ -40,13 +57,16 @@ bool Decode(jpeg_decompress_struct& info, ErrorManager& errors, const QByteArray
     if (setjmp(errors.jump))
         return false;
     jpeg_create_decompress(&info);
+    info.mem->max_memory_to_use = kMaxDecoderMemory;
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(data.constData()),
                  static_cast<unsigned long>(data.size()));
     jpeg_read_header(&info, TRUE);
     info.out_color_space = JCS_RGB;
     // A damaged header can claim any size; refuse absurd ones before allocating.
     if (static_cast<uint64_t>(info.image_width) * info.image_height > kMaxPixels) {
-        std::snprintf(errors.message, sizeof errors.message, "picture too large");
+        std::snprintf(errors.message, sizeof errors.message,
+                      "%u x %u pixels, more than %llu megapixels", info.image_width,
+                      info.image_height, static_cast<unsigned long long>(kMaxPixels >> 20));
         return false;
     }
     jpeg_start_decompress(&info);
@@ -73,6 +93,7 @@ PictureResult DecodeJpeg(const QByteArray& data, const QString& name)
     info.err = jpeg_std_error(&errors.base);
     errors.base.error_exit = OnError;
     errors.base.output_message = OnMessage;
+    errors.base.emit_message = OnWarning;
 
     PictureResult result;
     const bool ok = !data.isEmpty() && Decode(info, errors, data, result.image);
@@ -94,13 +115,30 @@ bool IsJpegName(const QString& path)
 
 PictureResult LoadPicture(const QString& path)
 {
+    // A pipe or a device would block the reader or never end.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return {{}, QStringLiteral("%1 is not a picture file.").arg(path)};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{}, QStringLiteral("Cannot open the picture %1: %2").arg(path, file.errorString())};
-    const QByteArray data = file.readAll();
+    if (file.size() > kMaxFileBytes)
+        return {{},
+                QStringLiteral("The picture %1 is too large (over %2 MB).")
+                    .arg(path)
+                    .arg(kMaxFileBytes >> 20)};
     if (IsJpegName(path))
-        return DecodeJpeg(data, path);
+        return DecodeJpeg(file.readAll(), path);
     QImageReader reader(path);
+    const QSize size = reader.size();
+    if (size.isValid() && uint64_t(size.width()) * uint64_t(size.height()) > kMaxPixels)
+        return {{},
+                QStringLiteral("%1 is not a valid picture (%2 x %3 pixels, more than %4 "
+                               "megapixels).")
+                    .arg(path)
+                    .arg(size.width())
+                    .arg(size.height())
+                    .arg(kMaxPixels >> 20)};
     PictureResult result;
     result.image = reader.read();
     if (result.image.isNull())
