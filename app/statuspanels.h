@@ -9,10 +9,15 @@ class TIdentityPanel;
 
 // The status bar's three panels: the last request sent, the last message received, and the
 // identity of the connected instrument (red while hand-typed traffic may have changed it).
+// The first two keep a fixed size and cut a text that does not fit, so that the replies of
+// the display poll, ten a second, repaint their panel alone instead of the whole bar.
 class TStatusPanels : public QObject
 {
     Q_OBJECT
 public:
+    static constexpr int kSentWidth = 120;
+    static constexpr int kReceivedWidth = 200;
+
     explicit TStatusPanels(QStatusBar& bar);
 
     // Panels 0 and 1 follow the engine's traffic.

@@ -2,11 +2,17 @@
 #include "displaydecoder.h"
 #include "q910panel.h"
 
+#include <QPaintEvent>
 #include <QPainter>
+
+#include <cmath>
 
 namespace {
 
 const QColor kNoPicture(0x2B, 0x2F, 0x36);
+// A window being laid out or resized by hand changes size many times in a row; each new
+// size is scaled from the decoded picture as long as this passes between them.
+constexpr int kFullSizeKeptMs = 500;
 
 } // namespace
 
@@ -24,6 +30,9 @@ TQ910LCD::TQ910LCD(const QString& pictureFile, QWidget* parent)
     Buttons.RegionCount = q910panel::kKeyCount;
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_releaseFullSize.setSingleShot(true);
+    m_releaseFullSize.setInterval(kFullSizeKeptMs);
+    connect(&m_releaseFullSize, &QTimer::timeout, this, [this] { m_picture.ReleaseFullSize(); });
 }
 
 TQ910LCD::~TQ910LCD()
@@ -41,36 +50,56 @@ QSize TQ910LCD::DeviceSize() const
     return (QSizeF(size()) * devicePixelRatioF()).toSize();
 }
 
+QRect TQ910LCD::LogicalLcdRect(bool inside) const
+{
+    const qreal ratio = devicePixelRatioF();
+    const QRect device = DeviceLcdRect();
+    const QRectF r(device.x() / ratio, device.y() / ratio, device.width() / ratio,
+                   device.height() / ratio);
+    if (!inside)
+        return r.toAlignedRect();
+    const QPoint topLeft(int(std::ceil(r.left())), int(std::ceil(r.top())));
+    const QPoint end(int(std::floor(r.right())), int(std::floor(r.bottom())));
+    return QRect(topLeft, QSize(end.x() - topLeft.x(), end.y() - topLeft.y()));
+}
+
 void TQ910LCD::PaintLCD()
 {
     displaydecoder::MirrorPosition17(LCD.SegmentState);
-    if (!isVisible())
-        return;
-    const qreal ratio = devicePixelRatioF();
-    const QRect device = DeviceLcdRect();
-    repaint(QRectF(device.x() / ratio, device.y() / ratio, device.width() / ratio,
-                   device.height() / ratio)
-                .toAlignedRect());
+    // Queued: replies that come faster than the screen is drawn make one paint.
+    if (isVisible())
+        update(LogicalLcdRect(false));
 }
 
-void TQ910LCD::paintEvent(QPaintEvent*)
+void TQ910LCD::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    DrawPanel(painter);
-    DrawLcd(painter);
+    // The LCD is opaque: the picture is drawn only around it.
+    const QRegion around = event->region() - LogicalLcdRect(true);
+    if (!around.isEmpty())
+        DrawPanel(painter, around);
+    if (event->region().intersects(LogicalLcdRect(false)))
+        DrawLcd(painter);
     Buttons.PaintPressed(painter);
 }
 
-void TQ910LCD::DrawPanel(QPainter& painter)
+void TQ910LCD::DrawPanel(QPainter& painter, const QRegion& region)
 {
     if (m_picture.Path() != PictureFile)
         m_picture.SetPath(PictureFile);
     ReportError(ErrorSource::Picture, m_picture.Refresh().error);
     const QImage& panel = m_picture.Scaled(DeviceSize());
-    if (panel.isNull())
-        painter.fillRect(rect(), kNoPicture);
-    else
-        painter.drawImage(QRectF(rect()), panel);
+    if (m_picture.HoldsFullSize())
+        m_releaseFullSize.start();
+    const qreal ratio = devicePixelRatioF();
+    for (const QRect& r : region) {
+        if (panel.isNull())
+            painter.fillRect(r, kNoPicture);
+        else
+            painter.drawImage(
+                QRectF(r), panel,
+                QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
+    }
 }
 
 void TQ910LCD::DrawLcd(QPainter& painter)

@@ -11,14 +11,21 @@ TZelMimic::TZelMimic(QWidget* parent) : QWidget(parent)
 
 void TZelMimic::DecodeDisplay(const QString& data)
 {
-    if (displaydecoder::DecodeDisplay(data, LCD.SegmentState))
+    const TSegmentStates shown = LCD.SegmentState;
+    if (!displaydecoder::DecodeDisplay(data, LCD.SegmentState))
+        return;
+    displaydecoder::MirrorPosition17(LCD.SegmentState);
+    // The display is polled ten times a second and mostly shows the same.
+    if (LCD.SegmentState != shown)
         PaintLCD();
 }
 
 void TZelMimic::BlankDisplay()
 {
+    const TSegmentStates shown = LCD.SegmentState;
     displaydecoder::BlankDisplay(LCD.SegmentState);
-    PaintLCD();
+    if (LCD.SegmentState != shown)
+        PaintLCD();
 }
 
 void TZelMimic::SetKeyHandlers(const TKeyHandlers& handlers)

@@ -39,14 +39,14 @@ public:
 
     explicit TZelMimic(QWidget* parent = nullptr);
 
-    // Redraws the LCD rectangle at once from LCD.SegmentState (position 17 follows position
-    // 1, segment 0). Called after every change of the states.
+    // Has the LCD rectangle redrawn from LCD.SegmentState (position 17 follows position 1,
+    // segment 0) at the next paint. Called after every change of the states.
     virtual void PaintLCD() = 0;
 
     // The display register's reply data (the text after ":" of a 0x0009 reply); fewer than
-    // 18 characters change nothing. Repaints the LCD when the data was taken.
+    // 18 characters change nothing. Has the LCD redrawn when a segment changed.
     void DecodeDisplay(const QString& data);
-    // All segments unlit, repainted at once.
+    // All segments unlit; redrawn when any was lit.
     void BlankDisplay();
 
     // Key events; a mimic without handlers still dims a pressed key and sends nothing.

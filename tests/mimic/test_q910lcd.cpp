@@ -2,12 +2,15 @@
 #include "lcdtext.h"
 #include "mimictestdata.h"
 
+#include "eventwait.h"
+
 #include "mimickeys.h"
 #include "q910lcd.h"
 #include "q910panel.h"
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QPaintEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -195,6 +198,72 @@ TEST_F(Q910LcdTest, MissingSegmentPicturesAreReportedAndTheLcdLeftBlank)
     EXPECT_TRUE(errors.first().contains(QStringLiteral("g.bmp")));
     const QRgb off = TZelLCD::ToRgb(q910panel::kOffColour);
     EXPECT_EQ(shot.pixel(mimic.LcdRect().center()) & RGB_MASK, off & RGB_MASK);
+}
+
+// The regions of a widget's paints.
+class PaintLog : public QObject
+{
+public:
+    explicit PaintLog(QWidget& widget) { widget.installEventFilter(this); }
+    QList<QRegion> regions;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            regions << static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
+
+// Every queued update painted.
+void Settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+// The display is polled ten times a second and mostly unchanged: only a change of segments is
+// drawn, only the LCD, and replies faster than the screen make one paint.
+TEST_F(Q910LcdTest, OnlyAChangedDisplayIsRedrawnAndOnlyItsLcd)
+{
+    mimic.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mimic));
+    Settle();
+    PaintLog paints(mimic);
+    const QString weight = DisplayDataFor(QStringLiteral("12.3"));
+    mimic.DecodeDisplay(weight);
+    ASSERT_TRUE(RunUntil([&] { return paints.regions.size() == 1; }));
+    EXPECT_EQ(paints.regions.first(), QRegion(mimic.LcdRect()));
+
+    mimic.DecodeDisplay(weight);
+    mimic.DecodeDisplay(weight + QStringLiteral("garbage after it")); // same segments
+    mimic.DecodeDisplay(QStringLiteral("00FF"));                      // too short
+    Settle();
+    EXPECT_EQ(paints.regions.size(), 1);
+
+    mimic.DecodeDisplay(DisplayDataFor(QStringLiteral("12.4")));
+    mimic.DecodeDisplay(DisplayDataFor(QStringLiteral("12.5")));
+    mimic.BlankDisplay();
+    ASSERT_TRUE(RunUntil([&] { return paints.regions.size() == 2; }));
+    mimic.BlankDisplay();
+    Settle();
+    EXPECT_EQ(paints.regions.size(), 2);
+    EXPECT_EQ(LcdMismatches(Shot()), 0);
+}
+
+// Position 17 follows position 1, segment 0 (the editing bar): its change alone is drawn.
+TEST_F(Q910LcdTest, TheEditingBarAloneIsAChange)
+{
+    mimic.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mimic));
+    Settle();
+    PaintLog paints(mimic);
+    mimic.DecodeDisplay(QStringLiteral("00") + QString(15, u'0') + QStringLiteral("10"));
+    ASSERT_TRUE(RunUntil([&] { return paints.regions.size() == 1; }));
+    EXPECT_EQ(mimic.LCD.SegmentState[17 * 4 + 3], 1);
 }
 
 } // namespace
