@@ -1,0 +1,78 @@
+#pragma once
+
+#include "logsampler.h"
+#include "serialports.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+// What the tool's command line asks for: the command with its arguments, the connection
+// settings to lay over the viewer's saved ones, and the options of each command.
+struct TCtlOptions
+{
+    enum class TCommand
+    {
+        None,
+        Identity,
+        Scan,
+        Read,
+        Write,
+        Backup,
+        Restore,
+        Log,
+        Weight
+    };
+
+    TCommand command = TCommand::None;
+    QString commandName;
+    // Connection; unset: the viewer's saved [Comms] settings.
+    QString port;
+    std::optional<int> cable; // TPortChoice::Cables
+    std::optional<int> address;
+    std::optional<int> baud; // bits per second
+    bool json = false;
+    // Setup level of backup, read and write; `levelGiven` tells whether read and write open
+    // one at all.
+    bool full = true;
+    bool levelGiven = false;
+    std::optional<QString> passcode;
+    // read / write
+    int reg = -1;
+    QString value;
+    // backup / restore / log: the file (backup --all: the folder)
+    QString path;
+    bool all = false;
+    bool calibration = false;
+    // log
+    int rate = 0; // index into logchannels::RateTexts()
+    std::optional<double> seconds;
+    std::array<int, logchannels::DigitalCount> channels{}; // channel list indexes, 0 None
+    QString comment;
+    // weight
+    bool watch = false;
+
+    bool help = false;
+    bool version = false;
+    QString error; // a bad command line: the text to show, nothing else is done
+
+    // The saved port choice with the connection options laid over it.
+    [[nodiscard]] TPortChoice ApplyTo(TPortChoice choice) const;
+    // Whether the command talks to one addressed instrument (scan and backup --all go
+    // round every address themselves).
+    [[nodiscard]] bool NeedsAddress() const;
+};
+
+namespace ctloptions {
+
+[[nodiscard]] TCtlOptions Parse(const QStringList& arguments);
+[[nodiscard]] QString UsageText();
+// A register as typed: hexadecimal, "0x" allowed, 0000..FFFF; -1 when it is none.
+[[nodiscard]] int ParseRegister(const QString& text);
+// A channel list such as "CofZ,Motion,Output 1": up to four names, case and blanks ignored.
+[[nodiscard]] std::optional<std::array<int, logchannels::DigitalCount>>
+ParseChannels(const QString& text);
+
+} // namespace ctloptions

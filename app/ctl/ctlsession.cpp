@@ -1,0 +1,83 @@
+#include "ctlsession.h"
+
+#include "console.h"
+#include "ctllink.h"
+#include "ctlprompts.h"
+#include "hiddeninput.h"
+#include "protocol.h"
+
+namespace {
+
+TPasscodePrompts::Reader TerminalReader()
+{
+    if (!hiddeninput::StdinIsTerminal())
+        return {};
+    return [](const QString& prompt) { return hiddeninput::ReadLine(prompt); };
+}
+
+} // namespace
+
+TCtlSession::TCtlSession(TCtlContext& context, bool full, std::optional<QString> passcode)
+    : m_context(context), m_full(full), m_passcodes(full, std::move(passcode), TerminalReader()),
+      m_controller(context.link.Engine(), context.link.Device(), context.prompts, m_passcodes)
+{
+    m_controller.SetView(this);
+}
+
+TExitCode TCtlSession::OpenLevel()
+{
+    return m_controller.PromptPasscode(m_full) ? TExitCode::Done : Failure(false);
+}
+
+TExitCode TCtlSession::Start()
+{
+    m_context.link.ResetUnanswered();
+    m_controller.StartSessionClick();
+    m_context.link.SetKeepAlive(false);
+    if (m_controller.SessionActive())
+        return TExitCode::Done;
+    return Failure(!m_passcodes.LevelAsked());
+}
+
+// The level is open from here on; its session must last the whole read.
+void TCtlSession::BuildTree(bool full)
+{
+    m_context.link.SetKeepAlive(true);
+    m_context.link.Device().BuildMenuTree(m_tree, protocol::reg::MenuRoot, true,
+                                          full ? QStringLiteral("FULL SETUP")
+                                               : QStringLiteral("SAFE SETUP"));
+}
+
+void TCtlSession::End()
+{
+    m_controller.EndSessionClick();
+}
+
+void TCtlSession::LockAndStore()
+{
+    m_controller.Lock();
+    m_controller.StoreSettings(false);
+}
+
+// Why the level did not open: no passcode to be had, the instrument's silence, or its
+// refusal (a wrong passcode; at `identityRead`, an identity it refused or of another family,
+// which the controller or the engine has reported already).
+TExitCode TCtlSession::Failure(bool identityRead)
+{
+    if (m_passcodes.Missing()) {
+        m_context.console.Message(
+            QStringLiteral("A passcode is needed: give --passcode N or set Q900_PASSCODE."));
+        return TExitCode::BadUsage;
+    }
+    if (m_passcodes.Cancelled()) {
+        m_context.console.Message(QStringLiteral("No passcode was given."));
+        return TExitCode::BadUsage;
+    }
+    const TExitCode code = exitcode::For(m_context.link.Engine().LastOutcome());
+    if (code == TExitCode::NoAnswer)
+        return code;
+    if (identityRead)
+        return code == TExitCode::Done ? TExitCode::Refused : code;
+    m_context.console.Message(QStringLiteral("The instrument refused the passcode."));
+    return TExitCode::Refused;
+}

@@ -1,0 +1,150 @@
+#include "logcommand.h"
+
+#include "console.h"
+#include "ctllink.h"
+#include "ctloptions.h"
+#include "ctloutput.h"
+#include "logrun.h"
+#include "signalexit.h"
+#include "tools.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kFlushMs = 1000;
+constexpr double kTimeSlack = 1e-6;    // sample times are sums of 40 ms ticks
+constexpr qsizetype kUnitsFromEnd = 4; // the unit's two characters: "12.5 kg G"
+
+// The engine's activity for as long as a scope lasts, the earlier one back on every way out.
+class TActivityScope
+{
+public:
+    TActivityScope(TCommsEngine& engine, IActivity* activity)
+        : m_engine(engine), m_saved(engine.CurrentActivity())
+    {
+        m_engine.SetActivity(activity);
+    }
+    ~TActivityScope() { m_engine.SetActivity(m_saved); }
+    TActivityScope(const TActivityScope&) = delete;
+    TActivityScope& operator=(const TActivityScope&) = delete;
+
+private:
+    TCommsEngine& m_engine;
+    IActivity* m_saved;
+};
+
+} // namespace
+
+TExitCode TLogCommand::Run()
+{
+    TCommsEngine& engine = m_context.link.Engine();
+    TLogRun run(engine, [this](const QString& data) { Sample(data); });
+    const TActivityScope activity(engine, &run);
+    TSignalExit interrupt;
+    QObject::connect(&interrupt, &TSignalExit::Received, [&run] { run.Stop(); });
+    run.Begin();
+    if (!run.Configure() || !ReadWeightText(run)) {
+        if (!run.Wanted()) {
+            m_context.console.Message(QStringLiteral("Stopped before the run began; "
+                                                     "no file was written."));
+            return TExitCode::Refused;
+        }
+        return exitcode::Worse(TExitCode::Refused, exitcode::For(engine.LastOutcome()));
+    }
+    return Record(run);
+}
+
+bool TLogCommand::ReadWeightText(TLogRun& run)
+{
+    const std::optional<QString> text = run.ReadWeightText();
+    if (!text || !run.Wanted())
+        return false;
+    m_decimals = std::clamp(tools::DecimalPlaces(*text), 0, 6);
+    m_units = text->mid(std::max<qsizetype>(0, text->size() - kUnitsFromEnd), 2);
+    return true;
+}
+
+TExitCode TLogCommand::Record(TLogRun& run)
+{
+    const TCtlOptions& options = m_context.options;
+    m_sampler.SetSamplePeriod(logchannels::PeriodForRate(options.rate));
+    TLogHeader header;
+    header.units = m_units;
+    for (int k = 1; k <= logchannels::DigitalCount; ++k) {
+        m_sampler.SetSelection(k, options.channels[size_t(k - 1)]);
+        header.selection[size_t(k - 1)] = options.channels[size_t(k - 1)];
+    }
+    m_sampler.SetDecimals(m_decimals);
+    m_sampler.Restart();
+    const TLogFileResult begun = m_stream.Begin(options.path, options.comment, header, m_decimals);
+    if (!begun.ok) {
+        m_context.console.Message(begun.message);
+        return TExitCode::BadUsage;
+    }
+    QTimer flush;
+    QObject::connect(&flush, &QTimer::timeout, [this, &run] {
+        const TLogFileResult flushed = m_stream.Flush();
+        if (!flushed.ok && m_trouble.isEmpty()) {
+            m_trouble = flushed.message;
+            run.Stop();
+        }
+        m_context.console.Progress(QStringLiteral("%1 samples").arg(m_stream.Rows()));
+    });
+    flush.start(kFlushMs);
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, [&run] { run.Stop(); });
+    if (options.seconds)
+        limit.start(static_cast<int>(std::ceil(*options.seconds * 1000.0)) + kGraceMs);
+    const bool linkOk = run.Loop([this, &run] {
+        if (m_enough)
+            run.Stop();
+    });
+    flush.stop();
+    m_context.console.EndProgress();
+    const TLogFileResult closed = m_stream.Close();
+    if (!closed.ok && m_trouble.isEmpty())
+        m_trouble = closed.message;
+    Report(linkOk);
+    if (!m_trouble.isEmpty())
+        return TExitCode::BadUsage;
+    return linkOk && m_readings > 0 ? TExitCode::Done : TExitCode::NoAnswer;
+}
+
+void TLogCommand::Sample(const QString& data)
+{
+    ++m_readings;
+    const std::optional<TLogPoint> point = m_sampler.Process(data);
+    if (!point)
+        return;
+    const std::optional<double> seconds = m_context.options.seconds;
+    // Times in the file count from 0 at the first sample: --seconds 2 at 10 Hz keeps 0.0..2.0.
+    if (seconds && point->time > *seconds + kTimeSlack) {
+        m_enough = true;
+        return;
+    }
+    m_stream.Append(*point);
+    if (seconds && point->time + m_sampler.SamplePeriod() > *seconds + kTimeSlack)
+        m_enough = true;
+}
+
+void TLogCommand::Report(bool linkOk)
+{
+    if (!m_trouble.isEmpty())
+        m_context.console.Message(
+            QStringLiteral("The log file could not be written: %1").arg(m_trouble));
+    else if (!linkOk)
+        m_context.console.Message(QStringLiteral("The link ended the run."));
+    else if (m_readings == 0)
+        m_context.console.Message(QStringLiteral("The instrument sent no log readings."));
+    const QString path = QDir::toNativeSeparators(m_stream.Path());
+    m_context.output.Print({{QStringLiteral("file"), m_stream.Path()},
+                            {QStringLiteral("samples"), static_cast<qint64>(m_stream.Rows())}},
+                           QStringLiteral("Saved %1 samples to %2").arg(m_stream.Rows()).arg(path));
+}

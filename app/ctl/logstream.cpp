@@ -1,0 +1,69 @@
+#include "logstream.h"
+
+namespace {
+
+constexpr char kLineEnd[] = "\r\n";
+
+// Form A of the header names the selected channels; it needs no points.
+class TNoTraces : public ITraceSource
+{
+public:
+    qsizetype PointCount(int) const override { return 0; }
+    TTracePoint Point(int, qsizetype) const override { return {}; }
+};
+
+TLogFileResult Success()
+{
+    return {true, false, {}};
+}
+
+} // namespace
+
+TLogStream::~TLogStream()
+{
+    if (m_file.isOpen())
+        (void)Close();
+}
+
+TLogFileResult TLogStream::Begin(const QString& path, const QString& comment,
+                                 const TLogHeader& header, int decimals)
+{
+    m_file.setFileName(logfile::WithDefaultExtension(path));
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return {false, false,
+                QStringLiteral("Cannot write %1: %2").arg(m_file.fileName(), m_file.errorString())};
+    m_decimals = decimals;
+    m_rows = 0;
+    TLogHeader live = header;
+    live.live = true;
+    m_buffer = logfile::CommentLine(comment) + kLineEnd;
+    m_buffer += logfile::HeaderLine(live, TNoTraces()) + kLineEnd;
+    return Flush();
+}
+
+void TLogStream::Append(const TLogPoint& point)
+{
+    logfile::AppendPointRow(m_buffer, point, m_decimals);
+    ++m_rows;
+}
+
+TLogFileResult TLogStream::Flush()
+{
+    if (!m_file.isOpen())
+        return Success();
+    if (!m_buffer.isEmpty()) {
+        if (m_file.write(m_buffer) != m_buffer.size())
+            return {false, false, m_file.errorString()};
+        m_buffer.clear();
+    }
+    if (!m_file.flush())
+        return {false, false, m_file.errorString()};
+    return Success();
+}
+
+TLogFileResult TLogStream::Close()
+{
+    const TLogFileResult result = Flush();
+    m_file.close();
+    return result;
+}

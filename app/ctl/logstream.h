@@ -1,0 +1,35 @@
+#pragma once
+
+#include "logfile.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+// A live run's CSV log file written while it is recorded, in the viewer's log file format
+// (comment, header, one row per kept sample): rows are buffered and handed to the system at
+// each Flush(), so a run cut short keeps everything up to the last flush, and Close() leaves
+// the complete file.
+class TLogStream
+{
+public:
+    TLogStream() = default;
+    ~TLogStream();
+    TLogStream(const TLogStream&) = delete;
+    TLogStream& operator=(const TLogStream&) = delete;
+
+    // Creates (or empties) the file and writes the comment and the header (form A).
+    [[nodiscard]] TLogFileResult Begin(const QString& path, const QString& comment,
+                                       const TLogHeader& header, int decimals);
+    void Append(const TLogPoint& point);
+    [[nodiscard]] TLogFileResult Flush();
+    [[nodiscard]] TLogFileResult Close();
+    [[nodiscard]] qsizetype Rows() const { return m_rows; }
+    [[nodiscard]] QString Path() const { return m_file.fileName(); }
+
+private:
+    QFile m_file;
+    QByteArray m_buffer;
+    int m_decimals = 0;
+    qsizetype m_rows = 0;
+};

@@ -1,0 +1,210 @@
+// The command-line tool's own units: its command line, the passcode answers and the log
+// file written as a run goes.
+#include "../logging/tracestore.h"
+#include "ctloptions.h"
+#include "exitcode.h"
+#include "logstream.h"
+#include "passcodeprompts.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using TCommand = TCtlOptions::TCommand;
+
+TCtlOptions Parse(const QStringList& arguments)
+{
+    return ctloptions::Parse(QStringList{"q900ctl"} + arguments);
+}
+
+} // namespace
+
+TEST(CtlOptions, CommandsTakeTheirArgumentsAndOptions)
+{
+    const TCtlOptions write = Parse({"--port", "/dev/ttyUSB0", "write", "0x0211", "00000005",
+                                     "--level", "SAFE", "--passcode", "1111", "--cable", "ring",
+                                     "--address", "7", "--baud", "9600", "--json"});
+    ASSERT_EQ(write.error, "");
+    EXPECT_EQ(write.command, TCommand::Write);
+    EXPECT_EQ(write.reg, 0x0211);
+    EXPECT_EQ(write.value, "00000005");
+    EXPECT_FALSE(write.full);
+    EXPECT_TRUE(write.levelGiven);
+    EXPECT_EQ(write.passcode, "1111");
+    EXPECT_TRUE(write.json);
+    const TPortChoice choice = write.ApplyTo(TPortChoice{});
+    EXPECT_EQ(choice.portName, "/dev/ttyUSB0");
+    EXPECT_EQ(choice.cable, TPortChoice::RS232Ring);
+    EXPECT_EQ(choice.address, 7);
+    EXPECT_EQ(choice.baud, 2);
+
+    const TCtlOptions log = Parse({"log", "run.csv", "--rate", "0.1", "--seconds", "2.5",
+                                   "--channels", "Output 2, cofz ,MOTION", "--comment", "a b"});
+    ASSERT_EQ(log.error, "");
+    EXPECT_EQ(log.rate, 2);
+    EXPECT_EQ(log.seconds, 2.5);
+    EXPECT_EQ(log.channels, (std::array<int, 4>{6, 1, 3, 0}));
+    EXPECT_EQ(log.comment, "a b");
+
+    const TCtlOptions backup = Parse({"backup", "--all", "dir"});
+    EXPECT_TRUE(backup.full) << "a backup is Full unless told";
+    EXPECT_FALSE(backup.NeedsAddress());
+    EXPECT_TRUE(Parse({"backup", "one.vsf"}).NeedsAddress());
+    EXPECT_FALSE(Parse({"scan"}).NeedsAddress());
+}
+
+TEST(CtlOptions, SavedSettingsStayWhereNoOptionIsGiven)
+{
+    TPortChoice saved;
+    saved.portName = "/dev/ttyS3";
+    saved.cable = TPortChoice::RS232;
+    saved.address = 4;
+    saved.baud = 4;
+    const TPortChoice choice = Parse({"identity"}).ApplyTo(saved);
+    EXPECT_EQ(choice.portName, "/dev/ttyS3");
+    EXPECT_EQ(choice.cable, TPortChoice::RS232);
+    EXPECT_EQ(choice.address, 4);
+    EXPECT_EQ(choice.baud, 4);
+}
+
+TEST(CtlOptions, BadCommandLinesNameTheirFault)
+{
+    const struct
+    {
+        QStringList arguments;
+        const char* fault;
+    } table[] = {
+        {{}, "No command given"},
+        {{"dump"}, "Unknown command \"dump\""},
+        {{"read"}, "Usage: q900ctl [options] read REG"},
+        {{"write", "1"}, "Usage: q900ctl [options] write REG VALUE"},
+        {{"read", "10000"}, "is not a register"},
+        {{"write", "1", "a\tb"}, "The value must be"},
+        {{"identity", "--rate", "1"}, "--rate is not an option of identity"},
+        {{"read", "1", "--all"}, "--all is not an option of read"},
+        {{"identity", "--cable", "usb"}, "Unknown cable"},
+        {{"identity", "--address", "32"}, "The address must be 0..31."},
+        {{"identity", "--address", "-1"}, "The address must be 0..31."},
+        {{"identity", "--baud", "115200"}, "The baud rate must be"},
+        {{"backup", "f", "--level", "root"}, "The level must be safe or full."},
+        {{"backup", "f", "--passcode", "12 34"}, "A passcode is digits only."},
+        {{"log", "f", "--rate", "2"}, "The rate must be 10, 1 or 0.1"},
+        {{"log", "f", "--seconds", "-3"}, "--seconds must be a number above 0"},
+        {{"log", "f", "--seconds", "inf"}, "--seconds must be a number above 0"},
+        {{"log", "f", "--seconds", "nan"}, "--seconds must be a number above 0"},
+        {{"log", "f", "--channels", "Tare"}, "--channels takes up to four"},
+        {{"identity", "--bogus"}, "Unknown option 'bogus'."},
+    };
+    for (const auto& row : table) {
+        const TCtlOptions options = Parse(row.arguments);
+        EXPECT_TRUE(options.error.contains(QLatin1String(row.fault)))
+            << row.arguments.join(' ').toStdString() << " -> " << options.error.toStdString();
+    }
+}
+
+TEST(CtlOptions, RegistersAndChannelsAsTyped)
+{
+    EXPECT_EQ(ctloptions::ParseRegister("25"), 0x25);
+    EXPECT_EQ(ctloptions::ParseRegister("0X00f0"), 0xF0);
+    EXPECT_EQ(ctloptions::ParseRegister("FFFF"), 0xFFFF);
+    for (const char* bad : {"", "0x", "1 2", "-1", "12345", "0g"})
+        EXPECT_EQ(ctloptions::ParseRegister(bad), -1) << bad;
+    EXPECT_EQ(ctloptions::ParseChannels("Zero,Net,Output1,Output 2"),
+              (std::array<int, 4>{2, 4, 5, 6}));
+    EXPECT_FALSE(ctloptions::ParseChannels("None"));
+    EXPECT_FALSE(ctloptions::ParseChannels(","));
+}
+
+TEST(CtlExitCodes, OutcomesAndTheWorseOfTwo)
+{
+    EXPECT_EQ(exitcode::For(TOutcome::Accepted), TExitCode::Done);
+    EXPECT_EQ(exitcode::For(TOutcome::ErrorReply), TExitCode::Refused);
+    EXPECT_EQ(exitcode::For(TOutcome::NoReply), TExitCode::NoAnswer);
+    EXPECT_EQ(exitcode::For(TOutcome::PortClosed), TExitCode::NoAnswer);
+    EXPECT_EQ(exitcode::Worse(TExitCode::Done, TExitCode::Refused), TExitCode::Refused);
+    EXPECT_EQ(exitcode::Worse(TExitCode::NoAnswer, TExitCode::Refused), TExitCode::NoAnswer);
+    EXPECT_EQ(exitcode::Worse(TExitCode::NoAnswer, TExitCode::BadUsage), TExitCode::BadUsage);
+}
+
+TEST(CtlPasscodes, GivenOncePerInstrumentThenTypedOrNone)
+{
+    TPasscodePrompts given(true, QString("2222"), {});
+    EXPECT_EQ(given.AskSetupLevel(), true);
+    EXPECT_EQ(given.AskPasscode("Enter Full Passcode"), "2222");
+    EXPECT_EQ(given.AskPasscode("Enter Full Passcode"), std::nullopt) << "refused: not again";
+    EXPECT_FALSE(given.Missing());
+    given.NextInstrument();
+    EXPECT_EQ(given.AskPasscode("Enter Full Passcode"), "2222") << "the next instrument";
+
+    TPasscodePrompts none(false, std::nullopt, {});
+    EXPECT_EQ(none.AskPasscode("Enter Safe Passcode"), std::nullopt);
+    EXPECT_TRUE(none.Missing());
+
+    QStringList typed = {"12a", "4321", "9"};
+    QStringList prompts;
+    TPasscodePrompts terminal(false, std::nullopt, [&](const QString& prompt) {
+        prompts << prompt;
+        return std::optional<QString>(typed.takeFirst());
+    });
+    EXPECT_EQ(terminal.AskPasscode("Enter Safe Passcode"), "4321") << "digits only";
+    EXPECT_EQ(prompts, (QStringList{"Enter Safe Passcode: ", "Enter Safe Passcode: "}));
+    EXPECT_EQ(terminal.AskPasscode("Enter Safe Passcode"), "9");
+    EXPECT_EQ(terminal.AskPasscode("Enter Safe Passcode"), std::nullopt) << "three tries";
+    terminal.NextInstrument();
+    EXPECT_EQ(terminal.AskPasscode("Enter Safe Passcode"), "9") << "what worked last";
+
+    TPasscodePrompts cancelled(false, std::nullopt,
+                               [](const QString&) { return std::optional<QString>(); });
+    EXPECT_EQ(cancelled.AskPasscode("Enter Safe Passcode"), std::nullopt);
+    EXPECT_TRUE(cancelled.Cancelled());
+}
+
+// Row by row as the run goes, the file is the one the viewer's Save writes from the chart.
+TEST(CtlLogStream, FlushedRowsMakeTheViewersLogFile)
+{
+    QTemporaryDir dir;
+    TLogHeader header;
+    header.units = "kg";
+    header.selection = {1, 0, 5, 0};
+    TLogStream stream;
+    ASSERT_TRUE(stream.Begin(dir.filePath("run"), "Line 1\nLine 2", header, 1).ok);
+    EXPECT_EQ(stream.Path(), dir.filePath("run.CSV"));
+    TTraceStore chart;
+    for (int i = 0; i < 5; ++i) {
+        TLogPoint point;
+        point.time = 0.1 * i;
+        point.weight = 12.3 + i;
+        point.digital[0] = logchannels::Baseline(1) + (i % 2);
+        point.digital[2] = logchannels::Baseline(3);
+        stream.Append(point);
+        chart.AddPoint(traces::Weight, point.time, point.weight);
+        chart.AddPoint(1, point.time, *point.digital[0]);
+        chart.AddPoint(3, point.time, *point.digital[2]);
+        if (i == 2) {
+            ASSERT_TRUE(stream.Flush().ok);
+        }
+    }
+    QFile partial(stream.Path());
+    ASSERT_TRUE(partial.open(QIODevice::ReadOnly));
+    EXPECT_EQ(partial.readAll().count('\n'), 5) << "comment, header and three rows flushed";
+    ASSERT_TRUE(stream.Close().ok);
+    EXPECT_EQ(stream.Rows(), 5);
+
+    header.live = true;
+    ASSERT_TRUE(logfile::Write(dir.filePath("viewer.csv"), "Line 1\nLine 2", header, 1, chart).ok);
+    QFile mine(stream.Path());
+    QFile viewer(dir.filePath("viewer.csv"));
+    ASSERT_TRUE(mine.open(QIODevice::ReadOnly) && viewer.open(QIODevice::ReadOnly));
+    EXPECT_EQ(mine.readAll(), viewer.readAll());
+}
+
+TEST(CtlLogStream, AnUnwritableFileSaysWhy)
+{
+    TLogStream stream;
+    const TLogFileResult begun = stream.Begin("/nonexistent-folder/run.csv", {}, {}, 0);
+    EXPECT_FALSE(begun.ok);
+    EXPECT_TRUE(begun.message.contains("Cannot write")) << begun.message.toStdString();
+}
