@@ -2,6 +2,7 @@
 // 864,000 samples): one live sample appended and redrawn with 1,000 and 1,000,000 points
 // behind it, a full redraw with 1,000,000 points in view, the resident memory per sample
 // with all five traces filled, and saving and opening a CSV file of 1,000,000 rows.
+// --keep-csv=PATH keeps the opened file there, for other readers to be timed on it.
 #include "logchart.h"
 #include "logfile.h"
 
@@ -52,6 +53,9 @@ std::unique_ptr<TLogChart> MakeChart(int samples)
     chart->RedrawNow();
     return chart;
 }
+
+// Where the file OpenCsvMillionRows opens is kept; empty: a temporary folder.
+QString gKeptCsv;
 
 // The live chart of a run of a million samples, shared by the benchmarks that need one and
 // gone before the application object.
@@ -133,7 +137,7 @@ BENCHMARK(SaveCsvMillionRows)->Iterations(3)->Unit(benchmark::kMillisecond);
 void OpenCsvMillionRows(benchmark::State& state)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("run.CSV"));
+    const QString path = gKeptCsv.isEmpty() ? dir.filePath(QStringLiteral("run.CSV")) : gKeptCsv;
     if (!logfile::Write(path, QStringLiteral("bench"), AllChannels(), 1, MillionChart()).ok)
         state.SkipWithError("cannot write the file to open");
     TLogChart chart;
@@ -155,6 +159,11 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const QString keep = QStringLiteral("--keep-csv=");
+    for (const QString& argument : QCoreApplication::arguments()) {
+        if (argument.startsWith(keep))
+            gKeptCsv = argument.mid(keep.size());
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
