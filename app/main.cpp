@@ -97,9 +97,6 @@ QString TFrmMain::FormCreate()
             Qt::QueuedConnection);
     });
     m_panels->Follow(m_connection->Engine());
-    const QStringList extra = m_config.ExtraPorts().split(u';', Qt::SkipEmptyParts);
-    m_comDialog =
-        std::make_unique<TFrmComDialog>(*m_prompts, serialports::EnumSerialPorts(extra), this);
     CreatePages();
     ApplyLinkState();
     ShowPage(*m_displayPage);
@@ -215,6 +212,11 @@ void TFrmMain::Connect2Click()
             m_connection->Close();
         return;
     }
+    // The ports are listed as the dialog opens: an adapter plugged in since is there, and the
+    // start-up does not wait for the system's whole list of terminals to be walked.
+    const QStringList extra = m_config.ExtraPorts().split(u';', Qt::SkipEmptyParts);
+    m_comDialog =
+        std::make_unique<TFrmComDialog>(*m_prompts, serialports::EnumSerialPorts(extra), this);
     m_comDialog->SetChoice(portconfig::LoadPortDialog(m_config));
     if (m_comDialog->exec() == QDialog::Accepted && m_comDialog->PortSelected())
         ConnectWith(m_comDialog->Choice());

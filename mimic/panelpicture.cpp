@@ -92,7 +92,7 @@ void TPanelPicture::SetPath(const QString& path)
     m_stampError.clear();
 }
 
-TPanelPicture::Result TPanelPicture::Refresh()
+TPanelPicture::Result TPanelPicture::Refresh(QSize drawnAt)
 {
     const QFileInfo info(m_path);
     if (!info.isFile()) {
@@ -105,26 +105,38 @@ TPanelPicture::Result TPanelPicture::Refresh()
         return m_stampError.isEmpty() ? Result{} : Result{Status::Failed, m_stampError};
     m_stampTime = info.lastModified();
     m_stampSize = info.size();
-    PictureResult picture = jpegloader::LoadPicture(m_path);
+    QString error;
+    QByteArray bytes = jpegloader::ReadPictureFile(m_path, error);
+    const bool jpeg = jpegloader::IsJpegName(m_path);
+    // Decoded now, so that a damaged file is reported at once; kept for the first paint.
+    PictureResult picture = error.isEmpty() ? jpeg ? jpegloader::DecodeJpeg(bytes, m_path, drawnAt)
+                                                   : jpegloader::LoadPicture(m_path)
+                                            : PictureResult{{}, error, {}};
     m_stampError = picture.error;
     if (!picture.ok())
         return {Status::Failed, m_stampError};
-    qCDebug(lcMimic) << "front-panel picture loaded" << m_path << picture.image.size();
+    qCDebug(lcMimic) << "front-panel picture loaded" << m_path << picture.sourceSize << "decoded at"
+                     << picture.image.size();
     // Kept encoded (a fraction of the decoded size) for the next change of size.
-    QFile file(m_path);
-    m_file = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    m_jpeg = jpegloader::IsJpegName(m_path);
-    m_imageSize = picture.image.size();
+    m_file = std::move(bytes);
+    m_jpeg = jpeg;
+    m_imageSize = picture.sourceSize;
     m_full = std::move(picture.image);
     m_scaled = {};
     return {Status::Loaded, {}};
 }
 
-QImage TPanelPicture::Decoded() const
+QImage TPanelPicture::Decoded(QSize size) const
 {
     if (m_jpeg)
-        return jpegloader::DecodeJpeg(m_file, m_path).image;
+        return jpegloader::DecodeJpeg(m_file, m_path, size).image;
     return QImage::fromData(m_file);
+}
+
+bool TPanelPicture::FullServes(QSize size) const
+{
+    return !m_full.isNull() && (m_full.size() == m_imageSize || (m_full.width() >= size.width() &&
+                                                                 m_full.height() >= size.height()));
 }
 
 const QImage& TPanelPicture::Scaled(QSize size)
@@ -134,8 +146,11 @@ const QImage& TPanelPicture::Scaled(QSize size)
         return none;
     if (m_scaled.size() == size)
         return m_scaled;
-    if (m_full.isNull())
-        m_full = Decoded();
+    if (!FullServes(size)) {
+        QImage finer = Decoded(size);
+        if (!finer.isNull())
+            m_full = std::move(finer);
+    }
     QImage source = m_full;
     // The bytes decoded once already; should they not again, the copy at hand still serves.
     if (source.isNull())

@@ -31,7 +31,9 @@ public:
 
     // Looks at the file. A missing file fails every time; an unreadable one fails with the
     // same message until the file changes. The last good picture is kept either way.
-    Result Refresh();
+    // `drawnAt`, when given, is the size the picture is about to be drawn at: a JPEG is then
+    // decoded only as finely as that size needs.
+    Result Refresh(QSize drawnAt = {});
     // The size of the last good picture; empty before the first successful load.
     [[nodiscard]] QSize ImageSize() const { return m_imageSize; }
     // The last good picture stretched smoothly to `size` in 32-bit RGB, the format the
@@ -44,7 +46,10 @@ public:
     [[nodiscard]] bool HoldsFullSize() const { return !m_full.isNull(); }
 
 private:
-    [[nodiscard]] QImage Decoded() const;
+    // The picture decoded at least as large as `size` (whole when `size` is empty).
+    [[nodiscard]] QImage Decoded(QSize size) const;
+    // Whether m_full is fine enough to be scaled down to `size`.
+    [[nodiscard]] bool FullServes(QSize size) const;
 
     QString m_path;
     QDateTime m_stampTime;
@@ -52,7 +57,7 @@ private:
     QString m_stampError;
     QByteArray m_file;   // the last good picture as read, decoded again for a new size
     bool m_jpeg = false; // how m_file is decoded
-    QImage m_full;       // decoded, until ReleaseFullSize
+    QImage m_full;       // decoded (a JPEG maybe reduced), until ReleaseFullSize
     QSize m_imageSize;
     QImage m_scaled;
 };

@@ -87,7 +87,7 @@ void TQ910LCD::DrawPanel(QPainter& painter, const QRegion& region)
 {
     if (m_picture.Path() != PictureFile)
         m_picture.SetPath(PictureFile);
-    ReportError(ErrorSource::Picture, m_picture.Refresh().error);
+    ReportError(ErrorSource::Picture, m_picture.Refresh(DeviceSize()).error);
     const QImage& panel = m_picture.Scaled(DeviceSize());
     if (m_picture.HoldsFullSize())
         m_releaseFullSize.start();

@@ -1,5 +1,6 @@
 #include "jpegloader.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -51,8 +52,22 @@ constexpr qint64 kMaxFileBytes = 32 * 1024 * 1024;
 constexpr long kMaxDecoderMemory = 32L * 1024 * 1024;
 
 // Runs the decoder; kept free of C++ objects with destructors because of the longjmp.
+// The largest reduction by 2, 4 or 8 of `width` x `height` that is still at least `atLeast`
+// (the decoder rounds up), or 1.
+unsigned int Reduction(unsigned int width, unsigned int height, QSize atLeast)
+{
+    if (!atLeast.isValid() || atLeast.isEmpty())
+        return 1;
+    for (unsigned int d = 8; d > 1; d /= 2) {
+        if ((width + d - 1) / d >= unsigned(atLeast.width()) &&
+            (height + d - 1) / d >= unsigned(atLeast.height()))
+            return d;
+    }
+    return 1;
+}
+
 bool Decode(jpeg_decompress_struct& info, ErrorManager& errors, const QByteArray& data,
-            QImage& image)
+            QSize atLeast, PictureResult& result)
 {
     if (setjmp(errors.jump))
         return false;
@@ -69,7 +84,11 @@ bool Decode(jpeg_decompress_struct& info, ErrorManager& errors, const QByteArray
                       info.image_height, static_cast<unsigned long long>(kMaxPixels >> 20));
         return false;
     }
+    result.sourceSize = QSize(int(info.image_width), int(info.image_height));
+    info.scale_num = 1;
+    info.scale_denom = Reduction(info.image_width, info.image_height, atLeast);
     jpeg_start_decompress(&info);
+    QImage& image = result.image;
     image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
                    QImage::Format_RGB888);
     if (image.isNull()) {
@@ -86,7 +105,7 @@ bool Decode(jpeg_decompress_struct& info, ErrorManager& errors, const QByteArray
 
 } // namespace
 
-PictureResult DecodeJpeg(const QByteArray& data, const QString& name)
+PictureResult DecodeJpeg(const QByteArray& data, const QString& name, QSize atLeast)
 {
     jpeg_decompress_struct info{};
     ErrorManager errors{};
@@ -96,12 +115,13 @@ PictureResult DecodeJpeg(const QByteArray& data, const QString& name)
     errors.base.emit_message = OnWarning;
 
     PictureResult result;
-    const bool ok = !data.isEmpty() && Decode(info, errors, data, result.image);
+    const bool ok = !data.isEmpty() && Decode(info, errors, data, atLeast, result);
     jpeg_destroy_decompress(&info);
     if (!ok) {
         const QString why =
             data.isEmpty() ? QStringLiteral("empty file") : QString::fromLocal8Bit(errors.message);
         result.image = QImage();
+        result.sourceSize = {};
         result.error = QStringLiteral("%1 is not a valid JPEG picture (%2).").arg(name, why);
     }
     return result;
@@ -113,23 +133,45 @@ bool IsJpegName(const QString& path)
     return suffix == u"jpg" || suffix == u"jpeg" || suffix == u"jpe" || suffix == u"jfif";
 }
 
-PictureResult LoadPicture(const QString& path)
+QByteArray ReadPictureFile(const QString& path, QString& error)
 {
     // A pipe or a device would block the reader or never end.
     const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return {{}, QStringLiteral("%1 is not a picture file.").arg(path)};
+    if (info.exists() && !info.isFile()) {
+        error = QStringLiteral("%1 is not a picture file.").arg(path);
+        return {};
+    }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, QStringLiteral("Cannot open the picture %1: %2").arg(path, file.errorString())};
-    if (file.size() > kMaxFileBytes)
-        return {{},
-                QStringLiteral("The picture %1 is too large (over %2 MB).")
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("Cannot open the picture %1: %2").arg(path, file.errorString());
+        return {};
+    }
+    if (file.size() > kMaxFileBytes) {
+        error = QStringLiteral("The picture %1 is too large (over %2 MB).")
                     .arg(path)
-                    .arg(kMaxFileBytes >> 20)};
+                    .arg(kMaxFileBytes >> 20);
+        return {};
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        error = QStringLiteral("Cannot read the picture %1: %2").arg(path, file.errorString());
+        return {};
+    }
+    error.clear();
+    return bytes;
+}
+
+PictureResult LoadPicture(const QString& path, QSize atLeast)
+{
+    QString error;
+    QByteArray bytes = ReadPictureFile(path, error);
+    if (!error.isEmpty())
+        return {{}, error, {}};
     if (IsJpegName(path))
-        return DecodeJpeg(file.readAll(), path);
-    QImageReader reader(path);
+        return DecodeJpeg(bytes, path, atLeast);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, QFileInfo(path).suffix().toLatin1());
     const QSize size = reader.size();
     if (size.isValid() && uint64_t(size.width()) * uint64_t(size.height()) > kMaxPixels)
         return {{},
@@ -138,9 +180,11 @@ PictureResult LoadPicture(const QString& path)
                     .arg(path)
                     .arg(size.width())
                     .arg(size.height())
-                    .arg(kMaxPixels >> 20)};
+                    .arg(kMaxPixels >> 20),
+                {}};
     PictureResult result;
     result.image = reader.read();
+    result.sourceSize = result.image.size();
     if (result.image.isNull())
         result.error =
             QStringLiteral("%1 is not a valid picture (%2).").arg(path, reader.errorString());

@@ -149,6 +149,43 @@ TEST_F(PanelPictureTest, WholeFactorReductionAveragesEachBlock)
     EXPECT_EQ(half.pixel(1, 0), qRgb(128, 128, 128));
 }
 
+// Mean difference per colour channel between a scaling of ours and Qt's smooth scaling of the
+// whole decoded picture.
+double MeanDifferenceFromQt(const QImage& ours, const QImage& full)
+{
+    const QImage qts = full.scaled(ours.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                           .convertToFormat(QImage::Format_RGB32);
+    double difference = 0;
+    for (int y = 0; y < ours.height(); ++y) {
+        for (int x = 0; x < ours.width(); ++x) {
+            const QRgb a = ours.pixel(x, y), b = qts.pixel(x, y);
+            difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                          std::abs(qBlue(a) - qBlue(b));
+        }
+    }
+    return difference / (3.0 * ours.width() * ours.height());
+}
+
+// Told the size it is drawn at, the picture is decoded no finer than that needs (a half, a
+// quarter or an eighth of the committed panel), and still looks as Qt's scaling of the whole
+// picture would, down to the Calibration tab's small copy and up again to a larger window.
+TEST_F(PanelPictureTest, DecodedOnlyAsFinelyAsTheDrawnSizeNeeds)
+{
+    const QImage full(dir.Picture());
+    ASSERT_FALSE(full.isNull());
+    for (const QSize first : {QSize(900, 442), QSize(177, 57)}) {
+        TPanelPicture q910(dir.Picture());
+        ASSERT_EQ(q910.Refresh(first).status, Status::Loaded);
+        EXPECT_EQ(q910.ImageSize(), full.size()) << "the picture's own size, for the LCD";
+        for (const QSize size : {first, QSize(1400, 688), first}) {
+            const QImage ours = q910.Scaled(size);
+            ASSERT_EQ(ours.size(), size);
+            EXPECT_LE(MeanDifferenceFromQt(ours, full), size.width() < 200 ? 4.0 : 1.5)
+                << size.width();
+        }
+    }
+}
+
 // Large reductions take a cheaper path than Qt's smooth scaling alone and must look as that
 // would make them: the same but for rounding at a whole factor and a larger size, a little
 // softer at a small fraction (the Calibration tab's copy), in mean difference per colour
