@@ -5,7 +5,6 @@
 #include "protocol.h"
 #include "scriptedline.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QTemporaryDir>
@@ -117,25 +116,21 @@ TEST_F(CtlOnRing, RestoreOnARingReachesTheConnectedInstrumentOnly)
         EXPECT_EQ(request.Address, 7) << request.Build().toStdString();
 }
 
-// The bar: q900sim --addresses 1,5,7 --baud 9600 is scanned in under 10 s.
-TEST(CtlBars, ScanOfARingOfThreeAt9600BaudUnderTenSeconds)
+// A ring at cable speed with its short time-outs per address: every instrument is still found
+// (bench/run holds the time of this scan to its bar).
+TEST(CtlScan, RingOfThreeAt9600BaudIsFoundWhole)
 {
     QProcess sim;
     sim.start(QDir(QStringLiteral(VIEWER_BIN_DIR)).filePath("q900sim"),
               {"--addresses", "1,5,7", "--baud", "9600", "--noise", "0"});
     ASSERT_TRUE(RunUntil([&] { return sim.canReadLine(); }, 5000));
     const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
-    QElapsedTimer clock;
-    clock.start();
     const CtlResult scan =
         RunCtl({"--port", device, "--cable", "ring", "--baud", "9600", "scan", "--json"});
-    const qint64 ms = clock.elapsed();
     sim.terminate();
     sim.waitForFinished(3000);
     ASSERT_EQ(scan.exitCode, 0) << scan.err.toStdString();
     const QJsonArray instruments = scan.Json()["instruments"].toArray();
     EXPECT_EQ(Addresses(instruments), (QList<int>{1, 5, 7}));
     EXPECT_EQ(instruments.at(2).toObject()["serialNumber"].toString(), "93123403");
-    EXPECT_LT(ms, 10000);
-    std::printf("[ bar      ] scan of 1,5,7 at 9600 baud: %lld ms\n", static_cast<long long>(ms));
 }
