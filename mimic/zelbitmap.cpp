@@ -69,8 +69,10 @@ QString TZelBitmap::SaveToFile(const QString& path) const
     QByteArray bytes(FileSize(m_width, m_height), Qt::Uninitialized);
     qToLittleEndian<qint32>(m_width, bytes.data());
     qToLittleEndian<qint32>(m_height, bytes.data() + 4);
-    qToLittleEndian<uint16_t>(m_entries.data(), qsizetype(m_entries.size()),
-                              bytes.data() + kHeaderBytes);
+    // An empty map has no entries to copy (and no pointer to copy them from).
+    if (!m_entries.empty())
+        qToLittleEndian<uint16_t>(m_entries.data(), qsizetype(m_entries.size()),
+                                  bytes.data() + kHeaderBytes);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         return QStringLiteral("Cannot write the segment map %1: %2").arg(path, file.errorString());
