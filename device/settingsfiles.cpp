@@ -1,5 +1,6 @@
 #include "settingsfiles.h"
 
+#include "activityguard.h"
 #include "commsengine.h"
 #include "device.h"
 #include "listingprinter.h"
@@ -15,26 +16,6 @@
 #include "waitcursor.h"
 
 #include <QPrinter>
-
-namespace {
-
-// The engine's activity for as long as a scope lasts, the earlier one back on every way out.
-class TActivityScope
-{
-public:
-    TActivityScope(TCommsEngine& engine, IActivity* activity)
-        : m_engine(engine), m_saved(engine.CurrentActivity())
-    {
-        m_engine.SetActivity(activity);
-    }
-    ~TActivityScope() { m_engine.SetActivity(m_saved); }
-
-private:
-    TCommsEngine& m_engine;
-    IActivity* m_saved;
-};
-
-} // namespace
 
 TSettingsFiles::TSettingsFiles(TCommsEngine& engine, TDevice& device, TSessionController& session,
                                TSettingsPage& page, IUserPrompts& prompts,
@@ -119,7 +100,7 @@ void TSettingsFiles::WriteSettingsToInstrument(const QStringList& lines)
         requests << settingsfile::Readdressed(line, m_engine.InstrumentAddress());
     {
         TSettingsTransfer transfer(m_engine, m_prompts);
-        const TActivityScope activity(m_engine, &transfer);
+        const TActivityGuard activity(m_engine, &transfer);
         m_engine.MarkDisplayStale();
         transfer.SetRequests(requests);
         TFrmTraffic traffic(transfer, m_parent);

@@ -1,5 +1,6 @@
 #include "logcommand.h"
 
+#include "activityguard.h"
 #include "console.h"
 #include "ctllink.h"
 #include "ctloptions.h"
@@ -21,31 +22,13 @@ constexpr int kFlushMs = 1000;
 constexpr double kTimeSlack = 1e-6;    // sample times are sums of 40 ms ticks
 constexpr qsizetype kUnitsFromEnd = 4; // the unit's two characters: "12.5 kg G"
 
-// The engine's activity for as long as a scope lasts, the earlier one back on every way out.
-class TActivityScope
-{
-public:
-    TActivityScope(TCommsEngine& engine, IActivity* activity)
-        : m_engine(engine), m_saved(engine.CurrentActivity())
-    {
-        m_engine.SetActivity(activity);
-    }
-    ~TActivityScope() { m_engine.SetActivity(m_saved); }
-    TActivityScope(const TActivityScope&) = delete;
-    TActivityScope& operator=(const TActivityScope&) = delete;
-
-private:
-    TCommsEngine& m_engine;
-    IActivity* m_saved;
-};
-
 } // namespace
 
 TExitCode TLogCommand::Run()
 {
     TCommsEngine& engine = m_context.link.Engine();
     TLogRun run(engine, [this](const QString& data) { Sample(data); });
-    const TActivityScope activity(engine, &run);
+    const TActivityGuard activity(engine, &run);
     TSignalExit interrupt;
     QObject::connect(&interrupt, &TSignalExit::Received, [&run] { run.Stop(); });
     run.Begin();

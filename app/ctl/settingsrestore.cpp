@@ -1,5 +1,6 @@
 #include "settingsrestore.h"
 
+#include "activityguard.h"
 #include "console.h"
 #include "ctllink.h"
 #include "ctloptions.h"
@@ -14,24 +15,6 @@
 #include <QEventLoop>
 
 namespace {
-
-// The engine's activity for as long as a scope lasts, the earlier one back on every way out.
-class TActivityScope
-{
-public:
-    TActivityScope(TCommsEngine& engine, IActivity* activity)
-        : m_engine(engine), m_saved(engine.CurrentActivity())
-    {
-        m_engine.SetActivity(activity);
-    }
-    ~TActivityScope() { m_engine.SetActivity(m_saved); }
-    TActivityScope(const TActivityScope&) = delete;
-    TActivityScope& operator=(const TActivityScope&) = delete;
-
-private:
-    TCommsEngine& m_engine;
-    IActivity* m_saved;
-};
 
 QString ResultText(TSettingsTransfer::TResult result)
 {
@@ -109,7 +92,7 @@ TSettingsTransfer::TResult TSettingsRestore::Send(const QStringList& requests, i
 {
     TCommsEngine& engine = m_context.link.Engine();
     TSettingsTransfer transfer(engine, m_context.prompts);
-    const TActivityScope activity(engine, &transfer);
+    const TActivityGuard activity(engine, &transfer);
     engine.MarkDisplayStale();
     transfer.SetRequests(requests);
     TSignalExit interrupt;
