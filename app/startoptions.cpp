@@ -33,19 +33,6 @@ void ReadNumber(const QCommandLineParser& parser, const QCommandLineOption& opti
 
 } // namespace
 
-TPortChoice TStartOptions::ApplyTo(TPortChoice choice) const
-{
-    if (!port.isEmpty())
-        choice.portName = port;
-    if (cable)
-        choice.cable = *cable;
-    if (address)
-        choice.address = *address;
-    if (baud)
-        choice.baud = serialports::BaudIndexOf(*baud);
-    return choice;
-}
-
 namespace startoptions {
 
 TStartOptions Parse(const QStringList& arguments, QString* helpText)

@@ -9,19 +9,13 @@
 
 // What the command line asks for at start: the built-in simulated instrument, or a port to
 // connect to without the dialog.
-struct TStartOptions
+struct TStartOptions : TPortOverrides
 {
     bool simulator = false;
     bool connect = false;
-    QString port;
-    std::optional<int> cable; // TPortChoice::Cables
-    std::optional<int> address;
-    std::optional<int> baud; // bits per second
-    QString error;           // a bad option: the text to show, nothing else is done
+    QString error; // a bad option: the text to show, nothing else is done
 
     [[nodiscard]] bool WantsConnection() const { return simulator || connect || !port.isEmpty(); }
-    // The port dialog's choices with these options applied on top, as if chosen there.
-    [[nodiscard]] TPortChoice ApplyTo(TPortChoice choice) const;
 };
 
 namespace startoptions {

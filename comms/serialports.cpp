@@ -4,6 +4,19 @@
 
 #include <algorithm>
 
+TPortChoice TPortOverrides::ApplyTo(TPortChoice choice) const
+{
+    if (!port.isEmpty())
+        choice.portName = port;
+    if (cable)
+        choice.cable = *cable;
+    if (address)
+        choice.address = *address;
+    if (baud)
+        choice.baud = serialports::BaudIndexOf(*baud);
+    return choice;
+}
+
 namespace serialports {
 
 QStringList EnumSerialPorts(const QStringList& extra)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The serial settings the port dialog chooses, as indexes into its lists (the form they are
 // kept in config.ini), and what they become on the line.
 struct TPortChoice
@@ -24,6 +26,19 @@ struct TPortChoice
     int stop = 0;          // "1", "2"
     int address = 0;       // 0 = Any, 1..31
     bool reconnect = true; // reopen the port by itself when it comes back after being lost
+};
+
+// Connection settings given on a command line, each laid over the saved port choice where it
+// was given.
+struct TPortOverrides
+{
+    QString port;
+    std::optional<int> cable; // TPortChoice::Cables
+    std::optional<int> address;
+    std::optional<int> baud; // bits per second
+
+    // The port dialog's choices with these applied on top, as if chosen there.
+    [[nodiscard]] TPortChoice ApplyTo(TPortChoice choice) const;
 };
 
 namespace serialports {

@@ -301,19 +301,6 @@ private:
 
 } // namespace
 
-TPortChoice TCtlOptions::ApplyTo(TPortChoice choice) const
-{
-    if (!port.isEmpty())
-        choice.portName = port;
-    if (cable)
-        choice.cable = *cable;
-    if (address)
-        choice.address = *address;
-    if (baud)
-        choice.baud = serialports::BaudIndexOf(*baud);
-    return choice;
-}
-
 bool TCtlOptions::NeedsAddress() const
 {
     return command != TCommand::Scan && !(command == TCommand::Backup && all);

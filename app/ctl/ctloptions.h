@@ -11,7 +11,7 @@
 
 // What the tool's command line asks for: the command with its arguments, the connection
 // settings to lay over the viewer's saved ones, and the options of each command.
-struct TCtlOptions
+struct TCtlOptions : TPortOverrides
 {
     enum class TCommand
     {
@@ -28,11 +28,6 @@ struct TCtlOptions
 
     TCommand command = TCommand::None;
     QString commandName;
-    // Connection; unset: the viewer's saved [Comms] settings.
-    QString port;
-    std::optional<int> cable; // TPortChoice::Cables
-    std::optional<int> address;
-    std::optional<int> baud; // bits per second
     bool json = false;
     // Setup level of backup, read and write; `levelGiven` tells whether read and write open
     // one at all.
@@ -58,8 +53,6 @@ struct TCtlOptions
     bool version = false;
     QString error; // a bad command line: the text to show, nothing else is done
 
-    // The saved port choice with the connection options laid over it.
-    [[nodiscard]] TPortChoice ApplyTo(TPortChoice choice) const;
     // Whether the command talks to one addressed instrument (scan and backup --all go
     // round every address themselves).
     [[nodiscard]] bool NeedsAddress() const;
