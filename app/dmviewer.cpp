@@ -40,9 +40,17 @@ bool LoadInto(CSimpleIniA& ini, const QString& path)
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
         return false;
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError || bytes.contains('\0'))
         return false;
+    // A byte-order mark inside the file (two files joined) hides the line it begins from the
+    // parser, but one written back at the start of the file would be dropped there and the
+    // line then read: the file would say something other than it did. Such marks are invisible
+    // in an editor, so they are dropped at once; only one at the very start is one.
+    static constexpr char kMark[] = "\xEF\xBB\xBF";
+    const qsizetype first = bytes.startsWith(kMark) ? 3 : 0;
+    for (qsizetype at = bytes.indexOf(kMark, first); at >= 0; at = bytes.indexOf(kMark, at))
+        bytes.remove(at, 3);
     return ini.LoadData(bytes.constData(), static_cast<size_t>(bytes.size())) >= 0;
 }
 

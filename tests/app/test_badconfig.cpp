@@ -110,6 +110,28 @@ TEST(BadConfigFile, MissingSectionsGiveDefaults)
     EXPECT_FALSE(serialports::RingAllowed(choice.cable, choice.address));
 }
 
+// Two files joined, the second with its byte-order mark, after a line that is no setting: the
+// mark is invisible in an editor, so the section it begins is read as the editor shows it, and
+// a saved change keeps the file saying the same (the junk line, which the parser drops, would
+// otherwise have brought the mark to the start of the file, where it means nothing).
+TEST(BadConfigFile, ByteOrderMarkInsideTheFileIsNoPartOfTheText)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(badfiles::WriteBytes(dir.filePath("config.ini"),
+                                     kImages + "junk line\n\xEF\xBB\xBF[Comms]\nParity=2\n"));
+    {
+        TdatViewer config(dir.path());
+        ASSERT_TRUE(config.ConfigValid());
+        EXPECT_EQ(config.Parity(), 2);
+        config.SetBaud(3);
+        ASSERT_TRUE(config.Save().isEmpty());
+    }
+    const TdatViewer again(dir.path());
+    EXPECT_EQ(again.Parity(), 2);
+    EXPECT_EQ(again.Baud(), 3);
+    EXPECT_EQ(again.InstrumentImage(), QDir(dir.path()).filePath("Q910.jpg"));
+}
+
 // Files the program cannot read whole: refused, and left exactly as they were even when a
 // setting changes before the end.
 TEST(BadConfigFile, UnreadableFilesAreRefusedAndNeverRewritten)
