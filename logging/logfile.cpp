@@ -187,6 +187,20 @@ QByteArray CommentLine(const QString& comment)
     return line;
 }
 
+QByteArray LiveHead(const QString& comment, const TLogHeader& header)
+{
+    // Form A of the header needs no points.
+    class TNoTraces : public ITraceSource
+    {
+    public:
+        qsizetype PointCount(int) const override { return 0; }
+        TTracePoint Point(int, qsizetype) const override { return {}; }
+    };
+    TLogHeader live = header;
+    live.live = true;
+    return CommentLine(comment) + kLineEnd + HeaderLine(live, TNoTraces()) + kLineEnd;
+}
+
 TLogFileResult Write(const QString& path, const QString& comment, const TLogHeader& header,
                      int decimals, const ITraceSource& source, const TLogProgress& progress)
 {

@@ -63,6 +63,9 @@ void AppendRow(QByteArray& out, const ITraceSource& source, qsizetype i, int dec
 void AppendPointRow(QByteArray& out, const TLogPoint& point, int decimals);
 // Line 1: the comment with any line break replaced by a blank, so the file keeps its lines.
 QByteArray CommentLine(const QString& comment);
+// Lines 1 and 2, line ends included, of a file written while a run records: the header names
+// the run's channels (form A), as no trace holds points yet.
+QByteArray LiveHead(const QString& comment, const TLogHeader& header);
 
 // Replaces the file atomically: the old file stays when writing fails or is cancelled.
 TLogFileResult Write(const QString& path, const QString& comment, const TLogHeader& header,

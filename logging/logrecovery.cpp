@@ -5,15 +5,6 @@
 namespace {
 
 constexpr qsizetype kFlushSize = 64 * 1024;
-constexpr char kLineEnd[] = "\r\n";
-
-// Form A of the header needs no points; the recovery file has no traces to read.
-class TNoTraces : public ITraceSource
-{
-public:
-    qsizetype PointCount(int) const override { return 0; }
-    TTracePoint Point(int, qsizetype) const override { return {}; }
-};
 
 TLogFileResult Success()
 {
@@ -70,10 +61,7 @@ TLogFileResult TLogRecovery::Begin(const QString& comment, const TLogHeader& hea
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return {false, false, m_file.errorString()};
     m_decimals = decimals;
-    TLogHeader live = header;
-    live.live = true;
-    m_buffer += logfile::CommentLine(comment) + kLineEnd;
-    m_buffer += logfile::HeaderLine(live, TNoTraces()) + kLineEnd;
+    m_buffer += logfile::LiveHead(comment, header);
     return Flush();
 }
 

@@ -2,16 +2,6 @@
 
 namespace {
 
-constexpr char kLineEnd[] = "\r\n";
-
-// Form A of the header names the selected channels; it needs no points.
-class TNoTraces : public ITraceSource
-{
-public:
-    qsizetype PointCount(int) const override { return 0; }
-    TTracePoint Point(int, qsizetype) const override { return {}; }
-};
-
 TLogFileResult Success()
 {
     return {true, false, {}};
@@ -34,10 +24,7 @@ TLogFileResult TLogStream::Begin(const QString& path, const QString& comment,
                 QStringLiteral("Cannot write %1: %2").arg(m_file.fileName(), m_file.errorString())};
     m_decimals = decimals;
     m_rows = 0;
-    TLogHeader live = header;
-    live.live = true;
-    m_buffer = logfile::CommentLine(comment) + kLineEnd;
-    m_buffer += logfile::HeaderLine(live, TNoTraces()) + kLineEnd;
+    m_buffer = logfile::LiveHead(comment, header);
     return Flush();
 }
 
