@@ -59,6 +59,10 @@ TEST_F(PrintFormatOnSimulator, ReadEditedAndWrittenBackChangesTheInstrumentsForm
     ClearLog();
     sessionPrompts.passcodes = {"2222"};
     WhenShown<TFrmPrintFormat>([](TFrmPrintFormat& shown) {
+        // Keys go where the focus is, and a window has one only once it is active: on a busy
+        // machine the dialog may show before it is.
+        shown.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&shown));
         EXPECT_EQ(Text(shown, "EdtPrintEvt"),
                   R"(\86\0D\0A\84 \85  #\89\0D\0AG \81\0D\0AT \83\0D\0AN \82\0D\0A)");
         EXPECT_EQ(Text(shown, "EdtPrintLongEvt"), R"(#\89 N \82\0D\0A)");
@@ -69,7 +73,7 @@ TEST_F(PrintFormatOnSimulator, ReadEditedAndWrittenBackChangesTheInstrumentsForm
         QTest::keyClick(&shown, Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), Edit(shown, "EdtPrintLongEvt"));
         Type(Edit(shown, "EdtPrintLongEvt"), R"(G\81\0d\0a\\)");
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // OK is the default
+        QTest::keyClick(Edit(shown, "EdtPrintLongEvt"), Qt::Key_Return); // OK is the default
     });
     Run();
 
