@@ -4,18 +4,6 @@
 
 namespace {
 
-std::optional<int> CableFromName(const QString& name)
-{
-    const QString n = name.toLower();
-    if (n == u"rs232")
-        return TPortChoice::RS232;
-    if (n == u"ring")
-        return TPortChoice::RS232Ring;
-    if (n == u"optical")
-        return TPortChoice::OpticalLink;
-    return std::nullopt;
-}
-
 // A numeric option, when given: its value if valid, else the error text.
 template <typename Valid>
 void ReadNumber(const QCommandLineParser& parser, const QCommandLineOption& option, Valid valid,
@@ -73,7 +61,7 @@ TStartOptions Parse(const QStringList& arguments, QString* helpText)
     options.connect = parser.isSet(connect);
     options.port = parser.value(port);
     if (parser.isSet(cable)) {
-        options.cable = CableFromName(parser.value(cable));
+        options.cable = serialports::CableFromName(parser.value(cable));
         if (!options.cable)
             options.error = QStringLiteral("Unknown cable \"%1\"; use rs232, ring or optical.")
                                 .arg(parser.value(cable));

@@ -19,6 +19,18 @@ TPortChoice TPortOverrides::ApplyTo(TPortChoice choice) const
 
 namespace serialports {
 
+std::optional<int> CableFromName(const QString& name)
+{
+    const QString n = name.toLower();
+    if (n == u"rs232")
+        return TPortChoice::RS232;
+    if (n == u"ring")
+        return TPortChoice::RS232Ring;
+    if (n == u"optical")
+        return TPortChoice::OpticalLink;
+    return std::nullopt;
+}
+
 QStringList EnumSerialPorts(const QStringList& extra)
 {
     QStringList names;

@@ -43,6 +43,9 @@ struct TPortOverrides
 
 namespace serialports {
 
+// The cable of a command line's --cable: "rs232", "ring" or "optical", in any case.
+[[nodiscard]] std::optional<int> CableFromName(const QString& name);
+
 inline const QStringList kBaudTexts = {"2400", "4800", "9600", "19200", "38400"};
 
 // The system's ports plus any extra paths, sorted as text without regard to case.

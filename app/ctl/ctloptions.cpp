@@ -60,18 +60,6 @@ QStringList CommandOptions()
     return all;
 }
 
-std::optional<int> CableFromName(const QString& name)
-{
-    const QString n = name.toLower();
-    if (n == u"rs232")
-        return TPortChoice::RS232;
-    if (n == u"ring")
-        return TPortChoice::RS232Ring;
-    if (n == u"optical")
-        return TPortChoice::OpticalLink;
-    return std::nullopt;
-}
-
 bool AllDigits(const QString& text)
 {
     return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), tools::IsDigit);
@@ -179,7 +167,7 @@ private:
         if (IsSet("port") && m_options.port.isEmpty())
             return Fail(QStringLiteral("--port needs a device path."));
         if (IsSet("cable")) {
-            m_options.cable = CableFromName(Value("cable"));
+            m_options.cable = serialports::CableFromName(Value("cable"));
             if (!m_options.cable)
                 return Fail(QStringLiteral("Unknown cable \"%1\"; use rs232, ring or optical.")
                                 .arg(Value("cable")));
