@@ -14,7 +14,6 @@ TZelLCD::TZelLCD()
 {
     if (QCoreApplication::instance())
         Directory = QCoreApplication::applicationDirPath();
-    m_lookup.fill(kOffIndex);
 }
 
 QRgb TZelLCD::ToRgb(uint32_t colour)
@@ -116,7 +115,7 @@ void TZelLCD::UpdatePalette()
 {
     (*m_palette)[kOffIndex] = ToRgb(OffColour);
     (*m_palette)[kOnIndex] = ToRgb(OnColour);
-    m_outputBitmap.setColorTable(*m_palette);
+    m_drawnState.reset(); // the frame's pixels hold the old colours
 }
 
 QString TZelLCD::BuildMap(int width, int height)
@@ -124,8 +123,8 @@ QString TZelLCD::BuildMap(int width, int height)
     if (!m_palette)
         return CreatePalette(width, height);
     m_drawnState.reset();
-    m_outputBitmap = QImage(width, height, QImage::Format_Indexed8);
-    m_outputBitmap.setColorTable(*m_palette);
+    // The window's own pixel format: painting it is a copy, never a conversion.
+    m_outputBitmap = QImage(width, height, QImage::Format_RGB32);
     m_scaledMap.SetSize(width, height);
     TZelBitmap full;
     m_mapError = FullSizeMap(full);
@@ -138,15 +137,19 @@ QString TZelLCD::BuildMap(int width, int height)
 
 void TZelLCD::Repaint()
 {
+    const QRgb off = (*m_palette)[kOffIndex];
+    const QRgb on = (*m_palette)[kOnIndex];
+    m_lookup.fill(off);
     for (int position = 0; position < kLcdPositions; ++position) {
         for (int segment = 0; segment < kSegmentsPerPosition; ++segment) {
             const int state = SegmentState[position * kSegmentsPerPosition + segment];
-            m_lookup[segment * kLcdPositions + position] = uint8_t(kOffIndex + (state ? 1 : 0));
+            m_lookup[segment * kLcdPositions + position] = state ? on : off;
         }
     }
     // The map is column-major and the image row-major: a band of columns at a time keeps
     // both the reads and the writes sequential.
     constexpr int kBand = 16;
+    constexpr uint16_t kLast = uint16_t(std::tuple_size_v<decltype(m_lookup)> - 1);
     uchar* bits = m_outputBitmap.bits();
     const qsizetype stride = m_outputBitmap.bytesPerLine();
     const int width = m_scaledMap.Width();
@@ -155,9 +158,9 @@ void TZelLCD::Repaint()
         const int band = std::min(kBand, width - x0);
         const uint16_t* columns = m_scaledMap.Column(x0);
         for (int y = 0; y < height; ++y) {
-            uchar* out = bits + y * stride + x0;
+            auto* out = reinterpret_cast<QRgb*>(bits + y * stride) + x0;
             for (int i = 0; i < band; ++i)
-                out[i] = m_lookup[columns[i * height + y]];
+                out[i] = m_lookup[std::min(columns[i * height + y], kLast)];
         }
     }
     m_drawnState = SegmentState;
@@ -173,8 +176,7 @@ const QImage& TZelLCD::Frame(int height, int width, QString* error)
         if (error)
             *error = built;
     }
-    if (m_outputBitmap.color(kOffIndex) != ToRgb(OffColour) ||
-        m_outputBitmap.color(kOnIndex) != ToRgb(OnColour))
+    if ((*m_palette)[kOffIndex] != ToRgb(OffColour) || (*m_palette)[kOnIndex] != ToRgb(OnColour))
         UpdatePalette();
     if (m_drawnState != SegmentState)
         Repaint();

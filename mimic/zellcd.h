@@ -30,9 +30,10 @@ using TSegmentsDefinition = std::array<TSegmentDefinition, TZelBitmap::kSegmentC
 // 0 unlit, 1 lit; entry position * 4 + segment.
 using TSegmentStates = std::array<uint8_t, TZelBitmap::kSegmentCount>;
 
-// A segment display: the segment table and states of one LCD and their drawing into an
-// 8-bit indexed image. The full-size map comes from the cache file Name + ".zmp" in
-// Directory, or is built from the segment pictures when that file is absent or unusable.
+// A segment display: the segment table and states of one LCD and their drawing into a
+// 32-bit image, each pixel the palette colour of its segment's state. The full-size map comes from
+// the cache file Name + ".zmp" in Directory, or is built from the segment pictures when that file
+// is absent or unusable.
 class TZelLCD
 {
 public:
@@ -93,7 +94,9 @@ private:
     TZelBitmap m_scaledMap;
     QImage m_outputBitmap;
     std::optional<QList<QRgb>> m_palette;
-    std::array<uint8_t, 65536> m_lookup;
+    // The colour of every map entry for the states being drawn; entries past kBackground
+    // (none in a map that was accepted) take the unlit colour.
+    std::array<QRgb, TZelBitmap::kBackground + 2> m_lookup{};
     std::optional<TSegmentStates> m_drawnState;
     QString m_mapError;
 };

@@ -23,6 +23,10 @@ QByteArray Contents(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The Q910 LCD's colours.
+const QRgb kUnlit = qRgb(200, 200, 0);
+const QRgb kLit = qRgb(0, 0, 0);
+
 class ZelLcdTest : public ::testing::Test
 {
 protected:
@@ -125,7 +129,7 @@ TEST_F(ZelLcdTest, CacheThatCannotBeWrittenStillDraws)
     const QImage& frame = lcd.Frame(kH, kW, &error);
     EXPECT_EQ(error, QString());
     ASSERT_FALSE(frame.isNull());
-    EXPECT_EQ(frame.pixelIndex(kW / 2, 128), TZelLCD::kOnIndex); // a g stroke
+    EXPECT_EQ(frame.pixel(kW / 2, 128), kLit); // a g stroke
 }
 
 TEST_F(ZelLcdTest, MissingPictureFailsWritesNoCacheAndDrawsBlank)
@@ -137,7 +141,7 @@ TEST_F(ZelLcdTest, MissingPictureFailsWritesNoCacheAndDrawsBlank)
     EXPECT_TRUE(error.contains(QStringLiteral("7d.bmp"))) << error.toStdString();
     EXPECT_EQ(lcd.MapError(), error);
     EXPECT_FALSE(QFile::exists(dir.Map()));
-    EXPECT_EQ(frame.pixelIndex(25, 25), TZelLCD::kOffIndex);
+    EXPECT_EQ(frame.pixel(25, 25), kUnlit);
 }
 
 TEST_F(ZelLcdTest, LoadSegmentMarksBlackByColourAndClipsAtTheEdges)
@@ -168,21 +172,31 @@ TEST_F(ZelLcdTest, LoadSegmentMarksBlackByColourAndClipsAtTheEdges)
 TEST_F(ZelLcdTest, UnlitFrameIsAllOffAndOneStateLightsExactlyItsSegment)
 {
     const QImage unlit = lcd.Frame(kH, kW).copy();
-    ASSERT_EQ(unlit.format(), QImage::Format_Indexed8);
-    EXPECT_EQ(unlit.color(TZelLCD::kOffIndex), qRgb(200, 200, 0));
-    EXPECT_EQ(unlit.color(TZelLCD::kOnIndex), qRgb(0, 0, 0));
+    ASSERT_EQ(unlit.format(), QImage::Format_RGB32); // the window's: painted without converting
     lcd.SegmentState[9 * 4 + 2] = 1;
     const QImage& lit = lcd.Frame(kH, kW);
     int on = 0;
     for (int y = 0; y < kH; ++y) {
         for (int x = 0; x < kW; ++x) {
-            ASSERT_EQ(unlit.pixelIndex(x, y), TZelLCD::kOffIndex);
+            ASSERT_EQ(unlit.pixel(x, y), kUnlit);
             const bool mine = lcd.ScaledMap().At(x, y) == 2 * 18 + 9;
             on += mine;
-            ASSERT_EQ(lit.pixelIndex(x, y), mine ? TZelLCD::kOnIndex : TZelLCD::kOffIndex);
+            ASSERT_EQ(lit.pixel(x, y), mine ? kLit : kUnlit);
         }
     }
     EXPECT_GT(on, 500);
+}
+
+TEST_F(ZelLcdTest, NewColoursRepaintTheSameStates)
+{
+    lcd.SegmentState.fill(1);
+    const QPoint stroke(kW / 2, 128);
+    ASSERT_EQ(lcd.Frame(kH, kW).pixel(stroke), kLit);
+    lcd.OnColour = 0x0000FF; // 0x00BBGGRR: red
+    lcd.OffColour = 0xFFFFFF;
+    const QImage& frame = lcd.Frame(kH, kW);
+    EXPECT_EQ(frame.pixel(stroke), qRgb(255, 0, 0));
+    EXPECT_EQ(frame.pixel(2, 2), qRgb(255, 255, 255));
 }
 
 TEST_F(ZelLcdTest, RebuildsOnlyOnANewSizeRepaintsOnlyOnNewStates)
