@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QMetaMethod>
 
 // Traffic is logged at debug level: QT_LOGGING_RULES="q900.comms.debug=true" shows it.
 Q_LOGGING_CATEGORY(lcComms, "q900.comms", QtWarningMsg)
@@ -326,8 +327,10 @@ void TCommsEngine::EndRequest(TOutcome outcome)
         else
             FlushReports();
     }
-    // Whoever starts the next request does it from the event loop, never inside a tick.
-    QMetaObject::invokeMethod(this, &TCommsEngine::RequestEnded, Qt::QueuedConnection);
+    // Whoever starts the next request does it from the event loop, never inside a tick. Only
+    // when somebody waits: each posted call wakes the event loop once more per exchange.
+    if (isSignalConnected(QMetaMethod::fromSignal(&TCommsEngine::RequestEnded)))
+        QMetaObject::invokeMethod(this, &TCommsEngine::RequestEnded, Qt::QueuedConnection);
 }
 
 TRequestResult TCommsEngine::SendCommand(int command, int reg, bool reportErrors, bool wait,

@@ -137,7 +137,7 @@ signals:
     void DisplayStale();
     // A waiting request's reply, error or not, and whether its errors are reported.
     void ReplyAccepted(const Tcommsobj& reply, bool errorsReported);
-    void RequestEnded();                   // the link is free for the next request
+    void RequestEnded(); // the link is free for the next request; connect only while waiting
     void PortLost(const QString& message); // after any waiting request has let go
 
 private:

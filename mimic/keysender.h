@@ -20,8 +20,10 @@ public:
     bool Send(const QString& data);
 
 private:
+    void Queue(const QString& data);
     void SendPending();
 
     TCommsEngine& m_engine;
     std::deque<QString> m_pending;
+    QMetaObject::Connection m_listening;
 };
