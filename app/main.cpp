@@ -2,6 +2,7 @@
 
 #include "calibrationpage.h"
 #include "comdialog.h"
+#include "commandstates.h"
 #include "connection.h"
 #include "displaypage.h"
 #include "dmviewer.h"
@@ -27,19 +28,12 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QSignalBlocker>
-#include <QStyle>
 
 #include <clocale>
 
 namespace {
 
 const QString kCaptionSeparator = QStringLiteral(" - ");
-
-void EnableMenuItems(QMenu* menu, bool enabled)
-{
-    for (QAction* item : menu->actions())
-        item->setEnabled(enabled);
-}
 
 } // namespace
 
@@ -52,6 +46,7 @@ TFrmMain::TFrmMain(TdatViewer& config, const TPromptSet& prompts, QWidget* paren
       m_printPrompts(prompts.print ? prompts.print : m_ownPrompts.get())
 {
     ui->setupUi(this);
+    m_commands = std::make_unique<TCommandStates>(*ui);
     setMinimumSize(resizerule::kMinWidth, resizerule::kMinHeight);
     m_panels = new TStatusPanels(*ui->StatusBar);
     m_help = std::make_unique<THelpActions>(m_config, *m_prompts, this);
@@ -186,14 +181,7 @@ void TFrmMain::AddPage(IPage& page)
 
 void TFrmMain::ConnectActions()
 {
-    const std::pair<QAction*, QStyle::StandardPixmap> icons[] = {
-        {ui->ToolButton1, QStyle::SP_DialogOpenButton},
-        {ui->ToolButton2, QStyle::SP_DialogSaveButton},
-        {ui->ToolButton4, QStyle::SP_DriveNetIcon},
-        {ui->tbStartSession, QStyle::SP_MediaPlay},
-        {ui->tbEndSession, QStyle::SP_MediaStop}};
-    for (const auto& [action, icon] : icons)
-        action->setIcon(style()->standardIcon(icon));
+    m_commands->SetIcons();
     Bind({ui->Exit1}, [this] { close(); });
     Bind({ui->ToolButton4, ui->Connect2}, [this] { Connect2Click(); });
     Bind({ui->Open1, ui->ToolButton1}, [this] { Files().Open1Click(); });
@@ -262,20 +250,7 @@ void TFrmMain::SetSessionControls(bool active, bool full)
 
 void TFrmMain::ApplyLinkState()
 {
-    const bool connected = m_state.connected;
-    const bool session = m_state.session;
-    ui->ToolButton4->setText(connected ? QStringLiteral("&Disconnect")
-                                       : QStringLiteral("&Connect"));
-    ui->ToolButton4->setToolTip(connected ? QStringLiteral("Disconnect from instrument")
-                                          : QStringLiteral("Connect to instrument"));
-    ui->Connect2->setText(ui->ToolButton4->text());
-    EnableMenuItems(ui->MenuInstrument, connected);
-    ui->FactoryTestResults1->setEnabled(true); // it asks the instrument nothing
-    ui->tbStartSession->setEnabled(connected);
-    ui->tbEndSession->setEnabled(connected && session);
-    ui->EndSession->setEnabled(ui->tbEndSession->isEnabled());
-    for (QAction* item : {ui->Lock1, ui->FullPasscode1, ui->SafePasscode1})
-        item->setEnabled(connected && !session);
+    m_commands->Apply(m_state);
     // A tab that goes (the session's) leaves the Display tab in front, not a neighbour.
     if (m_current && m_displayPage && !m_current->ShownIn(m_state))
         ShowPage(*m_displayPage);
@@ -287,20 +262,12 @@ void TFrmMain::ApplyLinkState()
 
 void TFrmMain::LockMainControls(bool keepPages)
 {
-    for (QMenu* menu : {ui->MenuFile, ui->MenuInstrument, ui->MenuHelp})
-        EnableMenuItems(menu, false);
-    for (QAction* action : ui->ToolBar->actions())
-        action->setEnabled(false);
-    ui->PgCMain->setEnabled(keepPages);
+    m_commands->Lock(keepPages);
 }
 
 void TFrmMain::UnlockMainControls()
 {
-    for (QMenu* menu : {ui->MenuFile, ui->MenuHelp})
-        EnableMenuItems(menu, true);
-    for (QAction* action : ui->ToolBar->actions())
-        action->setEnabled(true);
-    ui->PgCMain->setEnabled(true);
+    m_commands->Unlock();
     ApplyLinkState(); // the Instrument menu and the session buttons as the link allows
 }
 

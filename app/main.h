@@ -13,6 +13,7 @@ class IPrintPrompts;
 class ISessionPrompts;
 class IUserPrompts;
 class QAction;
+class TCommandStates;
 class TConnection;
 class TDisplayPage;
 class TdatViewer;
@@ -87,6 +88,7 @@ private:
     void PgCMainChange(int index);
 
     std::unique_ptr<Ui::TFrmMain> ui;
+    std::unique_ptr<TCommandStates> m_commands;
     TdatViewer& m_config;
     std::unique_ptr<TMessagePrompts> m_ownPrompts;
     std::unique_ptr<ISessionPrompts> m_ownSessionPrompts;
