@@ -2,26 +2,7 @@
 
 #include <QDir>
 
-namespace {
-
-constexpr qsizetype kFlushSize = 64 * 1024;
-
-TLogFileResult Success()
-{
-    return {true, false, {}};
-}
-
-} // namespace
-
 TLogRecovery::TLogRecovery(const QString& folder) : m_folder(folder) {}
-
-TLogRecovery::~TLogRecovery()
-{
-    if (IsOpen()) {
-        m_file.write(m_buffer);
-        m_file.close();
-    }
-}
 
 QString TLogRecovery::FileName()
 {
@@ -45,9 +26,7 @@ QString TLogRecovery::LockPathIn(const QString& folder)
 
 TLogFileResult TLogRecovery::Begin(const QString& comment, const TLogHeader& header, int decimals)
 {
-    if (IsOpen())
-        m_file.close();
-    m_buffer.clear();
+    m_stream.Drop();
     if (!m_lock) {
         auto lock = std::make_unique<QLockFile>(LockPathIn(m_folder));
         lock->setStaleLockTime(0); // a long run is not stale; only a dead owner makes it so
@@ -57,53 +36,27 @@ TLogFileResult TLogRecovery::Begin(const QString& comment, const TLogHeader& hea
                         .arg(QDir::toNativeSeparators(FilePath()))};
         m_lock = std::move(lock);
     }
-    m_file.setFileName(FilePath());
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return {false, false, m_file.errorString()};
-    m_decimals = decimals;
-    m_buffer += logfile::LiveHead(comment, header);
-    return Flush();
-}
-
-bool TLogRecovery::IsOpen() const
-{
-    return m_file.isOpen();
+    return m_stream.Begin(FilePath(), comment, header, decimals);
 }
 
 void TLogRecovery::Append(const TLogPoint& point)
 {
-    if (!IsOpen())
-        return;
-    logfile::AppendPointRow(m_buffer, point, m_decimals);
-    if (m_buffer.size() > kFlushSize)
-        (void)Flush(); // a failure shows again at the page's next timed Flush()
+    m_stream.Append(point);
 }
 
 TLogFileResult TLogRecovery::Flush()
 {
-    if (!IsOpen())
-        return Success();
-    if (!m_buffer.isEmpty()) {
-        if (m_file.write(m_buffer) != m_buffer.size())
-            return {false, false, m_file.errorString()};
-        m_buffer.clear();
-    }
-    if (!m_file.flush())
-        return {false, false, m_file.errorString()};
-    return Success();
+    return m_stream.Flush();
 }
 
 TLogFileResult TLogRecovery::Close()
 {
-    const TLogFileResult result = Flush();
-    m_file.close();
-    return result;
+    return m_stream.Close();
 }
 
 void TLogRecovery::Discard()
 {
-    m_file.close();
-    m_buffer.clear();
+    m_stream.Drop();
     QFile::remove(FilePath());
     m_lock.reset();
 }

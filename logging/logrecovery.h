@@ -1,9 +1,8 @@
 #pragma once
 
 #include "logfile.h"
+#include "logstream.h"
 
-#include <QByteArray>
-#include <QFile>
 #include <QLockFile>
 #include <QString>
 
@@ -22,7 +21,7 @@ public:
     explicit TLogRecovery(const QString& folder);
     // Writes what is buffered and releases the lock, keeping the file: an end without
     // Discard() leaves the data to be recovered.
-    ~TLogRecovery();
+    ~TLogRecovery() = default;
     TLogRecovery(const TLogRecovery&) = delete;
     TLogRecovery& operator=(const TLogRecovery&) = delete;
 
@@ -33,7 +32,7 @@ public:
     // header (form A) of the run; false with the system's error text when it cannot.
     [[nodiscard]] TLogFileResult Begin(const QString& comment, const TLogHeader& header,
                                        int decimals);
-    bool IsOpen() const;
+    bool IsOpen() const { return m_stream.IsOpen(); }
     // Buffers the point's row; writes the buffer out once it exceeds 64 kB.
     void Append(const TLogPoint& point);
     // Hands the buffered rows to the system (call at least once a second while running).
@@ -53,8 +52,6 @@ private:
     static QString LockPathIn(const QString& folder);
 
     QString m_folder;
-    QFile m_file;
     std::unique_ptr<QLockFile> m_lock;
-    QByteArray m_buffer;
-    int m_decimals = 0;
+    TLogStream m_stream; // after the lock: written out before the lock goes
 };

@@ -1,13 +1,8 @@
-// The command-line tool's own units: its command line, the passcode answers and the log
-// file written as a run goes.
-#include "../logging/tracestore.h"
+// The command-line tool's own units: its command line and the passcode answers.
 #include "ctloptions.h"
 #include "exitcode.h"
-#include "logstream.h"
 #include "passcodeprompts.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -160,51 +155,4 @@ TEST(CtlPasscodes, GivenOncePerInstrumentThenTypedOrNone)
                                [](const QString&) { return std::optional<QString>(); });
     EXPECT_EQ(cancelled.AskPasscode("Enter Safe Passcode"), std::nullopt);
     EXPECT_TRUE(cancelled.Cancelled());
-}
-
-// Row by row as the run goes, the file is the one the viewer's Save writes from the chart.
-TEST(CtlLogStream, FlushedRowsMakeTheViewersLogFile)
-{
-    QTemporaryDir dir;
-    TLogHeader header;
-    header.units = "kg";
-    header.selection = {1, 0, 5, 0};
-    TLogStream stream;
-    ASSERT_TRUE(stream.Begin(dir.filePath("run"), "Line 1\nLine 2", header, 1).ok);
-    EXPECT_EQ(stream.Path(), dir.filePath("run.CSV"));
-    TTraceStore chart;
-    for (int i = 0; i < 5; ++i) {
-        TLogPoint point;
-        point.time = 0.1 * i;
-        point.weight = 12.3 + i;
-        point.digital[0] = logchannels::Baseline(1) + (i % 2);
-        point.digital[2] = logchannels::Baseline(3);
-        stream.Append(point);
-        chart.AddPoint(traces::Weight, point.time, point.weight);
-        chart.AddPoint(1, point.time, *point.digital[0]);
-        chart.AddPoint(3, point.time, *point.digital[2]);
-        if (i == 2) {
-            ASSERT_TRUE(stream.Flush().ok);
-        }
-    }
-    QFile partial(stream.Path());
-    ASSERT_TRUE(partial.open(QIODevice::ReadOnly));
-    EXPECT_EQ(partial.readAll().count('\n'), 5) << "comment, header and three rows flushed";
-    ASSERT_TRUE(stream.Close().ok);
-    EXPECT_EQ(stream.Rows(), 5);
-
-    header.live = true;
-    ASSERT_TRUE(logfile::Write(dir.filePath("viewer.csv"), "Line 1\nLine 2", header, 1, chart).ok);
-    QFile mine(stream.Path());
-    QFile viewer(dir.filePath("viewer.csv"));
-    ASSERT_TRUE(mine.open(QIODevice::ReadOnly) && viewer.open(QIODevice::ReadOnly));
-    EXPECT_EQ(mine.readAll(), viewer.readAll());
-}
-
-TEST(CtlLogStream, AnUnwritableFileSaysWhy)
-{
-    TLogStream stream;
-    const TLogFileResult begun = stream.Begin("/nonexistent-folder/run.csv", {}, {}, 0);
-    EXPECT_FALSE(begun.ok);
-    EXPECT_TRUE(begun.message.contains("Cannot write")) << begun.message.toStdString();
 }

@@ -1,6 +1,9 @@
 // The recovery file of a live run: what is appended survives without a clean end, is found
-// again by a later start, and goes once the run's data was saved or discarded.
+// again by a later start, and goes once the run's data was saved or discarded. The log file
+// written as a run goes, which the recovery file and q900ctl's log are.
 #include "logrecovery.h"
+#include "logsampler.h"
+#include "logstream.h"
 #include "tracestore.h"
 
 #include <QFile>
@@ -131,3 +134,50 @@ TEST_F(LogRecoveryTest, NoFileNoLeftOver)
 }
 
 } // namespace
+
+// Row by row as the run goes, the file is the one the viewer's Save writes from the chart.
+TEST(LogStream, FlushedRowsMakeTheViewersLogFile)
+{
+    QTemporaryDir dir;
+    TLogHeader header;
+    header.units = "kg";
+    header.selection = {1, 0, 5, 0};
+    TLogStream stream;
+    ASSERT_TRUE(stream.Begin(dir.filePath("run"), "Line 1\nLine 2", header, 1).ok);
+    EXPECT_EQ(stream.Path(), dir.filePath("run.CSV"));
+    TTraceStore chart;
+    for (int i = 0; i < 5; ++i) {
+        TLogPoint point;
+        point.time = 0.1 * i;
+        point.weight = 12.3 + i;
+        point.digital[0] = logchannels::Baseline(1) + (i % 2);
+        point.digital[2] = logchannels::Baseline(3);
+        stream.Append(point);
+        chart.AddPoint(traces::Weight, point.time, point.weight);
+        chart.AddPoint(1, point.time, *point.digital[0]);
+        chart.AddPoint(3, point.time, *point.digital[2]);
+        if (i == 2) {
+            ASSERT_TRUE(stream.Flush().ok);
+        }
+    }
+    QFile partial(stream.Path());
+    ASSERT_TRUE(partial.open(QIODevice::ReadOnly));
+    EXPECT_EQ(partial.readAll().count('\n'), 5) << "comment, header and three rows flushed";
+    ASSERT_TRUE(stream.Close().ok);
+    EXPECT_EQ(stream.Rows(), 5);
+
+    header.live = true;
+    ASSERT_TRUE(logfile::Write(dir.filePath("viewer.csv"), "Line 1\nLine 2", header, 1, chart).ok);
+    QFile mine(stream.Path());
+    QFile viewer(dir.filePath("viewer.csv"));
+    ASSERT_TRUE(mine.open(QIODevice::ReadOnly) && viewer.open(QIODevice::ReadOnly));
+    EXPECT_EQ(mine.readAll(), viewer.readAll());
+}
+
+TEST(LogStream, AnUnwritableFileSaysWhy)
+{
+    TLogStream stream;
+    const TLogFileResult begun = stream.Begin("/nonexistent-folder/run.csv", {}, {}, 0);
+    EXPECT_FALSE(begun.ok);
+    EXPECT_TRUE(begun.message.contains("Cannot write")) << begun.message.toStdString();
+}

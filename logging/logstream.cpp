@@ -2,6 +2,8 @@
 
 namespace {
 
+constexpr qsizetype kFlushSize = 64 * 1024;
+
 TLogFileResult Success()
 {
     return {true, false, {}};
@@ -18,6 +20,7 @@ TLogStream::~TLogStream()
 TLogFileResult TLogStream::Begin(const QString& path, const QString& comment,
                                  const TLogHeader& header, int decimals)
 {
+    Drop();
     m_file.setFileName(logfile::WithDefaultExtension(path));
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return {false, false,
@@ -30,8 +33,12 @@ TLogFileResult TLogStream::Begin(const QString& path, const QString& comment,
 
 void TLogStream::Append(const TLogPoint& point)
 {
+    if (!IsOpen())
+        return;
     logfile::AppendPointRow(m_buffer, point, m_decimals);
     ++m_rows;
+    if (m_buffer.size() > kFlushSize)
+        (void)Flush(); // a failure shows again at the caller's next timed Flush()
 }
 
 TLogFileResult TLogStream::Flush()
@@ -53,4 +60,10 @@ TLogFileResult TLogStream::Close()
     const TLogFileResult result = Flush();
     m_file.close();
     return result;
+}
+
+void TLogStream::Drop()
+{
+    m_file.close();
+    m_buffer.clear();
 }

@@ -8,8 +8,8 @@
 
 // A live run's CSV log file written while it is recorded, in the viewer's log file format
 // (comment, header, one row per kept sample): rows are buffered and handed to the system at
-// each Flush(), so a run cut short keeps everything up to the last flush, and Close() leaves
-// the complete file.
+// each Flush() or once 64 kB are waiting, so a run cut short keeps everything up to the last
+// flush, and Close() leaves the complete file. The recovery file and q900ctl's log are ones.
 class TLogStream
 {
 public:
@@ -18,12 +18,17 @@ public:
     TLogStream(const TLogStream&) = delete;
     TLogStream& operator=(const TLogStream&) = delete;
 
-    // Creates (or empties) the file and writes the comment and the header (form A).
+    // Creates (or empties) the file and writes the comment and the header (form A); ".CSV"
+    // is added to a name without extension. A file still open is dropped first.
     [[nodiscard]] TLogFileResult Begin(const QString& path, const QString& comment,
                                        const TLogHeader& header, int decimals);
+    [[nodiscard]] bool IsOpen() const { return m_file.isOpen(); }
+    // Buffers the point's row; nothing without an open file.
     void Append(const TLogPoint& point);
     [[nodiscard]] TLogFileResult Flush();
     [[nodiscard]] TLogFileResult Close();
+    // Closes the file without writing what is still buffered.
+    void Drop();
     [[nodiscard]] qsizetype Rows() const { return m_rows; }
     [[nodiscard]] QString Path() const { return m_file.fileName(); }
 
