@@ -157,8 +157,11 @@ TEST_F(LogPageOnSimulator, OneHertzRunWritesTheSetUpThenKeepsTwentySamples)
     });
     EXPECT_NEAR(double(Points()), 20.0, 1.0);
     for (qsizetype i = 0; i < Points(); ++i) {
+        // The instrument's clock runs ten times as fast: a slow exchange on a loaded machine
+        // may take a place's reading late, but never skip the place.
         EXPECT_GE(Chart().Point(traces::Weight, i).time, double(i) - 1e-9);
-        EXPECT_LT(Chart().Point(traces::Weight, i).time, double(i) + 0.2);
+        EXPECT_LT(Chart().Point(traces::Weight, i).time, double(i) + 1.0)
+            << "a place in the rate was skipped";
     }
 
     const auto requests = Messages(TTrafficLog::Received);
