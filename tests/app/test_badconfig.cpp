@@ -40,6 +40,12 @@ struct CommsCase
     int lineBaud;
 };
 
+// Named in test output by its case, not as a byte dump.
+inline void PrintTo(const CommsCase& c, std::ostream* out)
+{
+    *out << c.line;
+}
+
 class BadCommsValue : public testing::TestWithParam<CommsCase>
 {
 };

@@ -56,6 +56,12 @@ struct CutCase
     QStringList requests; // what may be sent when both pass
 };
 
+// Named in test output by its case, not as a byte dump.
+inline void PrintTo(const CutCase& c, std::ostream* out)
+{
+    *out << c.what;
+}
+
 class CutSettingsFile : public BadSettingsFiles, public testing::WithParamInterface<CutCase>
 {
 };

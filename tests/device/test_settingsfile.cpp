@@ -241,6 +241,12 @@ struct RefusalCase
     QString error;
 };
 
+// Named in test output by its case, not as a byte dump.
+inline void PrintTo(const RefusalCase& c, std::ostream* out)
+{
+    *out << c.what;
+}
+
 class SettingsFileRefusal : public testing::TestWithParam<RefusalCase>
 {
 };

@@ -74,6 +74,12 @@ struct BadCase
     const char* error; // %1 for the path
 };
 
+// Named in test output by its case, not as a byte dump.
+inline void PrintTo(const BadCase& c, std::ostream* out)
+{
+    *out << c.what;
+}
+
 class BadPicture : public BadPictures, public testing::WithParamInterface<BadCase>
 {
 };
