@@ -11,10 +11,47 @@ TReceiver::TReceiver(const TRingNetwork& ring, MessageHandler onMessage, EchoHan
 {
 }
 
+namespace {
+
+// The characters a message is made of: all but DC4 inside a ring frame, else from the space up.
+bool IsText(uchar c, bool ring)
+{
+    return ring ? c != ctl::DC4 : c >= 0x20;
+}
+
+} // namespace
+
 void TReceiver::Feed(const QByteArray& bytes)
 {
-    for (char byte : bytes)
-        Feed(static_cast<char16_t>(static_cast<uchar>(byte)));
+    // Runs of text characters are taken whole; what a control character does, Feed(char16_t)
+    // does. The outcome is the same as feeding one character at a time.
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const bool ring = m_ring.RingMode(); // a handler called below may change it
+        qsizetype end = i;
+        while (end < n && IsText(uchar(bytes[end]), ring))
+            ++end;
+        if (end == i) {
+            Feed(static_cast<char16_t>(static_cast<uchar>(bytes[i++])));
+            continue;
+        }
+        const QLatin1String run(bytes.constData() + i, end - i);
+        m_echo += run;
+        AppendText(run);
+        i = end;
+    }
+}
+
+void TReceiver::AppendText(QLatin1String run)
+{
+    // One character at a time, a message that outgrows the protocol's length starts again
+    // empty; whole, only the characters after the last such new start stay.
+    const qsizetype total = m_buffer.size() + run.size();
+    if (total <= ctl::MaxMessage)
+        m_buffer += run;
+    else
+        m_buffer = QString(run.right(total % (ctl::MaxMessage + 1)));
 }
 
 void TReceiver::Feed(char16_t c)

@@ -26,6 +26,7 @@ public:
     void Clear();
 
 private:
+    void AppendText(QLatin1String run);
     void TakeMessage(QString text, bool crcForm);
 
     const TRingNetwork& m_ring;

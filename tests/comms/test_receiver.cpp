@@ -3,6 +3,7 @@
 #include "receiver.h"
 #include "ringnetwork.h"
 
+#include <QRandomGenerator>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -14,8 +15,12 @@ struct Received
     TRingNetwork ring;
     QStringList messages;
     QString echo;
+    QStringList echoes; // as handed on
     TReceiver receiver{ring, [this](const QString& t) { messages << t; },
-                       [this](const QString& e) { echo += e; }};
+                       [this](const QString& e) {
+                           echo += e;
+                           echoes << e;
+                       }};
 };
 
 } // namespace
@@ -62,4 +67,41 @@ TEST(Receiver, EchoIsHandedOnAtLineEndsAndOnRequest)
     r.receiver.Clear();
     r.receiver.Feed(QByteArray("A1110009:1\n"));
     EXPECT_EQ(r.messages.last(), "A1110009:1") << "Clear drops the half message";
+}
+
+// Bytes taken a run at a time give exactly what they give one at a time: the same messages,
+// the same echo cut at the same places, the same restarts of overlong messages.
+TEST(Receiver, ChunksOfAnySizeActAsSingleCharacters)
+{
+    QRandomGenerator random(0x5eed);
+    const QByteArray alphabet("A1:0F\x01\x02\x04\n\r\x12\x14\x00\xff", 14);
+    for (int round = 0; round < 200; ++round) {
+        const bool ring = round % 3 == 2;
+        QByteArray stream;
+        const int length = random.bounded(1, 300);
+        for (int k = 0; k < length; ++k) {
+            if (random.bounded(40) == 0) // a run longer than a message may be
+                stream += QByteArray(random.bounded(900, 2500), char('0' + random.bounded(10)));
+            else if (random.bounded(10) < 8)
+                stream += char('0' + random.bounded(10));
+            else
+                stream += alphabet[random.bounded(alphabet.size())];
+        }
+        Received single, chunked;
+        for (Received* r : {&single, &chunked}) {
+            r->ring.SetRingMode(ring);
+            r->ring.SetLocalAddress(1);
+        }
+        for (char byte : stream)
+            single.receiver.Feed(static_cast<char16_t>(static_cast<uchar>(byte)));
+        for (qsizetype at = 0; at < stream.size();) {
+            const qsizetype size = std::min<qsizetype>(random.bounded(1, 1500), stream.size() - at);
+            chunked.receiver.Feed(stream.mid(at, size));
+            at += size;
+        }
+        single.receiver.FlushEcho();
+        chunked.receiver.FlushEcho();
+        ASSERT_EQ(chunked.messages, single.messages) << "round " << round;
+        ASSERT_EQ(chunked.echoes, single.echoes) << "round " << round;
+    }
 }
