@@ -68,25 +68,37 @@ QString FixedText(double value, int decimals)
 
 double ParseFixed(const char* begin, const char* end)
 {
+    // Digits are gathered as an integer while it stays exact in a double (15 digits), which
+    // gives the same value as gathering them in a double, only sooner; longer numbers go on
+    // in the double as before. The divisor is 10 to the digits after the last point.
     bool negative = false;
-    bool pointSeen = false;
+    int decimals = -1; // none seen: no point yet
+    int digits = 0;
+    uint64_t whole = 0;
     double n = 0.0;
-    double divisor = 1.0;
     for (const char* p = begin; p != end; ++p) {
         const char c = *p;
-        if (c == '-') {
-            negative = true;
+        if (c >= '0' && c <= '9') {
+            if (digits < 15)
+                whole = whole * 10 + uint64_t(c - '0');
+            else
+                n = (digits == 15 ? double(whole) : n) * 10.0 + (c - '0');
+            ++digits;
+            if (decimals >= 0)
+                ++decimals;
         } else if (c == '.') {
-            pointSeen = true;
-            divisor = 1.0;
-        } else if (c >= '0' && c <= '9') {
-            n = n * 10.0 + (c - '0');
-            if (pointSeen)
-                divisor *= 10.0;
+            decimals = 0;
+        } else if (c == '-') {
+            negative = true;
         } else {
             return 0.0;
         }
     }
+    if (digits <= 15)
+        n = double(whole);
+    double divisor = 1.0;
+    for (int k = 0; k < decimals; ++k)
+        divisor *= 10.0;
     const double result = n / divisor;
     return negative ? -result : result;
 }

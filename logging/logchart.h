@@ -73,6 +73,10 @@ public:
     void ClearTraces() override;
     // Appends without copying; an axis on automatic scaling follows at once.
     void AddPoint(int trace, double time, double value) override;
+    // A file's points are gathered and handed to the traces in one piece at EndPoints(),
+    // and the axes follow once: far quicker than one by one into empty traces.
+    void BeginPoints(qsizetype rows) override;
+    void EndPoints() override;
     // Kept up to date as points are added, never by rescanning; nothing for an empty trace.
     std::optional<TTraceExtent> Extent(int trace) const;
 
@@ -177,6 +181,8 @@ private:
     std::array<TLabelTicker*, kAxisCount> m_tickers{};
     std::array<bool, kAxisCount> m_autoScale{};
     std::vector<TTrace> m_traces;
+    struct TGathered;
+    std::unique_ptr<TGathered> m_gathered; // between BeginPoints() and EndPoints()
     std::unique_ptr<TChartCursors> m_cursors;
     QCPLegend* m_legend = nullptr;
     QCPTextElement* m_title = nullptr;

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cstring>
 
 namespace logfile {
 
@@ -22,6 +23,8 @@ constexpr int kUnitsLength = 2;
 // Larger files are refused unread: 256 MB is a week of samples at 10 Hz, and the chart of a
 // larger file would take gigabytes.
 constexpr qint64 kMaxFileBytes = qint64(256) << 20;
+// The most rows a sink is told to expect; a file with more still reads whole.
+constexpr qsizetype kMaxRowsAhead = 4'000'000;
 
 // The comment and the header end up in labels; in a damaged file either could be megabytes
 // long, so only their start is taken, far more than any the program writes.
@@ -38,9 +41,14 @@ QByteArrayView NextLine(QByteArrayView& rest)
 {
     const char* begin = rest.data();
     const char* end = begin + rest.size();
-    const char* p = begin;
-    while (p != end && *p != '\n' && *p != '\r')
-        ++p;
+    if (begin == end)
+        return rest;
+    // The line feed first (the library's search is far quicker than a loop), then a carriage
+    // return before it.
+    const void* lf = std::memchr(begin, '\n', size_t(end - begin));
+    const char* limit = lf ? static_cast<const char*>(lf) : end;
+    const void* cr = std::memchr(begin, '\r', size_t(limit - begin));
+    const char* p = cr ? static_cast<const char*>(cr) : limit;
     const QByteArrayView line(begin, p - begin);
     if (p != end)
         p += (*p == '\r' && p + 1 != end && p[1] == '\n') ? 2 : 1;
@@ -285,6 +293,11 @@ TLogReadResult Parse(QByteArrayView bytes, ITraceSink& sink, const TLogProgress&
     ReadHeader(LineText(header), result);
     const QByteArrayView firstRow = NextLine(rest);
     result.decimals = tools::DecimalPlaces(LineText(SplitRow<2>(firstRow)[1]));
+    // Room for as many rows as the first one's length suggests, within reason: a damaged file
+    // must not make the sink set aside gigabytes.
+    const qsizetype expected =
+        std::min<qsizetype>(rest.size() / (firstRow.size() + 1) + 1, kMaxRowsAhead);
+    sink.BeginPoints(expected);
     AddRow(firstRow, sink);
     result.rows = 1;
     const double total = double(bytes.size());
@@ -293,11 +306,13 @@ TLogReadResult Parse(QByteArrayView bytes, ITraceSink& sink, const TLogProgress&
         if (++result.rows % kProgressRows == 0 &&
             !Report(progress, double(bytes.size() - rest.size()) / total)) {
             sink.ClearTraces();
+            sink.EndPoints();
             result.ok = false;
             result.cancelled = true;
             return result;
         }
     }
+    sink.EndPoints();
     Report(progress, 1.0);
     return result;
 }

@@ -50,4 +50,8 @@ public:
     virtual ~ITraceSink() = default;
     virtual void ClearTraces() = 0;
     virtual void AddPoint(int trace, double time, double value) = 0;
+    // Around the points of a whole file, about `rows` rows: a sink may gather them and take
+    // them in at the end. Until EndPoints() what was added need not show.
+    virtual void BeginPoints(qsizetype rows) { (void)rows; }
+    virtual void EndPoints() {}
 };

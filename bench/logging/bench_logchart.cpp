@@ -151,7 +151,8 @@ void OpenCsvMillionRows(benchmark::State& state)
     }
     state.counters["rows"] = double(rows);
 }
-BENCHMARK(OpenCsvMillionRows)->Iterations(3)->Unit(benchmark::kMillisecond);
+// Five single opens: the report takes the quickest, as it does of awk on the same file.
+BENCHMARK(OpenCsvMillionRows)->Iterations(1)->Repetitions(5)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -10,6 +10,8 @@
 
 #include "printqstring.h"
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -367,6 +369,23 @@ TEST(FixedTextTest, ReadsAsFixedToFloatDoes)
         EXPECT_EQ(fixedtext::ParseFixed(bytes.begin(), bytes.end()),
                   tools::FixedToFloat(QString::fromLatin1(bytes)))
             << text;
+    }
+}
+
+// Any mix of digits, points and minus signs, long numbers included, reads to the same double.
+TEST(FixedTextTest, ReadsEveryNumberTextToTheSameDouble)
+{
+    std::mt19937_64 random(11);
+    const char pieces[] = "0123456789.-";
+    for (int i = 0; i < 50000; ++i) {
+        QByteArray text;
+        const int length = int(random() % 26);
+        for (int k = 0; k < length; ++k)
+            text += random() % 8 ? char('0' + random() % 10) : pieces[random() % 12];
+        const double mine = fixedtext::ParseFixed(text.begin(), text.end());
+        const double theirs = tools::FixedToFloat(QString::fromLatin1(text));
+        ASSERT_EQ(mine, theirs) << text.constData();
+        ASSERT_EQ(std::signbit(mine), std::signbit(theirs)) << text.constData();
     }
 }
 
