@@ -245,14 +245,14 @@ void TLogChart::EndPoints()
         QVector<QCPGraphData>& points = gathered->points[k];
         if (points.isEmpty())
             continue;
-        // As one by one: a point goes after those of the same time that came before it.
-        if (!gathered->sorted[k])
-            std::stable_sort(points.begin(), points.end(), qcpLessThanSortKey<QCPGraphData>);
         const auto data = m_traces[k].graph->data();
-        if (data->isEmpty())
+        if (gathered->sorted[k] && data->isEmpty()) {
             data->set(points, true); // shares the gathered points, no copy
-        else
-            data->add(points, false);
+        } else {
+            // Times out of order (a file edited by hand): one by one, for the same order.
+            for (const QCPGraphData& point : std::as_const(points))
+                data->add(point);
+        }
     }
     for (int axis = 0; axis < kAxisCount; ++axis)
         if (m_autoScale[size_t(axis)])

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 constexpr double kTolerance = 1e-9;
@@ -99,6 +101,51 @@ TEST_F(LogChartTest, LogFileRoundTripsThroughTheChart)
     for (qsizetype i = 0; i < m_chart.PointCount(0); ++i)
         logfile::AppendRow(rows, m_chart, i, 2);
     EXPECT_EQ(rows, "0.00,1.50,1.00,0.00\r\n0.10,-2.25,0.00,1.00\r\n");
+}
+
+// A file's points taken in one piece end up as they would one by one: times out of order
+// sorted the same way, the extents and the scaling the same.
+TEST_F(LogChartTest, FilePointsTakenWholeEqualPointsTakenOneByOne)
+{
+    const QByteArray text = "c\r\nTime,Weight(kg),CofZ\r\n"
+                            "0.30,3.00,1.00\r\n"
+                            "0.10,1.00,0.00\r\n"
+                            "0.10,1.50,1.00\r\n"
+                            "0.20,-4.00,\r\n"
+                            "0.00,9.00,0.00\r\n";
+    TLogChart single;
+    single.SetUpLogTraces();
+    single.SetAutoScale(TChartAxis::Left, true);
+    m_chart.SetAutoScale(TChartAxis::Left, true);
+    for (const auto& [time, weight, cofz] :
+         {std::tuple(0.3, 3.0, 1.0), std::tuple(0.1, 1.0, 0.0), std::tuple(0.1, 1.5, 1.0),
+          std::tuple(0.2, -4.0, -1.0), std::tuple(0.0, 9.0, 0.0)}) {
+        single.AddPoint(0, time, weight);
+        if (cofz >= 0)
+            single.AddPoint(1, time, cofz + 0.0);
+    }
+    ASSERT_TRUE(logfile::Parse(text, m_chart).ok);
+    for (int trace : {0, 1}) {
+        ASSERT_EQ(m_chart.PointCount(trace), single.PointCount(trace)) << "trace " << trace;
+        for (qsizetype i = 0; i < single.PointCount(trace); ++i) {
+            EXPECT_EQ(m_chart.Point(trace, i).time, single.Point(trace, i).time);
+            EXPECT_EQ(m_chart.Point(trace, i).value, single.Point(trace, i).value);
+        }
+        EXPECT_EQ(m_chart.Extent(trace)->minTime, single.Extent(trace)->minTime);
+        EXPECT_EQ(m_chart.Extent(trace)->maxValue, single.Extent(trace)->maxValue);
+    }
+    EXPECT_EQ(m_chart.Range(TChartAxis::Left).min, single.Range(TChartAxis::Left).min);
+    EXPECT_EQ(m_chart.Range(TChartAxis::Bottom).max, single.Range(TChartAxis::Bottom).max);
+
+    int calls = 0;
+    const auto cancel = [&calls](double) { return ++calls > 1; };
+    QByteArray many = "c\r\nTime,Weight(kg)\r\n";
+    for (int i = 0; i < 40000; ++i)
+        many += QByteArray::number(i) + ".00,1.00\r\n";
+    EXPECT_TRUE(logfile::Parse(many, m_chart, cancel).cancelled);
+    EXPECT_EQ(m_chart.PointCount(0), 0) << "a cancelled file leaves nothing half read";
+    m_chart.AddPoint(0, 1.0, 2.0);
+    EXPECT_EQ(m_chart.PointCount(0), 1) << "and points go straight in again";
 }
 
 TEST_F(LogChartTest, AutomaticScalingFollowsTheRunningExtremes)
