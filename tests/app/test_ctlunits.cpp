@@ -3,7 +3,6 @@
 #include "exitcode.h"
 #include "passcodeprompts.h"
 
-
 #include <gtest/gtest.h>
 
 namespace {
