@@ -21,7 +21,7 @@ public:
     ProgramCopy()
     {
         const QDir bin(QStringLiteral(VIEWER_BIN_DIR));
-        for (const QString& name : {"viewer", "config.ini", "Q910.jpg", "Q910LCD.zmp"})
+        for (const char* name : {"viewer", "config.ini", "Q910.jpg", "Q910LCD.zmp"})
             QFile::copy(bin.filePath(name), m_dir.filePath(name));
         QDir(m_dir.path()).mkdir("segs");
         for (const QString& name : QDir(bin.filePath("segs")).entryList(QDir::Files))
