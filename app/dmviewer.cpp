@@ -46,10 +46,12 @@ bool LoadInto(CSimpleIniA& ini, const QString& path)
     // A byte-order mark inside the file (two files joined) hides the line it begins from the
     // parser, but one written back at the start of the file would be dropped there and the
     // line then read: the file would say something other than it did. Such marks are invisible
-    // in an editor, so they are dropped at once; only one at the very start is one.
+    // in an editor, so they are dropped at once; only one at the very start is one. The bytes
+    // either side of a dropped mark can join into another, so the search resumes two back.
     static constexpr char kMark[] = "\xEF\xBB\xBF";
     const qsizetype first = bytes.startsWith(kMark) ? 3 : 0;
-    for (qsizetype at = bytes.indexOf(kMark, first); at >= 0; at = bytes.indexOf(kMark, at))
+    for (qsizetype at = bytes.indexOf(kMark, first); at >= 0;
+         at = bytes.indexOf(kMark, qMax(first, at - 2)))
         bytes.remove(at, 3);
     return ini.LoadData(bytes.constData(), static_cast<size_t>(bytes.size())) >= 0;
 }

@@ -138,6 +138,26 @@ TEST(BadConfigFile, ByteOrderMarkInsideTheFileIsNoPartOfTheText)
     EXPECT_EQ(again.InstrumentImage(), QDir(dir.path()).filePath("Q910.jpg"));
 }
 
+// A mark inside a mark: dropping the inner one joins the bytes around it into another, which
+// must go too, or the saved file (where it would begin a line) reads differently.
+TEST(BadConfigFile, MarksThatJoinWhenOneIsDroppedAreAllDropped)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(
+        badfiles::WriteBytes(dir.filePath("config.ini"),
+                             kImages + "junk line\n\xEF\xEF\xBB\xBF\xBB\xBF[Comms]\nParity=2\n"));
+    {
+        TdatViewer config(dir.path());
+        ASSERT_TRUE(config.ConfigValid());
+        EXPECT_EQ(config.Parity(), 2);
+        config.SetBaud(3);
+        ASSERT_TRUE(config.Save().isEmpty());
+    }
+    const TdatViewer again(dir.path());
+    EXPECT_EQ(again.Parity(), 2);
+    EXPECT_EQ(again.Baud(), 3);
+}
+
 // Files the program cannot read whole: refused, and left exactly as they were even when a
 // setting changes before the end.
 TEST(BadConfigFile, UnreadableFilesAreRefusedAndNeverRewritten)
