@@ -9,9 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+static int FuzzOne(const uint8_t* data, size_t size)
 {
-    const TInputClock clock;
     const QString text = QString::fromLatin1(reinterpret_cast<const char*>(data), qsizetype(size));
     Tcommsobj message;
     const bool parsed = message.Parse(text);
@@ -29,4 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                   again.Data == message.Data && again.Value == message.Value,
               "a built message parses to the same fields");
     return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    return RunTimed(data, size, FuzzOne);
 }

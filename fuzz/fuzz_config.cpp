@@ -93,9 +93,8 @@ void CheckWriteBack(const TReadable& before, const QString& program, const QStri
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+static int FuzzOne(const uint8_t* data, size_t size)
 {
-    const TInputClock clock;
     if (size == 0)
         return 0;
     static const TFolders folders;
@@ -130,4 +129,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         CheckWriteBack(before, folders.program, user, int(size % serialports::kBaudTexts.size()));
     }
     return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    return RunTimed(data, size, FuzzOne);
 }

@@ -9,9 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+static int FuzzOne(const uint8_t* data, size_t size)
 {
-    const TInputClock clock;
     const QString text = QString::fromLatin1(reinterpret_cast<const char*>(data), qsizetype(size));
     (void)crc::CrcCheck(text);
     const QString digits = crc::CrcText(text);
@@ -23,4 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString form = crc::CrcForm(text);
     FuzzCheck(crc::CrcCheck(form.mid(1, form.size() - 2)), "the CRC form carries a sound CRC");
     return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    return RunTimed(data, size, FuzzOne);
 }

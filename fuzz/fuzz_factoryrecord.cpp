@@ -33,9 +33,8 @@ bool Within(const std::vector<QPointF>& points, const factoryrecord::TValueRange
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+static int FuzzOne(const uint8_t* data, size_t size)
 {
-    const TInputClock clock;
     const QString record =
         QString::fromLatin1(reinterpret_cast<const char*>(data), qsizetype(size));
     const factoryrecord::TFactoryChart chart = factoryrecord::Decode(record, record.left(8));
@@ -54,4 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
          {&chart.upperLimits, &chart.lowerLimits, &chart.pointsA, &chart.pointsB})
         FuzzCheck(Within(*series, *chart.errorRange), "the error range holds every point");
     return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    return RunTimed(data, size, FuzzOne);
 }

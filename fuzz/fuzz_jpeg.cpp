@@ -11,13 +11,17 @@
 #include <cstddef>
 #include <cstdint>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+static int FuzzOne(const uint8_t* data, size_t size)
 {
-    const TInputClock clock;
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     const QString path = TScratchFolder::Instance().Write(QStringLiteral("input.jpg"), bytes);
     const PictureResult picture = jpegloader::LoadPicture(path);
     FuzzCheck(picture.ok() != picture.image.isNull(), "a picture or a message, never both");
     FuzzCheck(picture.ok() || picture.error.contains(path), "the message names the file");
     return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    return RunTimed(data, size, FuzzOne);
 }

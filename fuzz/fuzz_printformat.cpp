@@ -10,9 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+static int FuzzOne(const uint8_t* data, size_t size)
 {
-    const TInputClock clock;
     const QString input = QString::fromLatin1(reinterpret_cast<const char*>(data), qsizetype(size));
     const QString decoded = printformat::Decode(input);
     if (!decoded.isEmpty())
@@ -33,4 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         (void)printformat::LengthMessages(formats);
     }
     return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    return RunTimed(data, size, FuzzOne);
 }

@@ -12,9 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+static int FuzzOne(const uint8_t* data, size_t size)
 {
-    const TInputClock clock;
     if (size == 0)
         return 0;
     TRingNetwork ring;
@@ -32,4 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzCheck(!reply->contains(QChar(protocol::ctl::LF)), "a selected reply has no line end");
     FuzzCheck(frame.contains(*reply), "a selected reply is taken from the frame");
     return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    return RunTimed(data, size, FuzzOne);
 }

@@ -63,9 +63,8 @@ void CheckSendTree(const QStringList& lines)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+static int FuzzOne(const uint8_t* data, size_t size)
 {
-    const TInputClock clock;
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     const QString path = TScratchFolder::Instance().Write(QStringLiteral("input.VSF"), bytes);
     const settingsfile::TFileLines file = settingsfile::LoadSettingsFile(path);
@@ -73,4 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
               "a loaded file has lines, a refused one none");
     CheckSendTree(file.Ok() ? file.Lines : QString::fromLatin1(bytes).split(u'\n'));
     return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    return RunTimed(data, size, FuzzOne);
 }

@@ -21,9 +21,8 @@ QByteArray ReadBack(const QString& path)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+static int FuzzOne(const uint8_t* data, size_t size)
 {
-    const TInputClock clock;
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     const TScratchFolder& folder = TScratchFolder::Instance();
     TZelBitmap map;
@@ -44,4 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (int y = 0; y < scaled.Height(); ++y)
             FuzzCheck(TZelBitmap::IsValidEntry(scaled.At(x, y)), "scaling keeps the entries");
     return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    return RunTimed(data, size, FuzzOne);
 }
