@@ -119,43 +119,27 @@ TEST(BadConfigFile, MissingSectionsGiveDefaults)
 // Two files joined, the second with its byte-order mark, after a line that is no setting: the
 // mark is invisible in an editor, so the section it begins is read as the editor shows it, and
 // a saved change keeps the file saying the same (the junk line, which the parser drops, would
-// otherwise have brought the mark to the start of the file, where it means nothing).
-TEST(BadConfigFile, ByteOrderMarkInsideTheFileIsNoPartOfTheText)
+// otherwise have brought the mark to the start of the file, where it means nothing). A mark
+// inside a mark joins the bytes around it into another when it is dropped: that one goes too.
+TEST(BadConfigFile, ByteOrderMarksInsideTheFileAreNoPartOfTheText)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(badfiles::WriteBytes(dir.filePath("config.ini"),
-                                     kImages + "junk line\n\xEF\xBB\xBF[Comms]\nParity=2\n"));
-    {
-        TdatViewer config(dir.path());
-        ASSERT_TRUE(config.ConfigValid());
-        EXPECT_EQ(config.Parity(), 2);
-        config.SetBaud(3);
-        ASSERT_TRUE(config.Save().isEmpty());
+    for (const char* marks : {"\xEF\xBB\xBF", "\xEF\xEF\xBB\xBF\xBB\xBF"}) {
+        SCOPED_TRACE(QByteArray(marks).toHex().toStdString());
+        QTemporaryDir dir;
+        ASSERT_TRUE(badfiles::WriteBytes(dir.filePath("config.ini"),
+                                         kImages + "junk line\n" + marks + "[Comms]\nParity=2\n"));
+        {
+            TdatViewer config(dir.path());
+            ASSERT_TRUE(config.ConfigValid());
+            EXPECT_EQ(config.Parity(), 2);
+            config.SetBaud(3);
+            ASSERT_TRUE(config.Save().isEmpty());
+        }
+        const TdatViewer again(dir.path());
+        EXPECT_EQ(again.Parity(), 2);
+        EXPECT_EQ(again.Baud(), 3);
+        EXPECT_EQ(again.InstrumentImage(), QDir(dir.path()).filePath("Q910.jpg"));
     }
-    const TdatViewer again(dir.path());
-    EXPECT_EQ(again.Parity(), 2);
-    EXPECT_EQ(again.Baud(), 3);
-    EXPECT_EQ(again.InstrumentImage(), QDir(dir.path()).filePath("Q910.jpg"));
-}
-
-// A mark inside a mark: dropping the inner one joins the bytes around it into another, which
-// must go too, or the saved file (where it would begin a line) reads differently.
-TEST(BadConfigFile, MarksThatJoinWhenOneIsDroppedAreAllDropped)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(
-        badfiles::WriteBytes(dir.filePath("config.ini"),
-                             kImages + "junk line\n\xEF\xEF\xBB\xBF\xBB\xBF[Comms]\nParity=2\n"));
-    {
-        TdatViewer config(dir.path());
-        ASSERT_TRUE(config.ConfigValid());
-        EXPECT_EQ(config.Parity(), 2);
-        config.SetBaud(3);
-        ASSERT_TRUE(config.Save().isEmpty());
-    }
-    const TdatViewer again(dir.path());
-    EXPECT_EQ(again.Parity(), 2);
-    EXPECT_EQ(again.Baud(), 3);
 }
 
 // Files the program cannot read whole: refused, and left exactly as they were even when a
