@@ -1,12 +1,12 @@
 #include "logchart.h"
 
 #include "chartcursors.h"
+#include "chartdrag.h"
 #include "labelticker.h"
 #include "spanaxisrect.h"
 
 #include <QMouseEvent>
 #include <QPicture>
-#include <QRubberBand>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -34,28 +34,9 @@ const QColor kGrid(192, 192, 192);
 const QColor kTitle(0, 0, 255);
 constexpr int kTitlePixels = 16;
 constexpr int kMarkSize = 5; // a 2 x 2 pixel mark drawn around its centre pixel
-constexpr int kMinimumDrag = 4;
 constexpr double kMinimumSpan = 1e-10;
 constexpr double kRelativeSpan = 1e-12;
 constexpr double kSmallStretch = 0.001;
-
-enum class TDragResult
-{
-    None,
-    Zoom,
-    Undo
-};
-
-// Towards the lower right zooms, towards the upper left undoes; short drags are clicks.
-TDragResult ClassifyDrag(const QPoint& start, const QPoint& end)
-{
-    const QPoint d = end - start;
-    if (d.x() >= kMinimumDrag && d.y() >= kMinimumDrag)
-        return TDragResult::Zoom;
-    if (d.x() <= -kMinimumDrag && d.y() <= -kMinimumDrag)
-        return TDragResult::Undo;
-    return TDragResult::None;
-}
 
 void Extend(std::optional<TTraceExtent>& extent, double time, double value)
 {
@@ -140,7 +121,10 @@ TLogChart::TLogChart(QWidget* parent) : QWidget(parent)
     SetGridVisible(true);
     SetAxisVisible(TChartAxis::Right, false);
 
-    m_rubberBand = new QRubberBand(QRubberBand::Rectangle, this);
+    m_drag = std::make_unique<TChartDrag>(
+        *this,
+        TChartDrag::TActions{[this](const QRect& rect) { ZoomTo(rect); }, [this] { UndoZoom(); },
+                             [this](const QPoint& from, const QPoint& to) { PanBy(from, to); }});
     m_cursors = std::make_unique<TChartCursors>(m_plot);
     connect(m_plot, &QCustomPlot::beforeReplot, this, &TLogChart::BeforeReplot);
     connect(m_plot, &QCustomPlot::afterReplot, this, &TLogChart::AfterReplot);
@@ -509,49 +493,21 @@ void TLogChart::mousePressEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
     emit MouseDown(pos, event->button(), event->modifiers());
-    m_drag = TDrag::None;
     if (!m_interactive || event->modifiers().testFlag(Qt::ShiftModifier) ||
         !PlotRect().contains(pos))
-        return;
-    m_dragStart = m_dragLast = pos;
-    if (event->button() == Qt::LeftButton) {
-        m_drag = TDrag::Zoom;
-        m_rubberBand->setGeometry(QRect(pos, QSize()));
-        m_rubberBand->show();
-    } else if (event->button() == Qt::RightButton) {
-        m_drag = TDrag::Pan;
-    }
+        m_drag->Cancel();
+    else
+        m_drag->Press(pos, event->button());
 }
 
 void TLogChart::mouseMoveEvent(QMouseEvent* event)
 {
-    const QPoint pos = event->position().toPoint();
-    if (m_drag == TDrag::Zoom)
-        m_rubberBand->setGeometry(QRect(m_dragStart, pos).normalized());
-    else if (m_drag == TDrag::Pan && pos != m_dragLast)
-        PanBy(m_dragLast, pos);
-    m_dragLast = pos;
+    m_drag->Move(event->position().toPoint());
 }
 
 void TLogChart::mouseReleaseEvent(QMouseEvent* event)
 {
-    const QPoint pos = event->position().toPoint();
-    const TDrag drag = std::exchange(m_drag, TDrag::None);
-    if (drag == TDrag::Pan && pos != m_dragLast)
-        PanBy(m_dragLast, pos);
-    if (drag != TDrag::Zoom)
-        return;
-    m_rubberBand->hide();
-    switch (ClassifyDrag(m_dragStart, pos)) {
-    case TDragResult::Zoom:
-        ZoomTo(QRect(m_dragStart, pos).normalized());
-        break;
-    case TDragResult::Undo:
-        UndoZoom();
-        break;
-    case TDragResult::None:
-        break;
-    }
+    m_drag->Release(event->position().toPoint());
 }
 
 QCPAxis* TLogChart::Axis(TChartAxis axis) const

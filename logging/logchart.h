@@ -19,8 +19,8 @@ class QCPGraph;
 class QCPLegend;
 class QCPTextElement;
 class QPainter;
-class QRubberBand;
 class TChartCursors;
+class TChartDrag;
 class TLabelTicker;
 class TPlot;
 class TSpanAxisRect;
@@ -155,12 +155,6 @@ private:
         TAxisRange range;
         bool autoScale = false;
     };
-    enum class TDrag
-    {
-        None,
-        Zoom,
-        Pan
-    };
     static constexpr int kAxisCount = 3;
 
     QCPAxis* Axis(TChartAxis axis) const;
@@ -187,9 +181,6 @@ private:
     QCPLegend* m_legend = nullptr;
     QCPTextElement* m_title = nullptr;
     bool m_interactive = true;
-    TDrag m_drag = TDrag::None;
-    QPoint m_dragStart;
-    QPoint m_dragLast;
-    QRubberBand* m_rubberBand = nullptr;
+    std::unique_ptr<TChartDrag> m_drag;
     std::optional<std::array<TAxisState, kAxisCount>> m_beforeZoom;
 };
