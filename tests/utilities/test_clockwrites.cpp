@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +17,12 @@ struct TClockCase
     QDateTime time;
     TWrites writes; // register and data, in the order sent
 };
+
+// Named in test output by its time, not as a dump of the object's bytes.
+inline void PrintTo(const TClockCase& c, std::ostream* out)
+{
+    *out << c.time.toString(Qt::ISODate).toStdString();
+}
 
 class ClockWrites : public ::testing::TestWithParam<TClockCase>
 {

@@ -138,6 +138,12 @@ struct TRefusal
     TStatus status;
 };
 
+// Named in test output by its case, not as a dump of the object's bytes.
+inline void PrintTo(const TRefusal& c, std::ostream* out)
+{
+    *out << c.what;
+}
+
 class Refusals : public ::testing::TestWithParam<TRefusal>
 {
 };
@@ -176,8 +182,8 @@ std::vector<TRefusal> RefusalCases()
         {"one byte more", good + "00", TStatus::Refused},
         {"one character less", good.left(121), TStatus::Refused},
         {"format 2", WithByte(1, "02"), TStatus::Refused},
-        {"damaged format", WithByte(1, "0G"), TStatus::Refused},
-        {"damaged format", WithByte(1, "G1"), TStatus::Refused},
+        {"damaged format, second digit", WithByte(1, "0G"), TStatus::Refused},
+        {"damaged format, first digit", WithByte(1, "G1"), TStatus::Refused},
         {"kind 4", WithByte(5, "04"), TStatus::Refused},
         {"no marker", WithByte(7, "A4"), TStatus::Refused},
     };

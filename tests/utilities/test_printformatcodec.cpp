@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <string>
 
 inline void PrintTo(const QString& text, std::ostream* out)
 {
@@ -20,6 +21,12 @@ struct TTextCase
     const char* in;
     const char* out;
 };
+
+// Named in test output by its text, with control characters spelt out.
+inline void PrintTo(const TTextCase& c, std::ostream* out)
+{
+    *out << ::testing::PrintToString(std::string(c.in));
+}
 
 class Decoding : public ::testing::TestWithParam<TTextCase>
 {
@@ -89,10 +96,15 @@ TEST(Encoding, EveryByteComesBackFromItsDecodedText)
 
 struct TLimitCase
 {
-    int shortLength; // plain characters
+    int shortLength; // characters of the short-press and long-press formats
     int longLength;
     QStringList messages;
 };
+
+inline void PrintTo(const TLimitCase& c, std::ostream* out)
+{
+    *out << "short " << c.shortLength << ", long " << c.longLength;
+}
 
 class Limits : public ::testing::TestWithParam<TLimitCase>
 {
