@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-static int FuzzOne(const uint8_t* data, size_t size)
+int FuzzOne(const uint8_t* data, size_t size)
 {
     const QString text = QString::fromLatin1(reinterpret_cast<const char*>(data), qsizetype(size));
     Tcommsobj message;
@@ -28,9 +28,4 @@ static int FuzzOne(const uint8_t* data, size_t size)
                   again.Data == message.Data && again.Value == message.Value,
               "a built message parses to the same fields");
     return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    return RunTimed(data, size, FuzzOne);
 }

@@ -93,7 +93,7 @@ void CheckWriteBack(const TReadable& before, const QString& program, const QStri
 
 } // namespace
 
-static int FuzzOne(const uint8_t* data, size_t size)
+int FuzzOne(const uint8_t* data, size_t size)
 {
     if (size == 0)
         return 0;
@@ -129,9 +129,4 @@ static int FuzzOne(const uint8_t* data, size_t size)
         CheckWriteBack(before, folders.program, user, int(size % serialports::kBaudTexts.size()));
     }
     return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    return RunTimed(data, size, FuzzOne);
 }

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-static int FuzzOne(const uint8_t* data, size_t size)
+int FuzzOne(const uint8_t* data, size_t size)
 {
     const QString text = QString::fromLatin1(reinterpret_cast<const char*>(data), qsizetype(size));
     TSegmentStates states{};
@@ -26,9 +26,4 @@ static int FuzzOne(const uint8_t* data, size_t size)
     displaydecoder::MirrorPosition17(again);
     FuzzCheck(again == states, "decode, encode and decode give the same states");
     return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    return RunTimed(data, size, FuzzOne);
 }

@@ -33,7 +33,7 @@ bool Within(const std::vector<QPointF>& points, const factoryrecord::TValueRange
 
 } // namespace
 
-static int FuzzOne(const uint8_t* data, size_t size)
+int FuzzOne(const uint8_t* data, size_t size)
 {
     const QString record =
         QString::fromLatin1(reinterpret_cast<const char*>(data), qsizetype(size));
@@ -53,9 +53,4 @@ static int FuzzOne(const uint8_t* data, size_t size)
          {&chart.upperLimits, &chart.lowerLimits, &chart.pointsA, &chart.pointsB})
         FuzzCheck(Within(*series, *chart.errorRange), "the error range holds every point");
     return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    return RunTimed(data, size, FuzzOne);
 }

@@ -28,7 +28,7 @@ public:
 
 } // namespace
 
-static int FuzzOne(const uint8_t* data, size_t size)
+int FuzzOne(const uint8_t* data, size_t size)
 {
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     TCountingSink sink;
@@ -43,9 +43,4 @@ static int FuzzOne(const uint8_t* data, size_t size)
     FuzzCheck(sink.points <= result.rows * traces::LogTraceCount, "at most a point per trace");
     FuzzCheck(!result.cancelled || sink.points == 0, "a cancelled read leaves the traces empty");
     return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    return RunTimed(data, size, FuzzOne);
 }

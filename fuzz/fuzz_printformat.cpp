@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-static int FuzzOne(const uint8_t* data, size_t size)
+int FuzzOne(const uint8_t* data, size_t size)
 {
     const QString input = QString::fromLatin1(reinterpret_cast<const char*>(data), qsizetype(size));
     const QString decoded = printformat::Decode(input);
@@ -32,9 +32,4 @@ static int FuzzOne(const uint8_t* data, size_t size)
         (void)printformat::LengthMessages(formats);
     }
     return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    return RunTimed(data, size, FuzzOne);
 }

@@ -12,7 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
-static int FuzzOne(const uint8_t* data, size_t size)
+int FuzzOne(const uint8_t* data, size_t size)
 {
     if (size == 0)
         return 0;
@@ -31,9 +31,4 @@ static int FuzzOne(const uint8_t* data, size_t size)
     FuzzCheck(!reply->contains(QChar(protocol::ctl::LF)), "a selected reply has no line end");
     FuzzCheck(frame.contains(*reply), "a selected reply is taken from the frame");
     return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    return RunTimed(data, size, FuzzOne);
 }

@@ -63,7 +63,7 @@ void CheckSendTree(const QStringList& lines)
 
 } // namespace
 
-static int FuzzOne(const uint8_t* data, size_t size)
+int FuzzOne(const uint8_t* data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     const QString path = TScratchFolder::Instance().Write(QStringLiteral("input.VSF"), bytes);
@@ -72,9 +72,4 @@ static int FuzzOne(const uint8_t* data, size_t size)
               "a loaded file has lines, a refused one none");
     CheckSendTree(file.Ok() ? file.Lines : QString::fromLatin1(bytes).split(u'\n'));
     return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    return RunTimed(data, size, FuzzOne);
 }

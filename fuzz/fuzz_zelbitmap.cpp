@@ -21,7 +21,7 @@ QByteArray ReadBack(const QString& path)
 
 } // namespace
 
-static int FuzzOne(const uint8_t* data, size_t size)
+int FuzzOne(const uint8_t* data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     const TScratchFolder& folder = TScratchFolder::Instance();
@@ -43,9 +43,4 @@ static int FuzzOne(const uint8_t* data, size_t size)
         for (int y = 0; y < scaled.Height(); ++y)
             FuzzCheck(TZelBitmap::IsValidEntry(scaled.At(x, y)), "scaling keeps the entries");
     return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    return RunTimed(data, size, FuzzOne);
 }

@@ -31,13 +31,13 @@ int g_inputs = 0;
 
 } // namespace
 
-int RunTimed(const uint8_t* data, size_t size, TFuzzInput run)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const bool warmUp = ++g_inputs <= kWarmUpInputs;
     int64_t spent = 0;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const int64_t start = ThreadCpuNs();
-        const int result = run(data, size);
+        const int result = FuzzOne(data, size);
         spent = ThreadCpuNs() - start;
         if (warmUp || BarNs() <= 0 || spent <= BarNs())
             return result;
