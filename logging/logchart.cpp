@@ -2,7 +2,9 @@
 
 #include "chartcursors.h"
 #include "chartdrag.h"
+#include "graphstyle.h"
 #include "labelticker.h"
+#include "largepages.h"
 #include "spanaxisrect.h"
 
 #include <QMouseEvent>
@@ -11,12 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <utility>
-
-#ifdef Q_OS_LINUX
-#include <sys/mman.h>
-#endif
 
 // The plotting widget with its layout pass reachable, so that the chart can lay itself out
 // again for the screen after drawing at another size (printing, export).
@@ -33,7 +30,6 @@ const QColor kBackground = Qt::white;
 const QColor kGrid(192, 192, 192);
 const QColor kTitle(0, 0, 255);
 constexpr int kTitlePixels = 16;
-constexpr int kMarkSize = 5; // a 2 x 2 pixel mark drawn around its centre pixel
 constexpr double kMinimumSpan = 1e-10;
 constexpr double kRelativeSpan = 1e-12;
 constexpr double kSmallStretch = 0.001;
@@ -48,45 +44,6 @@ void Extend(std::optional<TTraceExtent>& extent, double time, double value)
     extent->maxTime = std::max(extent->maxTime, time);
     extent->minValue = std::min(extent->minValue, value);
     extent->maxValue = std::max(extent->maxValue, value);
-}
-
-// Tens of megabytes of points are written once from start to end: in pages of 2 MB the system
-// takes far fewer faults to hand them out (a few dozen instead of thousands of 4 kB pages).
-void PreferLargePages(void* data, size_t bytes)
-{
-#if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
-    constexpr uintptr_t kLarge = uintptr_t(2) << 20;
-    const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kLarge - 1) & ~(kLarge - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kLarge - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    (void)data;
-    (void)bytes;
-#endif
-}
-
-void StyleGraph(QCPGraph* graph, TTraceStyle style, const QColor& colour)
-{
-    graph->setPen(QPen(colour));
-    switch (style) {
-    case TTraceStyle::FastLine:
-        graph->setAdaptiveSampling(true);
-        graph->setAntialiased(false);
-        break;
-    case TTraceStyle::Line:
-        break;
-    case TTraceStyle::Stairs:
-        graph->setLineStyle(QCPGraph::lsStepLeft);
-        break;
-    case TTraceStyle::Stars:
-    case TTraceStyle::Crosses:
-        graph->setLineStyle(QCPGraph::lsNone);
-        graph->setScatterStyle(QCPScatterStyle(
-            style == TTraceStyle::Stars ? QCPScatterStyle::ssStar : QCPScatterStyle::ssCross,
-            colour, kMarkSize));
-        break;
-    }
 }
 
 } // namespace

@@ -1,0 +1,34 @@
+#include "graphstyle.h"
+
+#include "logchart.h"
+
+#include <qcustomplot.h>
+
+namespace {
+
+constexpr int kMarkSize = 5; // a 2 x 2 pixel mark drawn around its centre pixel
+
+} // namespace
+
+void StyleGraph(QCPGraph* graph, TTraceStyle style, const QColor& colour)
+{
+    graph->setPen(QPen(colour));
+    switch (style) {
+    case TTraceStyle::FastLine:
+        graph->setAdaptiveSampling(true);
+        graph->setAntialiased(false);
+        break;
+    case TTraceStyle::Line:
+        break;
+    case TTraceStyle::Stairs:
+        graph->setLineStyle(QCPGraph::lsStepLeft);
+        break;
+    case TTraceStyle::Stars:
+    case TTraceStyle::Crosses:
+        graph->setLineStyle(QCPGraph::lsNone);
+        graph->setScatterStyle(QCPScatterStyle(
+            style == TTraceStyle::Stars ? QCPScatterStyle::ssStar : QCPScatterStyle::ssCross,
+            colour, kMarkSize));
+        break;
+    }
+}
