@@ -1,5 +1,5 @@
-// F1 and Help > Help in the whole window: the page of the tab in front, the page of the
-// modal dialog in front with the help usable beside it, and the contents from the menu.
+// F1 in the whole window: the page of the tab in front, and the page of the modal dialog in
+// front with the help usable beside it.
 #include "windowfixture.h"
 
 #include <QDialog>
@@ -123,11 +123,5 @@ INSTANTIATE_TEST_SUITE_P(
         TDialogCase{"About1", "TfrmAbout", "about-dialog.md", false},
         TDialogCase{"SetDateTime1", "TFrmSetClock", "set-clock-dialog.md", true},
         TDialogCase{"CustomPrintFormat1", "TFrmPrintFormat", "print-format-dialog.md", true}));
-
-TEST_F(WindowOnSimulator, HelpMenuOpensTheContents)
-{
-    Action("muHelp")->trigger();
-    EXPECT_EQ(HelpPage(), "index.md");
-}
 
 } // namespace
