@@ -26,6 +26,13 @@ THelpWindow::THelpWindow(const QString& folder, QWidget* parent)
     ui->LstTopics->setItemDelegate(new THelpListDelegate(ui->LstTopics));
     ui->SplHelp->setStretchFactor(0, kTopicsShare);
     ui->SplHelp->setStretchFactor(1, kPageShare);
+    ConnectNavigation();
+    ConnectSearch();
+    ShowContents();
+}
+
+void THelpWindow::ConnectNavigation()
+{
     QTextBrowser* page = ui->TxtPage;
     connect(ui->BtnBack, &QPushButton::clicked, page, &QTextBrowser::backward);
     connect(ui->BtnForward, &QPushButton::clicked, page, &QTextBrowser::forward);
@@ -36,6 +43,20 @@ THelpWindow::THelpWindow(const QString& folder, QWidget* parent)
         ui->EdtSearch->clear();
         ShowPage(QLatin1String(helpmanual::kContents));
     });
+    connect(ui->LstTopics, &QListWidget::currentItemChanged, this,
+            [this](const QListWidgetItem* item) { OpenItem(item); });
+    connect(new QShortcut(QKeySequence::Back, this), &QShortcut::activated, page,
+            &QTextBrowser::backward);
+    connect(new QShortcut(QKeySequence::Forward, this), &QShortcut::activated, page,
+            &QTextBrowser::forward);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
+    ui->BtnBack->setEnabled(false);
+    ui->BtnForward->setEnabled(false);
+}
+
+void THelpWindow::ConnectSearch()
+{
     connect(ui->EdtSearch, &QLineEdit::textChanged, this, &THelpWindow::Search);
     // Enter takes the reader from the search to its first page found.
     connect(ui->EdtSearch, &QLineEdit::returnPressed, this, [this] {
@@ -45,18 +66,8 @@ THelpWindow::THelpWindow(const QString& folder, QWidget* parent)
         OpenItem(ui->LstTopics->item(0));
         ui->LstTopics->setFocus();
     });
-    connect(ui->LstTopics, &QListWidget::currentItemChanged, this,
-            [this](const QListWidgetItem* item) { OpenItem(item); });
-    const auto shortcut = [this](const QKeySequence& keys, auto action) {
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
-    };
-    shortcut(QKeySequence::Back, [page] { page->backward(); });
-    shortcut(QKeySequence::Forward, [page] { page->forward(); });
-    shortcut(QKeySequence::Find, [this] { ui->EdtSearch->setFocus(); });
-    shortcut(QKeySequence(Qt::Key_Escape), [this] { close(); });
-    ui->BtnBack->setEnabled(false);
-    ui->BtnForward->setEnabled(false);
-    ShowContents();
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, ui->EdtSearch,
+            [this] { ui->EdtSearch->setFocus(); });
 }
 
 THelpWindow::~THelpWindow() = default;
@@ -113,11 +124,13 @@ void THelpWindow::OpenItem(const QListWidgetItem* item)
 void THelpWindow::PageShown(const QUrl& url)
 {
     const QString file = url.fileName();
-    const QSignalBlocker quiet(ui->LstTopics);
+    int shown = -1;
     for (int row = 0; row < ui->LstTopics->count(); ++row) {
         if (ui->LstTopics->item(row)->data(kFileRole).toString() == file)
-            ui->LstTopics->setCurrentRow(row);
+            shown = row;
     }
+    const QSignalBlocker quiet(ui->LstTopics);
+    ui->LstTopics->setCurrentRow(shown);
     MarkQuery();
 }
 

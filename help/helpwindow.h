@@ -27,6 +27,8 @@ public:
     void ShowPage(const QString& file);
 
 private:
+    void ConnectNavigation();
+    void ConnectSearch();
     void ShowContents();
     void Search(const QString& query);
     void OpenItem(const QListWidgetItem* item);

@@ -12,16 +12,6 @@
 
 namespace {
 
-// The page the help window shows, or empty while it is not shown.
-QString HelpPage()
-{
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        if (top->objectName() == QLatin1String("THelpWindow") && top->isVisible())
-            return Child<QTextBrowser>(top, "TxtPage")->source().fileName();
-    }
-    return {};
-}
-
 QWidget* HelpWindow()
 {
     for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -29,6 +19,14 @@ QWidget* HelpWindow()
             return top;
     }
     return nullptr;
+}
+
+// The page the help window shows, or empty while it is not shown.
+QString HelpPage()
+{
+    QWidget* help = HelpWindow();
+    return help && help->isVisible() ? Child<QTextBrowser>(help, "TxtPage")->source().fileName()
+                                     : QString();
 }
 
 struct TTabCase
