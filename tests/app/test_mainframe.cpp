@@ -20,6 +20,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <clocale>
 #include <gtest/gtest.h>
@@ -176,15 +177,19 @@ TEST_F(MainFrame, WindowKeepsMinimumAndPictureProportions)
     EXPECT_GE(display->height(), w.width() * 491 / 1000 - 1);
 }
 
-TEST_F(MainFrame, MissingHelpFileIsTheProgramPathWithChm)
+// The manual is built in: no file to look for, no message, the help window at its contents.
+TEST_F(MainFrame, HelpMenuOpensTheBuiltInManualAtItsContents)
 {
     Action("muHelp")->trigger();
-    ASSERT_EQ(prompts_w.messages.size(), 1);
-    const QString expected =
-        QDir(QCoreApplication::applicationDirPath())
-            .filePath(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() +
-                      ".chm");
-    EXPECT_EQ(prompts_w.messages[0], "The help file " + expected + " was not found.");
+    EXPECT_TRUE(prompts_w.messages.isEmpty());
+    QWidget* help = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == QLatin1String("THelpWindow"))
+            help = top;
+    }
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(Child<QTextBrowser>(help, "TxtPage")->source().fileName(), "index.md");
 }
 
 TEST(About, EmptySectionGivesDefaultsAndBuiltInLogo)
