@@ -35,8 +35,17 @@ TExitCode TCtlSession::Start()
     if (!m_controller.SessionActive())
         return Failure(!m_passcodes.LevelAsked());
     TSettingsTree& tree = m_controller.Tree();
-    if (tree.Top() && !m_context.interrupted)
+    if (tree.Top() && !m_context.interrupted) {
+        // How far the reading has come, on a terminal.
+        const QMetaObject::Connection progress =
+            QObject::connect(&m_context.link, &TInstrumentLink::JobChanged, [this] {
+                if (m_context.link.JobRunning())
+                    m_context.console.Progress(m_context.link.JobProgress());
+            });
         tree.RunRead(*tree.Top(), TMenuReader::TScope::Below);
+        QObject::disconnect(progress);
+        m_context.console.EndProgress();
+    }
     return m_context.interrupted ? TExitCode::Refused : TExitCode::Done;
 }
 
