@@ -71,6 +71,13 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    // The instrument link leaves the user's input for later while a request waits. With the
+    // GLib event dispatcher, input left so on X11 is handed out only when the next event of
+    // the window system arrives, and a job's back-to-back requests starve it: a log run could
+    // not be stopped with the mouse. Qt's own dispatcher hands it out at the next turn of the
+    // main loop. A choice made in the environment is kept.
+    if (qEnvironmentVariableIsEmpty("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("q900viewer"));
     // The application title "Viewer" captions the start-up error box; it is not set as
