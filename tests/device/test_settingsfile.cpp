@@ -1,6 +1,7 @@
 #include "device.h"
 #include "protocol.h"
 #include "settingsfile.h"
+#include "smalldisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -418,6 +419,25 @@ TEST(SettingsFileSave, FailedWriteKeepsEarlierFileAndNoTemporary)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"s.VSF"}));
 }
 #endif
+
+class SettingsFileOnSmallDisk : public ::testing::TestWithParam<TDiskState>
+{
+};
+
+TEST_P(SettingsFileOnSmallDisk, EarlierFileStaysWhole)
+{
+    TSmallDisk disk;
+    REQUIRE_SMALL_DISK(disk);
+    ASSERT_TRUE(disk.Put("s.VSF", "1: OLD\r\n"));
+    ASSERT_TRUE(disk.Bring(GetParam()));
+    const QString error =
+        SaveSettingsFile(disk.Path("s.VSF"), QStringList(400, "20120201:0123456789ABCDEF"));
+    disk.ExpectEarlierKept("s.VSF", "1: OLD\r\n", error, GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, SettingsFileOnSmallDisk,
+                         ::testing::Values(TDiskState::Full, TDiskState::Room4k,
+                                           TDiskState::ReadOnly));
 
 TEST(SettingsFileNames, DefaultExtensionOnlyWhenNameHasNone)
 {
