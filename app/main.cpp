@@ -122,6 +122,7 @@ void TFrmMain::CreatePages()
                                                        *m_prompts, *m_printPrompts, this);
     m_logPage = new TLogPage(engine, *this, *m_prompts, *m_printPrompts, m_config.DataDir());
     AddPage(*m_logPage);
+    connect(m_logPage, &TLogPage::RecoveryTroubleChanged, m_panels, &TStatusPanels::SetFileTrouble);
     Bind({ui->SetupChart1}, [this] { m_logPage->ChartSetupClick(); });
     Bind({ui->ExportChart1}, [this] { m_logPage->ExportChartClick(); });
     auto* setClock = new TFrmSetClock(engine, *m_session, *m_prompts, IPcClock::System(), this);

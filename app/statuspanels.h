@@ -7,8 +7,10 @@ class QStatusBar;
 class TCommsEngine;
 class TIdentityPanel;
 
-// The status bar's three panels: the last request sent, the last message received, and the
-// identity of the connected instrument (red while hand-typed traffic may have changed it).
+// The status bar's panels: the last request sent, the last message received, the identity of
+// the connected instrument (red while hand-typed traffic may have changed it), and, only while
+// there is any, trouble with a file the program keeps writing (a full disk under the recovery
+// file of a run).
 // The first two keep a fixed size and cut a text that does not fit, so that the replies of
 // the display poll, ten a second, repaint their panel alone instead of the whole bar.
 class TStatusPanels : public QObject
@@ -24,10 +26,13 @@ public:
     void Follow(const TCommsEngine& engine);
     void SetIdentity(const QString& text);
     void SetWarning(bool on);
+    // Empty hides the panel.
+    void SetFileTrouble(const QString& text);
 
 private:
     QStatusBar& m_bar;
     QLabel* m_sent;
     QLabel* m_received;
     TIdentityPanel* m_identity;
+    QLabel* m_fileTrouble;
 };

@@ -1,12 +1,12 @@
 #include "logfile.h"
 
+#include "atomicfile.h"
 #include "fixedtext.h"
 #include "tools.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
@@ -212,9 +212,13 @@ QByteArray LiveHead(const QString& comment, const TLogHeader& header)
 TLogFileResult Write(const QString& path, const QString& comment, const TLogHeader& header,
                      int decimals, const ITraceSource& source, const TLogProgress& progress)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Failure(file.errorString());
+    TAtomicFile file(path);
+    const auto failed = [&] {
+        return Failure(QStringLiteral("Cannot save %1: %2")
+                           .arg(QDir::toNativeSeparators(path), file.ErrorString()));
+    };
+    if (!file.Open())
+        return failed();
     QByteArray buffer;
     buffer.reserve(kWriteChunk + 256);
     buffer += CommentLine(comment) + kLineEnd;
@@ -223,19 +227,15 @@ TLogFileResult Write(const QString& path, const QString& comment, const TLogHead
     for (qsizetype i = 0; i < rows; ++i) {
         AppendRow(buffer, source, i, decimals);
         if (buffer.size() >= kWriteChunk) {
-            if (file.write(buffer) != buffer.size())
-                return Failure(file.errorString());
+            if (!file.Write(buffer))
+                return failed();
             buffer.clear();
         }
-        if ((i + 1) % kProgressRows == 0 && !Report(progress, double(i + 1) / double(rows))) {
-            file.cancelWriting();
-            return {false, true, {}};
-        }
+        if ((i + 1) % kProgressRows == 0 && !Report(progress, double(i + 1) / double(rows)))
+            return {false, true, {}}; // the file gives up as it goes
     }
-    if (file.write(buffer) != buffer.size())
-        return Failure(file.errorString());
-    if (!file.commit())
-        return Failure(file.errorString());
+    if (!file.Write(buffer) || !file.Commit())
+        return failed();
     Report(progress, 1.0);
     return {true, false, {}};
 }

@@ -28,7 +28,7 @@ struct [[nodiscard]] TLogFileResult
 {
     bool ok = false;
     bool cancelled = false;
-    QString message; // the system's error text when not ok
+    QString message; // when not ok: what could not be written, and the system's reason
 };
 
 struct [[nodiscard]] TLogReadResult

@@ -9,6 +9,7 @@
 #include "logprint.h"
 #include "logrun.h"
 #include "printprompts.h"
+#include "recoverykeeper.h"
 #include "tools.h"
 #include "ui_logpage.h"
 #include "userprompts.h"
@@ -32,9 +33,7 @@ const char* const kLeftOver = "The last log run did not end normally; its data u
 const char* const kReplaceLeftOver = "The data of a log run that did not end normally is still "
                                      "kept.\r\nA new run replaces it. Start anyway?";
 const char* const kPrintFailed = "The chart could not be printed.";
-const char* const kUnprotected = "This run is not kept for recovery after a crash: %1";
 
-constexpr int kFlushMs = 1000;
 constexpr double kFullTimeSpan = 30.0;
 constexpr double kTimeLabelStep = 0.05;
 constexpr double kDigitalMin = -1.0;
@@ -79,10 +78,12 @@ struct TLogPage::TProgress
 TLogPage::TLogPage(TCommsEngine& engine, IMainControls& controls, IUserPrompts& prompts,
                    IPrintPrompts& printPrompts, const QString& dataFolder, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::TLogPage>()), m_engine(engine), m_controls(controls),
-      m_prompts(prompts), m_printPrompts(printPrompts), m_dataFolder(dataFolder),
-      m_recovery(dataFolder)
+      m_prompts(prompts), m_printPrompts(printPrompts), m_dataFolder(dataFolder)
 {
     ui->setupUi(this);
+    ui->LblRecovery->hide();
+    m_recovery = new TRecoveryKeeper(dataFolder, Chart(), this);
+    connect(m_recovery, &TRecoveryKeeper::TroubleChanged, this, &TLogPage::ShowRecoveryTrouble);
     m_logDialog = std::make_unique<TFrmLogDialog>(this);
     m_run = std::make_unique<TLogRun>(engine, [this](const QString& data) {
         if (m_running)
@@ -104,8 +105,6 @@ TLogPage::TLogPage(TCommsEngine& engine, IMainControls& controls, IUserPrompts& 
         if (m_running || m_starting)
             BtnStopClick();
     });
-    m_flushTimer.setInterval(kFlushMs);
-    connect(&m_flushTimer, &QTimer::timeout, this, &TLogPage::FlushRecovery);
 }
 
 TLogPage::~TLogPage()
@@ -113,8 +112,8 @@ TLogPage::~TLogPage()
     m_run->Stop();
     delete m_interaction;
     // Data that was saved or given up needs no recovery; anything else stays for next time.
-    if (m_recoveryOwned && !m_unsaved)
-        m_recovery.Discard();
+    if (m_recovery->Owned() && !m_unsaved)
+        m_recovery->Discard();
 }
 
 TLogChart& TLogPage::Chart() const
@@ -196,10 +195,10 @@ void TLogPage::BtnStartClick()
     Chart().SetAutoScale(TChartAxis::Left, true);
     m_sampler.SetDecimals(m_decimals);
     m_sampler.Restart();
-    StartRecovery();
+    m_recovery->Start(ui->LblLogComment->text(), Header(), m_decimals);
     m_starting = false;
     m_running = true;
-    if (!m_run->Loop([this] { ReportRecoveryTrouble(); }))
+    if (!m_run->Loop([] {}))
         BtnStopClick(); // the link ended it
     RunEnded();
 }
@@ -259,8 +258,7 @@ void TLogPage::ProcessLogSample(const QString& data)
         if (point->digital[k])
             chart.AddPoint(int(k) + 1, point->time, *point->digital[k]);
     }
-    if (m_recording)
-        m_recovery.Append(*point);
+    m_recovery->Append(*point);
     m_unsaved = true;
     const TAxisRange time = chart.Range(TChartAxis::Bottom);
     if (!m_interaction->UserZoomed() && point->time > time.max)
@@ -305,47 +303,17 @@ TLogHeader TLogPage::Header() const
 
 // Recovery file ------------------------------------------------------------------------------
 
-void TLogPage::StartRecovery()
+// Beside the chart and in the status bar, never in a box: the run must not wait for an answer.
+void TLogPage::ShowRecoveryTrouble(const QString& trouble)
 {
-    m_recoveryTrouble.clear();
-    const TLogFileResult begun = m_recovery.Begin(ui->LblLogComment->text(), Header(), m_decimals);
-    m_recording = begun.ok;
-    // A file another instance of the program is writing is never ours to delete.
-    m_recoveryOwned = begun.ok;
-    if (!begun.ok)
-        m_prompts.ShowError(Text(kUnprotected).arg(begun.message));
-    else
-        m_flushTimer.start();
-}
-
-// Runs from the timer, possibly inside a read: a failure is told between two reads.
-void TLogPage::FlushRecovery()
-{
-    if (!m_recording)
-        return;
-    const TLogFileResult flushed = m_recovery.Flush();
-    if (!flushed.ok && m_recoveryTrouble.isEmpty())
-        m_recoveryTrouble = flushed.message;
-}
-
-void TLogPage::ReportRecoveryTrouble()
-{
-    if (m_recoveryTrouble.isEmpty() || !m_recording)
-        return;
-    m_recording = false;
-    m_flushTimer.stop();
-    m_prompts.ShowError(Text(kUnprotected).arg(m_recoveryTrouble));
+    ui->LblRecovery->setText(trouble);
+    ui->LblRecovery->setVisible(!trouble.isEmpty());
+    emit RecoveryTroubleChanged(trouble);
 }
 
 void TLogPage::EndRecovery()
 {
-    m_flushTimer.stop();
-    if (!m_recording)
-        return;
-    m_recording = false;
-    const TLogFileResult closed = m_recovery.Close();
-    if (!closed.ok)
-        m_prompts.ShowError(Text(kUnprotected).arg(closed.message));
+    m_recovery->Stop();
     // A run without samples leaves nothing worth offering after a crash.
     if (!m_unsaved)
         DropRecovery();
@@ -353,10 +321,7 @@ void TLogPage::EndRecovery()
 
 void TLogPage::DropRecovery()
 {
-    if (m_recoveryOwned) {
-        m_recovery.Discard();
-        m_recoveryOwned = false;
-    }
+    m_recovery->Discard();
     if (m_leftOverShown) {
         TLogRecovery::RemoveLeftOver(m_dataFolder);
         m_leftOverShown = false;
@@ -384,7 +349,7 @@ bool TLogPage::SettleUnsaved()
 // A left-over run of an earlier start that is not on the chart would be overwritten.
 bool TLogPage::MayReplaceLeftOver()
 {
-    if (m_recoveryOwned || TLogRecovery::FindLeftOver(m_dataFolder).isEmpty())
+    if (m_recovery->Owned() || TLogRecovery::FindLeftOver(m_dataFolder).isEmpty())
         return true;
     return m_prompts.Confirm(Text(kReplaceLeftOver));
 }
