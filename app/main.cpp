@@ -315,6 +315,8 @@ void TFrmMain::closeEvent(QCloseEvent* event)
         return;
     }
     Shutdown();
+    if (const QString error = m_config.Save(); !error.isEmpty())
+        m_prompts->ShowError(error + QStringLiteral("\r\nThe changed settings were not kept."));
     event->accept();
 }
 

@@ -1,4 +1,5 @@
 #include "dmviewer.h"
+#include "smalldisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -148,3 +149,49 @@ TEST(TdatViewer, InstalledCopyKeepsCommsInUserLayer)
     EXPECT_EQ(again.PortName(), "/dev/ttyUSB0");
     EXPECT_EQ(again.ViewerName(), "ViewX");
 }
+
+namespace {
+
+// config.ini beside the program, or the user's own copy of an installed one.
+struct TConfigCase
+{
+    bool userCopy;
+    TDiskState state;
+};
+
+void PrintTo(const TConfigCase& c, std::ostream* out)
+{
+    *out << (c.userCopy ? "user's copy, " : "program folder, ");
+    PrintTo(c.state, out);
+}
+
+class ConfigOnSmallDisk : public ::testing::TestWithParam<TConfigCase>
+{
+};
+
+TEST_P(ConfigOnSmallDisk, EarlierFileStaysWhole)
+{
+    const TConfigCase c = GetParam();
+    TSmallDisk disk;
+    REQUIRE_SMALL_DISK(disk);
+    QTemporaryDir program;
+    const QString programDir = c.userCopy ? program.path() : disk.Path({});
+    Write(programDir + "/config.ini", kSample);
+    const QByteArray earlier = c.userCopy ? QByteArray("[Comms]\nPort=5\n") : QByteArray(kSample);
+    if (c.userCopy)
+        ASSERT_TRUE(disk.Put("config.ini", earlier));
+    TdatViewer config(programDir, c.userCopy ? disk.Path({}) : QString());
+    config.SetPortName(QString(5000, u'p')); // more than the 4 kB left
+    ASSERT_TRUE(disk.Bring(c.state));
+    disk.ExpectEarlierKept("config.ini", earlier, config.Save(), c.state);
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, ConfigOnSmallDisk,
+                         ::testing::Values(TConfigCase{false, TDiskState::Full},
+                                           TConfigCase{false, TDiskState::Room4k},
+                                           TConfigCase{false, TDiskState::ReadOnly},
+                                           TConfigCase{true, TDiskState::Full},
+                                           TConfigCase{true, TDiskState::Room4k},
+                                           TConfigCase{true, TDiskState::ReadOnly}));
+
+} // namespace

@@ -4,8 +4,10 @@
 #include "eventwait.h"
 #include "findchild.h"
 #include "identitypanel.h"
+#include "logpage.h"
 #include "main.h"
 #include "recordingprompts.h"
+#include "smalldisk.h"
 
 #include <QAction>
 #include <QApplication>
@@ -253,4 +255,34 @@ TEST(StartUp, DecimalSeparatorIsAPointWhateverTheLocale)
     EXPECT_EQ(QLocale().toString(1.5), "1.5");
     EXPECT_EQ(std::localeconv()->decimal_point[0], '.');
     std::setlocale(LC_ALL, "C");
+}
+
+TEST_F(MainFrame, RecoveryFileTroubleShowsInTheStatusBarWhileItLasts)
+{
+    auto* page = Child<TLogPage>(&w, "TSLog");
+    auto* panel = Child<QLabel>(w.statusBar(), "FileTroublePanel");
+    emit page->RecoveryTroubleChanged("Recovery file not written: No space left on device.");
+    EXPECT_TRUE(panel->isVisibleTo(&w));
+    EXPECT_TRUE(panel->text().contains("No space left on device"));
+    emit page->RecoveryTroubleChanged({});
+    EXPECT_FALSE(panel->isVisibleTo(&w));
+}
+
+// Changed settings that cannot be written at exit: the user is told why, config.ini stays whole.
+TEST(Exit, UnsavableSettingsAreToldWithTheSystemsReason)
+{
+    TSmallDisk disk;
+    REQUIRE_SMALL_DISK(disk);
+    ProgramDir dir(kIni);
+    const QByteArray earlier = "[Comms]\nPort=5\n";
+    ASSERT_TRUE(disk.Put("config.ini", earlier));
+    TdatViewer config(dir.path(), disk.Path({}));
+    RecordingPrompts prompts;
+    TFrmMain w(config, {&prompts});
+    ASSERT_EQ(w.FormCreate(), "");
+    config.SetPortName(QString(5000, u'p'));
+    ASSERT_TRUE(disk.Bring(TDiskState::Full));
+    w.close();
+    ASSERT_EQ(prompts.messages.size(), 1) << prompts.messages.join('|').toStdString();
+    disk.ExpectEarlierKept("config.ini", earlier, prompts.messages[0], TDiskState::Full);
 }
