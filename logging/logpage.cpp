@@ -8,6 +8,7 @@
 #include "logdialog.h"
 #include "logprint.h"
 #include "logrun.h"
+#include "printfile.h"
 #include "printprompts.h"
 #include "recoverykeeper.h"
 #include "tools.h"
@@ -479,24 +480,28 @@ void TLogPage::Print1Click(bool preview)
 
 void TLogPage::PrintTo(QPrinter& printer)
 {
+    const QString error = printfile::Print(
+        printer, [this](QPagedPaintDevice& device, int dpi) { return PaintPage(device, dpi); });
+    if (!error.isEmpty())
+        m_prompts.ShowError(error);
+}
+
+QString TLogPage::PaintPage(QPagedPaintDevice& device, int dpi)
+{
     QPainter painter;
-    if (!painter.begin(&printer)) {
-        m_prompts.ShowError(Text(kPrintFailed));
-        return;
-    }
+    if (!painter.begin(&device))
+        return Text(kPrintFailed);
     logprint::TPageTexts texts;
     texts.comment = ui->LblLogComment->text();
     const auto labels = DigitalLabels();
     for (size_t k = 0; k < labels.size(); ++k)
         texts.labels[k] = {labels[k]->text(), labels[k]->palette().color(QPalette::WindowText)};
-    const QRect page(QPoint(0, 0),
-                     printer.pageLayout().paintRectPixels(printer.resolution()).size());
+    const QRect page(QPoint(0, 0), device.pageLayout().paintRectPixels(dpi).size());
     const bool printed = logprint::PaintLogPage(painter, page, Chart(), texts);
-    if (!printed)
-        printer.abort();
+    if (auto* printer = dynamic_cast<QPrinter*>(&device); printer && !printed)
+        printer->abort();
     painter.end();
-    if (!printed)
-        m_prompts.ShowError(Text(kPrintFailed));
+    return printed ? QString() : Text(kPrintFailed);
 }
 
 void TLogPage::ExportChartClick()
@@ -513,10 +518,11 @@ void TLogPage::ExportChartClick()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += m_export.pdf ? QStringLiteral(".pdf") : QStringLiteral(".png");
+    QString error;
     TWaitCursor wait;
-    const bool written = m_export.pdf ? Chart().ExportPdf(path, m_export.size)
-                                      : Chart().ExportPng(path, m_export.size);
+    const bool written = m_export.pdf ? Chart().ExportPdf(path, m_export.size, &error)
+                                      : Chart().ExportPng(path, m_export.size, &error);
     if (!written)
-        m_prompts.ShowError(QStringLiteral("The chart could not be written to %1.")
-                                .arg(QDir::toNativeSeparators(path)));
+        m_prompts.ShowError(QStringLiteral("The chart could not be written to %1: %2")
+                                .arg(QDir::toNativeSeparators(path), error));
 }

@@ -14,6 +14,7 @@
 class IPrintPrompts;
 class IUserPrompts;
 class QLabel;
+class QPagedPaintDevice;
 class QPrinter;
 class TChartInteraction;
 class TCommsEngine;
@@ -93,6 +94,7 @@ private:
     bool SaveLog();
     bool ReadLog(const QString& path);
     void PrintTo(QPrinter& printer);
+    [[nodiscard]] QString PaintPage(QPagedPaintDevice& device, int dpi);
     void RunEnded();
 
     std::unique_ptr<Ui::TLogPage> ui;

@@ -33,7 +33,8 @@ protected:
     void Start(const std::function<void(TSimLine&)>& addInstruments = {})
     {
         options.line.baud = 38400;
-        rig = std::make_unique<TLogRig>(options, DataFolder(), dir.filePath("printed.pdf"));
+        rig = std::make_unique<TLogRig>(
+            options, DataFolder(), printPath.isEmpty() ? dir.filePath("printed.pdf") : printPath);
         if (addInstruments)
             addInstruments(rig->sim->Line());
         ASSERT_EQ(rig->Open(), "");
@@ -91,6 +92,7 @@ protected:
 
     QTemporaryDir dir;
     QString dataFolder; // of the recovery file; empty: `dir`
+    QString printPath;  // the file printing goes to; empty: in `dir`
     TSimOptions options;
     QElapsedTimer clock;
     std::unique_ptr<TLogRig> rig;

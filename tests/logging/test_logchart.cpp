@@ -2,6 +2,7 @@
 // gestures and their signals, cursors and redraws, printing and export.
 #include "logchart.h"
 #include "logfile.h"
+#include "smalldisk.h"
 
 #include <QImage>
 #include <QPainter>
@@ -341,6 +342,31 @@ TEST_F(LogChartTest, ExportsPngAndPdfAtAGivenSize)
     EXPECT_TRUE(m_chart.ExportPdf(dir.filePath("chart.pdf"), QSize(640, 400)));
     EXPECT_GT(QFile(dir.filePath("chart.pdf")).size(), 1000);
 }
+
+class ChartExportOnSmallDisk : public LogChartTest, public ::testing::WithParamInterface<TDiskState>
+{
+};
+
+// Made in memory, then written whole or not at all.
+TEST_P(ChartExportOnSmallDisk, EarlierFilesStayWhole)
+{
+    TSmallDisk disk;
+    REQUIRE_SMALL_DISK(disk);
+    for (int i = 0; i < 100; ++i)
+        m_chart.AddPoint(0, i, 100 + (i * 37) % 50);
+    ASSERT_TRUE(disk.Put("chart.png", "earlier picture"));
+    ASSERT_TRUE(disk.Put("chart.pdf", "earlier document"));
+    ASSERT_TRUE(disk.Bring(GetParam()));
+    QString error;
+    EXPECT_FALSE(m_chart.ExportPng(disk.Path("chart.png"), QSize(1600, 1000), &error));
+    disk.ExpectEarlierKept("chart.png", "earlier picture", error, GetParam(), {"chart.pdf"});
+    EXPECT_FALSE(m_chart.ExportPdf(disk.Path("chart.pdf"), QSize(1600, 1000), &error));
+    disk.ExpectEarlierKept("chart.pdf", "earlier document", error, GetParam(), {"chart.png"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, ChartExportOnSmallDisk,
+                         ::testing::Values(TDiskState::Full, TDiskState::Room4k,
+                                           TDiskState::ReadOnly));
 
 TEST(LogChartExtrasTest, FactoryStyleTracesTitleAndLegend)
 {

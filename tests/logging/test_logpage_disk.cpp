@@ -48,6 +48,29 @@ INSTANTIATE_TEST_SUITE_P(Disks, LogSaveOnSmallDisk,
                          ::testing::Values(TDiskState::Full, TDiskState::Room4k,
                                            TDiskState::ReadOnly));
 
+class LogPrintOnSmallDisk : public LogPageOnSimulator,
+                            public ::testing::WithParamInterface<TDiskState>
+{
+};
+
+// Printed to a file, the page is made in memory and the file written whole or not at all.
+TEST_P(LogPrintOnSmallDisk, EarlierFileStaysWhole)
+{
+    TSmallDisk disk;
+    REQUIRE_SMALL_DISK(disk);
+    ASSERT_TRUE(disk.Put("printed.pdf", "earlier document"));
+    printPath = disk.Path("printed.pdf");
+    Start();
+    ASSERT_TRUE(disk.Bring(GetParam()));
+    Page().Print1Click(false);
+    ASSERT_EQ(rig->prompts.messages.size(), 1) << rig->prompts.messages.join('|').toStdString();
+    disk.ExpectEarlierKept("printed.pdf", "earlier document", rig->prompts.messages[0], GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, LogPrintOnSmallDisk,
+                         ::testing::Values(TDiskState::Full, TDiskState::Room4k,
+                                           TDiskState::ReadOnly));
+
 double LongestGap(const TLogChart& chart)
 {
     double gap = 0.0;
