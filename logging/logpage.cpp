@@ -395,9 +395,13 @@ void TLogPage::Open1Click()
 
 bool TLogPage::ReadLog(const QString& path)
 {
-    TWaitCursor wait;
-    TProgress progress(this, QStringLiteral("Opening %1").arg(QFileInfo(path).fileName()));
-    const TLogReadResult read = logfile::Read(path, Chart(), progress.Callback());
+    TLogReadResult read;
+    {
+        // Gone before any message: a progress window would sit over the box and take its clicks.
+        TWaitCursor wait;
+        TProgress progress(this, QStringLiteral("Opening %1").arg(QFileInfo(path).fileName()));
+        read = logfile::Read(path, Chart(), progress.Callback());
+    }
     if (!read.ok) {
         if (!read.cancelled)
             m_prompts.ShowError(read.message);
@@ -431,10 +435,13 @@ bool TLogPage::SaveLog()
     if (name.isEmpty())
         return false;
     const QString path = logfile::WithDefaultExtension(name);
-    TWaitCursor wait;
-    TProgress progress(this, QStringLiteral("Saving %1").arg(QFileInfo(path).fileName()));
-    const TLogFileResult written = logfile::Write(path, ui->LblLogComment->text(), Header(),
-                                                  m_decimals, Chart(), progress.Callback());
+    TLogFileResult written;
+    {
+        TWaitCursor wait;
+        TProgress progress(this, QStringLiteral("Saving %1").arg(QFileInfo(path).fileName()));
+        written = logfile::Write(path, ui->LblLogComment->text(), Header(), m_decimals, Chart(),
+                                 progress.Callback());
+    }
     if (!written.ok) {
         if (!written.cancelled)
             m_prompts.ShowError(written.message);

@@ -1,9 +1,12 @@
-// The Log page on a full disk: a Save that fails keeps the earlier file and the run's recovery
-// file and says why; a recovery file whose disk fills never holds a run up.
+// The Log page's files when things go wrong: a Save, a print or an export that fails on a full
+// disk keeps the earlier file and the run's recovery file and says why; a recovery file whose
+// disk fills never holds a run up; a file that is refused is told with no progress window over
+// the message.
 #include "logpagefixture.h"
 
 #include "smalldisk.h"
 
+#include <QProgressDialog>
 #include <QSignalSpy>
 
 namespace {
@@ -115,4 +118,20 @@ TEST_F(LogPageOnSimulator, RecoveryDiskFillingDuringATenHertzRunHoldsNothingUp)
     EXPECT_LE(LongestGap(Chart()), 1.0) << "sampling never waited";
     ASSERT_TRUE(RunUntil([&] { return Lines(RecoveryPath()).size() == Points() + 2; }, 3000))
         << Lines(RecoveryPath()).size() << " lines for " << Points() << " samples";
+}
+
+TEST_F(LogPageOnSimulator, RefusedFileIsToldOnceTheProgressWindowIsGone)
+{
+    Start();
+    const QString path = dir.filePath("bad.csv");
+    WriteFile(path, LeftOverRun(3) + "0.30,NaN,1.00\r\n");
+    int progressWindows = -1;
+    rig->prompts.whileShown = [&](const QString&) {
+        progressWindows = int(Page().findChildren<QProgressDialog*>().size());
+    };
+    rig->prompts.fileNames = {path};
+    Page().Open1Click();
+    ASSERT_EQ(rig->prompts.messages.size(), 2) << rig->prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(rig->prompts.messages[1].contains("line 6 holds NaN"));
+    EXPECT_EQ(progressWindows, 0) << "none over the message box, taking its clicks";
 }
