@@ -362,28 +362,17 @@ TEST_F(CtlOneInstrument, LogEndedBySigintLeavesACompleteViewerLogFile)
     EXPECT_EQ(ReadAll(File("again.csv")), bytes);
 }
 
-class CtlLogOnSmallDisk : public CtlOneInstrument, public ::testing::WithParamInterface<TDiskState>
-{
-};
-
 // The disk cannot take the run's file as it starts: the tool says why and exits 2, leaving the
 // earlier file as it was and no file of its own.
-TEST_P(CtlLogOnSmallDisk, EarlierFileStaysAndNothingIsLeftBehind)
+TEST_F(CtlOneInstrument, LogToAFullOrReadOnlyDiskKeepsTheEarlierFile)
 {
-    TSmallDisk disk;
-    REQUIRE_SMALL_DISK(disk);
-    const QByteArray earlier = "an earlier run\r\nTime,Weight(kg)\r\n";
-    ASSERT_TRUE(disk.Put("run.csv", earlier));
-    ASSERT_TRUE(disk.Bring(GetParam()));
-    const CtlResult run =
-        Ctl({"log", disk.Path("run.csv"), "--seconds", "1", "--comment", QString(5000, u'c')});
-    EXPECT_EQ(run.exitCode, 2);
-    disk.ExpectEarlierKept("run.csv", earlier, run.err, GetParam());
+    SKIP_UNLESS_RUN(OnSmallDisks("run.csv", "an earlier run\r\n", [&](TSmallDisk& disk) {
+        const CtlResult run =
+            Ctl({"log", disk.Path("run.csv"), "--seconds", "1", "--comment", QString(5000, u'c')});
+        EXPECT_EQ(run.exitCode, 2);
+        return run.err;
+    }));
 }
-
-INSTANTIATE_TEST_SUITE_P(Disks, CtlLogOnSmallDisk,
-                         ::testing::Values(TDiskState::Full, TDiskState::Room4k,
-                                           TDiskState::ReadOnly));
 
 // The port, cable and address the viewer saved are the tool's defaults; the tool never
 // writes the viewer's settings back.

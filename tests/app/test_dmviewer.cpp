@@ -150,48 +150,21 @@ TEST(TdatViewer, InstalledCopyKeepsCommsInUserLayer)
     EXPECT_EQ(again.ViewerName(), "ViewX");
 }
 
-namespace {
-
-// config.ini beside the program, or the user's own copy of an installed one.
-struct TConfigCase
+// config.ini beside the program, and the user's own copy of an installed one.
+TEST(TdatViewer, FullOrReadOnlyDiskKeepsTheEarlierFile)
 {
-    bool userCopy;
-    TDiskState state;
-};
-
-void PrintTo(const TConfigCase& c, std::ostream* out)
-{
-    *out << (c.userCopy ? "user's copy, " : "program folder, ");
-    PrintTo(c.state, out);
-}
-
-class ConfigOnSmallDisk : public ::testing::TestWithParam<TConfigCase>
-{
-};
-
-TEST_P(ConfigOnSmallDisk, EarlierFileStaysWhole)
-{
-    const TConfigCase c = GetParam();
-    TSmallDisk disk;
-    REQUIRE_SMALL_DISK(disk);
+    const auto changed = [](const QString& program, const QString& user) {
+        TdatViewer config(program, user);
+        config.SetPortName(QString(5000, u'p')); // more than the 4 kB left
+        return config.Save();
+    };
+    // A read-only program folder is an installed one, whose settings go to the user's copy.
+    SKIP_UNLESS_RUN(OnSmallDisks("config.ini", kSample,
+                                 [&](TSmallDisk& disk) { return changed(disk.Path({}), {}); },
+                                 {TDiskState::Full, TDiskState::Room4k}));
     QTemporaryDir program;
-    const QString programDir = c.userCopy ? program.path() : disk.Path({});
-    Write(programDir + "/config.ini", kSample);
-    const QByteArray earlier = c.userCopy ? QByteArray("[Comms]\nPort=5\n") : QByteArray(kSample);
-    if (c.userCopy)
-        ASSERT_TRUE(disk.Put("config.ini", earlier));
-    TdatViewer config(programDir, c.userCopy ? disk.Path({}) : QString());
-    config.SetPortName(QString(5000, u'p')); // more than the 4 kB left
-    ASSERT_TRUE(disk.Bring(c.state));
-    disk.ExpectEarlierKept("config.ini", earlier, config.Save(), c.state);
+    Write(program.filePath("config.ini"), kSample);
+    SKIP_UNLESS_RUN(OnSmallDisks("config.ini", "[Comms]\nPort=5\n", [&](TSmallDisk& disk) {
+        return changed(program.path(), disk.Path({}));
+    }));
 }
-
-INSTANTIATE_TEST_SUITE_P(Disks, ConfigOnSmallDisk,
-                         ::testing::Values(TConfigCase{false, TDiskState::Full},
-                                           TConfigCase{false, TDiskState::Room4k},
-                                           TConfigCase{false, TDiskState::ReadOnly},
-                                           TConfigCase{true, TDiskState::Full},
-                                           TConfigCase{true, TDiskState::Room4k},
-                                           TConfigCase{true, TDiskState::ReadOnly}));
-
-} // namespace

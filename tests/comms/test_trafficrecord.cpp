@@ -63,36 +63,13 @@ TEST(TrafficRecord, SavesThroughATemporaryFile)
     EXPECT_TRUE(record.Save(dir.filePath("no/such/folder/t.txt")).startsWith("Cannot write "));
 }
 
-class TrafficOnSmallDisk : public ::testing::TestWithParam<TDiskState>
+TEST(TrafficRecord, FullOrReadOnlyDiskKeepsTheEarlierFile)
 {
-};
-
-TEST_P(TrafficOnSmallDisk, EarlierFileStaysWhole)
-{
-    TSmallDisk disk;
-    REQUIRE_SMALL_DISK(disk);
-    ASSERT_TRUE(disk.Put("traffic.txt", "earlier traffic\n"));
-    ASSERT_TRUE(disk.Bring(GetParam()));
     TTrafficRecord record;
     record.Restart();
     for (int i = 0; i < 500; ++i)
         record.AddSent("21110009:\r\n");
-    disk.ExpectEarlierKept("traffic.txt", "earlier traffic\n",
-                           record.Save(disk.Path("traffic.txt")), GetParam());
-}
-
-INSTANTIATE_TEST_SUITE_P(Disks, TrafficOnSmallDisk,
-                         ::testing::Values(TDiskState::Full, TDiskState::Room4k,
-                                           TDiskState::ReadOnly));
-
-TEST(TrafficRecord, NoteEndsTheLineBeingReceivedFirst)
-{
-    TTrafficRecord record;
-    record.Restart();
-    record.AddReceived("A111");
-    record.AddNote("link lost: gone");
-    const QStringList saved = record.Text().split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(saved.size(), 2);
-    EXPECT_TRUE(saved[0].endsWith(" ms <<< A111"));
-    EXPECT_TRUE(saved[1].endsWith(" ms --- link lost: gone")) << saved[1].toStdString();
+    SKIP_UNLESS_RUN(OnSmallDisks("traffic.txt", "earlier traffic\n", [&](TSmallDisk& disk) {
+        return record.Save(disk.Path("traffic.txt"));
+    }));
 }

@@ -420,24 +420,12 @@ TEST(SettingsFileSave, FailedWriteKeepsEarlierFileAndNoTemporary)
 }
 #endif
 
-class SettingsFileOnSmallDisk : public ::testing::TestWithParam<TDiskState>
+TEST(SettingsFileSave, FullOrReadOnlyDiskKeepsTheEarlierFile)
 {
-};
-
-TEST_P(SettingsFileOnSmallDisk, EarlierFileStaysWhole)
-{
-    TSmallDisk disk;
-    REQUIRE_SMALL_DISK(disk);
-    ASSERT_TRUE(disk.Put("s.VSF", "1: OLD\r\n"));
-    ASSERT_TRUE(disk.Bring(GetParam()));
-    const QString error =
-        SaveSettingsFile(disk.Path("s.VSF"), QStringList(400, "20120201:0123456789ABCDEF"));
-    disk.ExpectEarlierKept("s.VSF", "1: OLD\r\n", error, GetParam());
+    SKIP_UNLESS_RUN(OnSmallDisks("s.VSF", "1: OLD\r\n", [](TSmallDisk& disk) {
+        return SaveSettingsFile(disk.Path("s.VSF"), QStringList(400, "20120201:0123456789ABCDEF"));
+    }));
 }
-
-INSTANTIATE_TEST_SUITE_P(Disks, SettingsFileOnSmallDisk,
-                         ::testing::Values(TDiskState::Full, TDiskState::Room4k,
-                                           TDiskState::ReadOnly));
 
 TEST(SettingsFileNames, DefaultExtensionOnlyWhenNameHasNone)
 {

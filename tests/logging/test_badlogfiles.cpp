@@ -120,54 +120,20 @@ TEST_F(BadLogFiles, PipeIsNoLogFileAndDoesNotBlock)
 
 } // namespace
 
-namespace {
-
-struct TUnholdable
+// Values no run can give are refused with their line (not drawn as 0), and the traces emptied.
+TEST_F(BadLogFiles, UnholdableValuesAreRefusedNamingTheLine)
 {
-    const char* what;
-    QByteArray row; // line 6, after the three good rows
-    QByteArray field;
-};
-
-void PrintTo(const TUnholdable& c, std::ostream* out)
-{
-    *out << c.what;
-}
-
-class UnholdableValues : public BadLogFiles, public ::testing::WithParamInterface<TUnholdable>
-{
-};
-
-// Values no run can give are refused with their line, never drawn as 0.
-TEST_P(UnholdableValues, AreRefusedNamingTheLine)
-{
-    const TLogReadResult result = Read(kRun + GetParam().row + "\r\n0.40,1.0\r\n");
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message,
-              Named("%1 is refused: line 6 holds %2, which is no value a log file can hold.")
-                  .arg(QString::fromLatin1(GetParam().field)));
-    EXPECT_EQ(m_store.PointCount(traces::Weight), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, UnholdableValues,
-    ::testing::Values(
-        TUnholdable{"weight 1e308", "0.30,1e308,1.00", "1e308"},
-        TUnholdable{"weight inf", "0.30,inf", "inf"},
-        TUnholdable{"weight -Infinity", "0.30,-Infinity", "-Infinity"},
-        TUnholdable{"status NaN", "0.30,12.40,NaN", "NaN"},
-        TUnholdable{"time +1e300", "+1e300,12.40", "+1e300"},
-        TUnholdable{"weight 1e400", "0.30,1e400", "1e400"},
-        TUnholdable{"weight past a 32-bit reading", "0.30,2147483648.5", "2147483648.5"},
-        TUnholdable{"weight of 400 digits", "0.30," + QByteArray(400, '9'), QByteArray(400, '9')}));
-
-TEST_F(BadLogFiles, LargestReadingAndOtherJunkStillRead)
-{
-    const TLogReadResult result = Read(kRun + "0.30,-2147483648\r\n0.40,1e2\r\n0.50,12 kg\r\n");
-    ASSERT_TRUE(result.ok) << result.message.toStdString();
-    ASSERT_EQ(m_store.PointCount(traces::Weight), 6);
-    EXPECT_EQ(m_store.Point(traces::Weight, 3).value, -2147483648.0);
+    const QByteArray digits(400, '9');
+    for (const QByteArray& value :
+         {QByteArray("1e308"), QByteArray("inf"), QByteArray("NaN"), QByteArray("-Infinity"),
+          QByteArray("+1e300"), QByteArray("1e400"), QByteArray("2147483648.5"), digits}) {
+        const TLogReadResult result = Read(kRun + "0.30,12.4," + value + "\r\n0.40,1.0\r\n");
+        EXPECT_EQ(result.message,
+                  Named("%1 is refused: line 6 holds %2, which is no value a log file can hold.")
+                      .arg(QString::fromLatin1(value)));
+        EXPECT_EQ(m_store.PointCount(traces::Weight), 0);
+    }
+    ASSERT_TRUE(Read(kRun + "-2147483648,-2147483648\r\n0.40,1e2\r\n0.50,12 kg\r\n").ok);
+    EXPECT_EQ(m_store.Point(traces::Weight, 3).value, -2147483648.0) << "the largest reading";
     EXPECT_EQ(m_store.Point(traces::Weight, 4).value, 0.0) << "no fixed-point number: 0";
 }
-
-} // namespace

@@ -1,9 +1,7 @@
 #pragma once
 
 // A 64 kB tmpfs of the test's own, on which a writer meets a full or read-only disk as a user
-// whose disk fills would. Mounting needs root (CI runs as root); where it is not allowed the
-// test is skipped and says why. Unmounted when the test ends.
-#include <QByteArray>
+// whose disk fills would. Mounting needs root (CI runs as root); elsewhere the test skips.
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,114 +12,91 @@
 
 #include <cerrno>
 #include <cstring>
-#include <ostream>
+#include <functional>
+#include <string>
 
-// What the disk is like when the writer runs.
 enum class TDiskState
 {
     Full,
-    Room4k, // one page left: the write fails part-way
-    ReadOnly,
-};
-
-inline const char* ReasonFor(TDiskState state)
-{
-    return state == TDiskState::ReadOnly ? "Read-only file system" : "No space left on device";
-}
-
-inline void PrintTo(TDiskState state, std::ostream* out)
-{
-    *out << (state == TDiskState::Full     ? "full disk"
-             : state == TDiskState::Room4k ? "4 kB left"
-                                           : "read-only disk");
-}
+    Room4k,
+    ReadOnly
+}; // Room4k: a write fails part-way
 
 class TSmallDisk
 {
 public:
     TSmallDisk()
     {
-        const QByteArray path = QFile::encodeName(m_dir.path());
-        if (::mount("tmpfs", path.constData(), "tmpfs", 0, "size=64k") == 0)
-            m_mounted = true;
-        else
-            m_whyNot =
-                std::string("cannot mount a tmpfs here (needs root): ") + std::strerror(errno);
+        if (::mount("tmpfs", Native(), "tmpfs", 0, "size=64k") != 0)
+            m_whyNot = std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
     }
     ~TSmallDisk()
     {
-        if (m_mounted)
-            ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+        if (m_whyNot.empty())
+            ::umount2(Native(), MNT_DETACH);
     }
-    TSmallDisk(const TSmallDisk&) = delete;
-    TSmallDisk& operator=(const TSmallDisk&) = delete;
 
-    // Empty when the disk is there.
     [[nodiscard]] const std::string& WhyNot() const { return m_whyNot; }
     [[nodiscard]] QString Path(const QString& name) const { return m_dir.filePath(name); }
-
-    [[nodiscard]] bool Put(const QString& name, const QByteArray& bytes) const
-    {
-        QFile file(Path(name));
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
-    [[nodiscard]] QByteArray Bytes(const QString& name) const
-    {
-        QFile file(Path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
-    }
-
-    // Fills the disk or makes it read-only.
     [[nodiscard]] bool Bring(TDiskState state) const
     {
         if (state == TDiskState::ReadOnly)
-            return ::mount(nullptr, QFile::encodeName(m_dir.path()).constData(), nullptr,
-                           MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-        QFile filler(Path(QString::fromLatin1(kFiller)));
-        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            return false;
-        const QByteArray page(kPage, 'f');
-        while (filler.write(page) == kPage) {
+            return ::mount(nullptr, Native(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+        QFile filler(Path(".filler"));
+        filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        while (filler.write(QByteArray(4096, 'f')) == 4096) {
         }
-        return state == TDiskState::Full || filler.resize(filler.size() - kPage);
+        return state == TDiskState::Full || filler.resize(filler.size() - 4096);
     }
     // Room again, as when the user deleted something.
-    [[nodiscard]] bool MakeRoom() const
-    {
-        return QFile::remove(Path(QString::fromLatin1(kFiller)));
-    }
-
-    // Files on the disk other than `expected`: temporary files left behind.
-    [[nodiscard]] QStringList Others(const QStringList& expected) const
-    {
-        QStringList others = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
-        others.removeAll(QString::fromLatin1(kFiller));
-        for (const QString& name : expected)
-            others.removeAll(name);
-        return others;
-    }
+    [[nodiscard]] bool MakeRoom() const { return QFile::remove(Path(".filler")); }
 
     // What every failed write must leave: the earlier file's bytes as they were, the system's
-    // reason in the message, and no temporary file.
+    // reason in the message, and no temporary file beside it.
     void ExpectEarlierKept(const QString& name, const QByteArray& earlier, const QString& message,
-                           TDiskState state, const QStringList& alsoThere = {}) const
+                           TDiskState state) const
     {
-        EXPECT_EQ(Bytes(name), earlier) << "the earlier file";
-        EXPECT_TRUE(message.contains(QLatin1String(ReasonFor(state))))
-            << "the message: " << message.toStdString();
-        EXPECT_EQ(Others(QStringList(alsoThere) << name), QStringList()) << "left behind";
+        QFile file(Path(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == earlier) << "earlier file";
+        const char* reason =
+            state == TDiskState::ReadOnly ? "Read-only file system" : "No space left on device";
+        EXPECT_TRUE(message.contains(QLatin1String(reason))) << message.toStdString();
+        QStringList left = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
+        left.removeAll(".filler");
+        EXPECT_EQ(left, QStringList{name}) << "left behind";
     }
 
 private:
-    static constexpr const char* kFiller = ".filler";
-    static constexpr int kPage = 4096;
+    const char* Native() const { return m_native.constData(); }
 
     QTemporaryDir m_dir;
-    bool m_mounted = false;
+    QByteArray m_native = QFile::encodeName(m_dir.path());
     std::string m_whyNot;
 };
 
-// Skips the test where no small disk can be had.
-#define REQUIRE_SMALL_DISK(disk)                                                                   \
-    if (!(disk).WhyNot().empty())                                                                  \
-    GTEST_SKIP() << (disk).WhyNot()
+// The table of every writer: `write` (returning its message) on a full disk, one with 4 kB
+// left and a read-only one, each holding the earlier file `name`, each checked as above. Why
+// no disk could be had, or empty.
+[[nodiscard]] inline std::string OnSmallDisks(const QString& name, const QByteArray& earlier,
+                                              const std::function<QString(TSmallDisk&)>& write,
+                                              std::initializer_list<TDiskState> states = {
+                                                  TDiskState::Full, TDiskState::Room4k,
+                                                  TDiskState::ReadOnly})
+{
+    for (TDiskState state : states) {
+        SCOPED_TRACE(int(state)); // 0 full, 1 4 kB left, 2 read-only
+        TSmallDisk disk;
+        if (!disk.WhyNot().empty())
+            return disk.WhyNot();
+        QFile file(disk.Path(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(earlier) == earlier.size());
+        file.close();
+        EXPECT_TRUE(disk.Bring(state));
+        disk.ExpectEarlierKept(name, earlier, write(disk), state);
+    }
+    return {};
+}
+
+#define SKIP_UNLESS_RUN(onSmallDisks)                                                              \
+    if (const std::string whyNot = (onSmallDisks); !whyNot.empty())                                \
+    GTEST_SKIP() << whyNot
