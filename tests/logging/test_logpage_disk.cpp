@@ -53,13 +53,13 @@ TEST_F(LogPageOnSimulator, PrintToAFullOrReadOnlyDiskKeepsTheEarlierFile)
 TEST_F(LogPageOnSimulator, RecoveryDiskFillingDuringATenHertzRunHoldsNothingUp)
 {
     TSmallDisk disk;
-    if (!disk.WhyNot().empty())
-        GTEST_SKIP() << disk.WhyNot();
+    if (!disk.whyNot.empty())
+        GTEST_SKIP() << disk.whyNot;
     dataFolder = disk.Path({});
     Start();
     // The head fills most of the file's first page, so that the rows soon need another.
     Child<QLabel>(&Page(), "LblLogComment")->setText(QString(4000, u'c'));
-    QSignalSpy told(&Page(), &TLogPage::RecoveryTroubleChanged);
+    QSignalSpy told(&Page(), &TLogPage::RecoveryTroubleChanged); // for the status bar
     auto* shown = Child<QLabel>(&Page(), "LblRecovery");
     AnswerLogDialog(0, {1, 0, 0, 0});
     bool full = false, roomMade = false;

@@ -27,21 +27,19 @@ class TSmallDisk
 public:
     TSmallDisk()
     {
-        if (::mount("tmpfs", Native(), "tmpfs", 0, "size=64k") != 0)
-            m_whyNot = std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
+        if (::mount("tmpfs", m_native.constData(), "tmpfs", 0, "size=64k") != 0)
+            whyNot = std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
     }
     ~TSmallDisk()
     {
-        if (m_whyNot.empty())
-            ::umount2(Native(), MNT_DETACH);
+        if (whyNot.empty())
+            ::umount2(m_native.constData(), MNT_DETACH);
     }
-
-    [[nodiscard]] const std::string& WhyNot() const { return m_whyNot; }
     [[nodiscard]] QString Path(const QString& name) const { return m_dir.filePath(name); }
     [[nodiscard]] bool Bring(TDiskState state) const
     {
         if (state == TDiskState::ReadOnly)
-            return ::mount(nullptr, Native(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+            return ::mount({}, m_native.constData(), {}, MS_REMOUNT | MS_RDONLY, {}) == 0;
         QFile filler(Path(".filler"));
         filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
         while (filler.write(QByteArray(4096, 'f')) == 4096) {
@@ -51,32 +49,17 @@ public:
     // Room again, as when the user deleted something.
     [[nodiscard]] bool MakeRoom() const { return QFile::remove(Path(".filler")); }
 
-    // What every failed write must leave: the earlier file's bytes as they were, the system's
-    // reason in the message, and no temporary file beside it.
-    void ExpectEarlierKept(const QString& name, const QByteArray& earlier, const QString& message,
-                           TDiskState state) const
-    {
-        QFile file(Path(name));
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == earlier) << "earlier file";
-        const char* reason =
-            state == TDiskState::ReadOnly ? "Read-only file system" : "No space left on device";
-        EXPECT_TRUE(message.contains(QLatin1String(reason))) << message.toStdString();
-        QStringList left = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
-        left.removeAll(".filler");
-        EXPECT_EQ(left, QStringList{name}) << "left behind";
-    }
+    std::string whyNot; // empty when the disk is there
 
 private:
-    const char* Native() const { return m_native.constData(); }
-
     QTemporaryDir m_dir;
     QByteArray m_native = QFile::encodeName(m_dir.path());
-    std::string m_whyNot;
 };
 
 // The table of every writer: `write` (returning its message) on a full disk, one with 4 kB
-// left and a read-only one, each holding the earlier file `name`, each checked as above. Why
-// no disk could be had, or empty.
+// left and a read-only one, each holding the earlier file `name`. Each failed write must leave
+// the earlier file's bytes as they were, the system's reason in the message and no temporary
+// file. Why no disk could be had, or empty.
 [[nodiscard]] inline std::string OnSmallDisks(const QString& name, const QByteArray& earlier,
                                               const std::function<QString(TSmallDisk&)>& write,
                                               std::initializer_list<TDiskState> states = {
@@ -86,13 +69,20 @@ private:
     for (TDiskState state : states) {
         SCOPED_TRACE(int(state)); // 0 full, 1 4 kB left, 2 read-only
         TSmallDisk disk;
-        if (!disk.WhyNot().empty())
-            return disk.WhyNot();
         QFile file(disk.Path(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(earlier) == earlier.size());
+        if (!disk.whyNot.empty() || !file.open(QIODevice::WriteOnly))
+            return disk.whyNot;
+        file.write(earlier);
         file.close();
         EXPECT_TRUE(disk.Bring(state));
-        disk.ExpectEarlierKept(name, earlier, write(disk), state);
+        const QString message = write(disk);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == earlier) << "earlier file";
+        EXPECT_TRUE(message.contains(state == TDiskState::ReadOnly ? "Read-only file system"
+                                                                   : "No space left on device"))
+            << message.toStdString();
+        QStringList left = QDir(disk.Path({})).entryList(QDir::Files | QDir::Hidden);
+        left.removeAll(".filler");
+        EXPECT_EQ(left, QStringList{name}) << "left behind";
     }
     return {};
 }
