@@ -17,8 +17,8 @@ class QLabel;
 class QPagedPaintDevice;
 class QPrinter;
 class TChartInteraction;
-class TCommsEngine;
 class TFrmLogDialog;
+class TInstrumentLink;
 class TLogChart;
 class TLogRun;
 class TRecoveryKeeper;
@@ -36,8 +36,8 @@ class TLogPage : public QWidget, public IPage, public IFileCommands
 public:
     // `dataFolder` holds the recovery file (the folder of config.ini, or the per-user folder
     // of an installed copy).
-    TLogPage(TCommsEngine& engine, IMainControls& controls, IUserPrompts& prompts,
-             IPrintPrompts& printPrompts, const QString& dataFolder, QWidget* parent = nullptr);
+    TLogPage(TInstrumentLink& link, IUserPrompts& prompts, IPrintPrompts& printPrompts,
+             const QString& dataFolder, QWidget* parent = nullptr);
     ~TLogPage() override;
 
     QWidget* Widget() override { return this; }
@@ -95,11 +95,11 @@ private:
     bool ReadLog(const QString& path);
     void PrintTo(QPrinter& printer);
     [[nodiscard]] QString PaintPage(QPagedPaintDevice& device, int dpi);
+    void StopRun();
     void RunEnded();
 
     std::unique_ptr<Ui::TLogPage> ui;
-    TCommsEngine& m_engine;
-    IMainControls& m_controls;
+    TInstrumentLink& m_link;
     IUserPrompts& m_prompts;
     IPrintPrompts& m_printPrompts;
     QString m_dataFolder;
@@ -111,8 +111,7 @@ private:
     TExportChoice m_export;
 
     bool m_starting = false;
-    bool m_running = false; // LogRunning
-    bool m_locked = false;
+    bool m_running = false;       // LogRunning
     bool m_liveData = false;      // LogLiveData
     bool m_unsaved = false;       // live or recovered data that was never saved
     bool m_leftOverShown = false; // the chart holds the left-over run of an earlier start
