@@ -36,6 +36,7 @@ TLogFileResult TLogStream::Begin(const QString& path, const QString& comment,
     QString error = TAtomicFile::WriteFile(m_file.fileName(), head);
     if (error.isEmpty() && !m_file.open(QIODevice::Append | QIODevice::Unbuffered))
         error = m_file.errorString();
+    m_size = m_wholeSize = head.size();
     if (error.isEmpty())
         return Success();
     return {false, false,
@@ -64,15 +65,25 @@ TLogFileResult TLogStream::Flush()
             break;
         done += written;
     }
+    if (done > 0) {
+        m_size += done;
+        const qsizetype lastEnd = m_buffer.lastIndexOf('\n', done - 1);
+        if (lastEnd >= 0)
+            m_wholeSize = m_size - (done - 1 - lastEnd);
+    }
     m_buffer.remove(0, done);
     if (!m_file.isOpen() || m_buffer.isEmpty())
         return Success();
     return {false, false, m_file.errorString()};
 }
 
+// Rows the disk never took are lost then; a row it took in part is cut off, so the file ends
+// at a whole row.
 TLogFileResult TLogStream::Close()
 {
     const TLogFileResult result = Flush();
+    if (!result.ok)
+        m_file.resize(m_wholeSize);
     Drop();
     return result;
 }

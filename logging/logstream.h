@@ -32,6 +32,7 @@ public:
     void Append(const TLogPoint& point);
     // Writes what is waiting; when the disk refuses, its reason.
     [[nodiscard]] TLogFileResult Flush();
+    // Writes the rest; when the disk still refuses it, the file keeps the whole rows it took.
     [[nodiscard]] TLogFileResult Close();
     // Closes the file without writing what is still buffered.
     void Drop();
@@ -43,4 +44,6 @@ private:
     QByteArray m_buffer;
     int m_decimals = 0;
     qsizetype m_rows = 0;
+    qint64 m_size = 0;      // bytes in the file
+    qint64 m_wholeSize = 0; // of them, up to the end of the last whole row
 };

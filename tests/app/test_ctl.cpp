@@ -15,6 +15,7 @@
 
 #include <QFile>
 #include <QJsonArray>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -365,6 +366,27 @@ TEST_F(CtlOneInstrument, LogToAFullOrReadOnlyDiskKeepsTheEarlierFile)
         EXPECT_EQ(run.exitCode, 2);
         return run.err;
     }));
+}
+
+// The disk fills during a run and has room again before its end: the tool says so, and the
+// file holds every sample.
+TEST_F(CtlOneInstrument, LogThroughAFullDiskLosesNoSample)
+{
+    TSmallDisk disk;
+    if (!disk.whyNot.empty())
+        GTEST_SKIP() << disk.whyNot;
+    QProcess log;
+    StartCtl(log, Link() + QStringList{"log", disk.Path("run.csv"), "--seconds", "3", "--json",
+                                       "--comment", QString(4000, u'c')});
+    ASSERT_TRUE(RunUntil([&] { return QFile::exists(disk.Path("run.csv")); }, 5000));
+    ASSERT_TRUE(disk.Bring(TDiskState::Full));
+    QByteArray told;
+    ASSERT_TRUE(RunUntil([&] { return (told += log.readAllStandardError()).contains("behind"); }));
+    ASSERT_TRUE(disk.MakeRoom());
+    const CtlResult ended = FinishCtl(log, 10000);
+    EXPECT_EQ(ended.exitCode, 0) << ended.err.toStdString();
+    EXPECT_TRUE(told.contains("No space left on device") && ended.err.contains("caught up"));
+    EXPECT_EQ(ReadAll(disk.Path("run.csv")).count('\n') - 2, ended.Json()["samples"].toInt());
 }
 
 // The port, cable and address the viewer saved are the tool's defaults; the tool never

@@ -137,6 +137,23 @@ TEST(LogRecoveryOnSmallDisk, OldFileStaysWhenTheNewOneCannotBeStarted)
     }));
 }
 
+// Rows a full disk never took are lost at Close(), but the file ends at a whole row.
+TEST(LogStreamOnSmallDisk, FileLeftFullEndsAtAWholeRow)
+{
+    TSmallDisk disk;
+    if (!disk.whyNot.empty())
+        GTEST_SKIP() << disk.whyNot;
+    TLogStream stream;
+    ASSERT_TRUE(stream.Begin(disk.Path("run.csv"), QString(4000, u'c'), Header(), 2).ok);
+    ASSERT_TRUE(disk.Bring(TDiskState::Full));
+    for (int i = 0; i < 300; ++i)
+        stream.Append(Point(i * 0.1, i));
+    EXPECT_EQ(stream.Close().message, "No space left on device");
+    QFile file(disk.Path("run.csv"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().endsWith(".00,0.00\r\n"));
+}
+
 TEST_F(LogRecoveryTest, NoFileNoLeftOver)
 {
     EXPECT_TRUE(TLogRecovery::FindLeftOver(Folder()).isEmpty());
