@@ -62,6 +62,8 @@ TStatusPanels::TStatusPanels(QStatusBar& bar)
     m_fileTrouble->setObjectName(QStringLiteral("FileTroublePanel"));
     m_fileTrouble->setTextFormat(Qt::PlainText);
     m_fileTrouble->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0);"));
+    // Cut where the bar ends (the whole text is its tool tip): it never pushes the job out.
+    m_fileTrouble->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_fileTrouble->hide();
     FixSize(*m_sent, kSentWidth);
     FixSize(*m_received, kReceivedWidth);

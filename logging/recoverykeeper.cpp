@@ -2,8 +2,10 @@
 
 namespace {
 
-const char* const kTrouble = "Recovery file not written: %1. Recording goes on; the file catches "
-                             "up when the disk has room.";
+const char* const kTrouble = "Recovery file not written: %1. %2 the file catches up when the disk "
+                             "has room.";
+const char* const kRunning = "Recording goes on;";
+const char* const kStopped = "The run is on the chart;";
 
 } // namespace
 
@@ -70,8 +72,10 @@ void TRecoveryKeeper::Flush()
 
 void TRecoveryKeeper::SetTrouble(const QString& reason)
 {
-    const QString trouble =
-        reason.isEmpty() ? QString() : QString::fromLatin1(kTrouble).arg(reason);
+    const QString trouble = reason.isEmpty()
+                                ? QString()
+                                : QString::fromLatin1(kTrouble).arg(
+                                      reason, QLatin1String(m_running ? kRunning : kStopped));
     if (trouble == m_trouble)
         return;
     m_trouble = trouble;
