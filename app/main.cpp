@@ -123,6 +123,7 @@ void TFrmMain::CreatePages()
         std::make_unique<TSettingsFiles>(link, *m_session, *m_prompts, *m_printPrompts, this);
     m_logPage = new TLogPage(link, *m_prompts, *m_printPrompts, m_config.DataDir());
     AddPage(*m_logPage);
+    connect(m_logPage, &TLogPage::RecoveryTroubleChanged, m_panels, &TStatusPanels::SetFileTrouble);
     Bind({ui->SetupChart1}, [this] { m_logPage->ChartSetupClick(); });
     Bind({ui->ExportChart1}, [this] { m_logPage->ExportChartClick(); });
     auto* setClock = new TFrmSetClock(link, *m_session, *m_prompts, IPcClock::System(), this);
@@ -347,6 +348,8 @@ void TFrmMain::closeEvent(QCloseEvent* event)
     }
     EndOpenSession();
     Shutdown();
+    if (const QString error = m_config.Save(); !error.isEmpty())
+        m_prompts->ShowError(error + QStringLiteral("\r\nThe changed settings were not kept."));
     event->accept();
 }
 

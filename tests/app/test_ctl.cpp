@@ -11,9 +11,11 @@
 #include "recordingsessionprompts.h"
 #include "sessioncontroller.h"
 #include "settingsfile.h"
+#include "smalldisk.h"
 
 #include <QFile>
 #include <QJsonArray>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -352,6 +354,39 @@ TEST_F(CtlOneInstrument, LogEndedBySigintLeavesACompleteViewerLogFile)
     header.selection = {3, 4, 0, 0};
     ASSERT_TRUE(logfile::Write(File("again.csv"), read.comment, header, read.decimals, store).ok);
     EXPECT_EQ(ReadAll(File("again.csv")), bytes);
+}
+
+// The disk cannot take the run's file as it starts: the tool says why and exits 2, leaving the
+// earlier file as it was and no file of its own.
+TEST_F(CtlOneInstrument, LogToAFullOrReadOnlyDiskKeepsTheEarlierFile)
+{
+    SKIP_UNLESS_RUN(OnSmallDisks("run.csv", "an earlier run\r\n", [&](TSmallDisk& disk) {
+        const CtlResult run =
+            Ctl({"log", disk.Path("run.csv"), "--seconds", "1", "--comment", QString(5000, u'c')});
+        EXPECT_EQ(run.exitCode, 2);
+        return run.err;
+    }));
+}
+
+// The disk fills during a run and has room again before its end: the tool says so, and the
+// file holds every sample.
+TEST_F(CtlOneInstrument, LogThroughAFullDiskLosesNoSample)
+{
+    TSmallDisk disk;
+    if (!disk.whyNot.empty())
+        GTEST_SKIP() << disk.whyNot;
+    QProcess log;
+    StartCtl(log, Link() + QStringList{"log", disk.Path("run.csv"), "--seconds", "3", "--json",
+                                       "--comment", QString(4000, u'c')});
+    ASSERT_TRUE(RunUntil([&] { return QFile::exists(disk.Path("run.csv")); }, 5000));
+    ASSERT_TRUE(disk.Bring(TDiskState::Full));
+    QByteArray told;
+    ASSERT_TRUE(RunUntil([&] { return (told += log.readAllStandardError()).contains("behind"); }));
+    ASSERT_TRUE(disk.MakeRoom());
+    const CtlResult ended = FinishCtl(log, 10000);
+    EXPECT_EQ(ended.exitCode, 0) << ended.err.toStdString();
+    EXPECT_TRUE(told.contains("No space left on device") && ended.err.contains("caught up"));
+    EXPECT_EQ(ReadAll(disk.Path("run.csv")).count('\n') - 2, ended.Json()["samples"].toInt());
 }
 
 // The port, cable and address the viewer saved are the tool's defaults; the tool never
