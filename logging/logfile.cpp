@@ -80,11 +80,6 @@ template <int N> std::array<QByteArrayView, N> SplitRow(QByteArrayView row)
     return fields;
 }
 
-double Number(QByteArrayView field)
-{
-    return fixedtext::ParseFixed(field.data(), field.data() + field.size());
-}
-
 // False for a number no run can give: beyond the largest weight a log reading carries, infinite
 // or not a number ("1e308", "inf", "NaN"). Other texts that are no fixed-point number read as
 // 0, as the format says.

@@ -193,7 +193,7 @@ TEST_F(LinkJobs, ModalJobsHoldTheCommandsUntilTheirOwnCancel)
         vsf.write(text);
     }
     const auto cancelWhenRunning = [&](const char* dialog, const char* cancel, bool session) {
-        return std::make_unique<ModalAnswer>(dialog, [=](QWidget* shown) {
+        return std::make_unique<ModalAnswer>(dialog, [=, this](QWidget* shown) {
             RunUntil([&] { return JobRunning(); });
             ExpectCommandsHeld(session);
             Child<QPushButton>(shown, cancel)->click();

@@ -36,7 +36,7 @@ private:
 // 10,000 bytes in one write or in several, the disk taking only so many of them.
 TEST(AtomicFile, DiskFullAfterAnyByteKeepsTheEarlierFile)
 {
-    for (const auto [budget, writes] : {std::pair{0, 1}, {3000, 1}, {4000, 3}, {9999, 1}}) {
+    for (const auto& [budget, writes] : {std::pair{0, 1}, {3000, 1}, {4000, 3}, {9999, 1}}) {
         QTemporaryDir dir;
         const QString path = dir.filePath("file.txt");
         ASSERT_EQ(TAtomicFile::WriteFile(path, kEarlier), "");

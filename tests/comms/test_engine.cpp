@@ -321,7 +321,7 @@ TEST_F(EngineOnScriptedLine, NestedWaitsEachCountTheirOwnTicks)
     const quint64 outerTo = ticks.Ticks();
     EXPECT_EQ(innerTo - innerFrom, 3u);
     EXPECT_EQ(outerTo - outerFrom, 10u) << "the inner wait neither cut the outer one short "
-                                          "nor stretched it";
+                                           "nor stretched it";
 }
 
 // Error replies that arrive while nothing waits (a timer sends raw requests, as the terminal

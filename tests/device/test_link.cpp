@@ -2,6 +2,7 @@
 // keep-alive inside a job, and how a job ends and hands the link on.
 #include "eventwait.h"
 #include "simlink.h"
+#include "steppedticks.h"
 
 #include <gtest/gtest.h>
 
@@ -53,14 +54,15 @@ struct LinkOnSimulator : ::testing::Test
 // before the next read is sent: the instrument never has two requests to answer.
 TEST_F(LinkOnSimulator, KeepAliveInsideAJobIsAnsweredBeforeTheNextRequest)
 {
-    sim.options.line.delayMs = 20;
-    ASSERT_EQ(sim.Open(), "");
+    TSteppedTicks ticks;
+    ASSERT_EQ(sim.Open(1, TPortChoice::RS232, &ticks), "");
     TInstrumentLink& link = *sim.link;
     link.SetKeepAliveTicks(2);
     link.SetKeepAlive(true);
     TJobEnd end = TJobEnd::Cancelled;
-    auto job = std::make_unique<ReadJob>(link, 30);
+    auto job = std::make_unique<ReadJob>(link, 12);
     job->ended = &end;
+    job->atStep = [&] { ticks.Step(); }; // a tick passes at every read
     EXPECT_EQ(link.RunJob(std::move(job)), TJobEnd::Done);
     EXPECT_EQ(end, TJobEnd::Done);
     int keepAlives = 0;
@@ -74,7 +76,7 @@ TEST_F(LinkOnSimulator, KeepAliveInsideAJobIsAnsweredBeforeTheNextRequest)
         EXPECT_EQ(++unanswered, 1)
             << "a second request while one is unanswered: " << e.text.toStdString();
     }
-    EXPECT_GE(keepAlives, 3);
+    EXPECT_EQ(keepAlives, 6) << "one every two ticks";
 }
 
 // A job ended from inside its own step (a signal, a lost port) sends nothing more; what
