@@ -1,5 +1,6 @@
 #include "chartinteraction.h"
 
+#include "chartranges.h"
 #include "chartsetuprules.h"
 #include "logchart.h"
 
@@ -125,7 +126,8 @@ void TChartInteraction::Fit()
 {
     const auto extent = m_chart.Extent(traces::Weight);
     const TAxisRange time = chartsetuprules::FitTimeRange(extent);
-    const TAxisRange weight = chartsetuprules::FitWeightRange(extent);
+    const TAxisRange weight = chartranges::Readable(chartsetuprules::FitWeightRange(extent),
+                                                    m_chart.Division(TChartAxis::Left));
     m_chart.SetRange(TChartAxis::Bottom, time.min, time.max);
     m_chart.SetRange(TChartAxis::Left, weight.min, weight.max);
     m_chart.Redraw();

@@ -38,7 +38,8 @@ public:
     // Left and Right move the time axis by a tenth of its width, Up and Down the weight axis;
     // the axis stops scaling itself. False for any other key.
     bool ArrowKey(int key);
-    // Time from 0 to the last sample, weight with a tenth of its spread added either side.
+    // Time from 0 to the last sample, weight with a tenth of its spread added either side (a
+    // flat weight: a few of the weight axis's divisions).
     void Fit();
 
 protected:

@@ -2,6 +2,7 @@
 
 #include "chartcursors.h"
 #include "chartdrag.h"
+#include "chartranges.h"
 #include "graphstyle.h"
 #include "labelticker.h"
 #include "largepages.h"
@@ -252,6 +253,18 @@ bool TLogChart::AutoScale(TChartAxis axis) const
     return m_autoScale[size_t(axis)];
 }
 
+void TLogChart::SetDivision(TChartAxis axis, double division)
+{
+    m_divisions[size_t(axis)] = division;
+    if (m_autoScale[size_t(axis)])
+        ApplyAutoScale(axis);
+}
+
+double TLogChart::Division(TChartAxis axis) const
+{
+    return m_divisions[size_t(axis)];
+}
+
 void TLogChart::SetAxisTitle(TChartAxis axis, const QString& title)
 {
     Axis(axis)->setLabel(title);
@@ -499,8 +512,10 @@ void TLogChart::ApplyAutoScale(TChartAxis axis)
         span = span ? TAxisRange{std::min(span->min, low), std::max(span->max, high)}
                     : TAxisRange{low, high};
     }
-    if (span)
-        SetAxisRange(axis, span->min, span->max);
+    if (!span)
+        return;
+    const TAxisRange shown = chartranges::Readable(*span, m_divisions[size_t(axis)]);
+    SetAxisRange(axis, shown.min, shown.max);
 }
 
 void TLogChart::BeforeReplot()

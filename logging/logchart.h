@@ -87,6 +87,10 @@ public:
     // While on, the axis spans the smallest to the largest value of its traces.
     void SetAutoScale(TChartAxis axis, bool on);
     bool AutoScale(TChartAxis axis) const;
+    // The display division of a value axis's values: a range the chart chooses by itself
+    // (automatic scaling) is never narrower than a few divisions. 0, the default: no rule.
+    void SetDivision(TChartAxis axis, double division);
+    double Division(TChartAxis axis) const;
     void SetAxisTitle(TChartAxis axis, const QString& title);
     QString AxisTitle(TChartAxis axis) const;
     void SetLabelFormat(TChartAxis axis, const TLabelFormat& format);
@@ -174,6 +178,7 @@ private:
     std::array<QCPAxis*, kAxisCount> m_axes{};
     std::array<TLabelTicker*, kAxisCount> m_tickers{};
     std::array<bool, kAxisCount> m_autoScale{};
+    std::array<double, kAxisCount> m_divisions{};
     std::vector<TTrace> m_traces;
     struct TGathered;
     std::unique_ptr<TGathered> m_gathered; // between BeginPoints() and EndPoints()

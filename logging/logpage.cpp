@@ -1,6 +1,7 @@
 #include "logpage.h"
 
 #include "chartinteraction.h"
+#include "chartranges.h"
 #include "chartsetup.h"
 #include "commsengine.h"
 #include "labelformat.h"
@@ -208,11 +209,12 @@ void TLogPage::ReadWeightText()
 {
     m_decimals = 0;
     const std::optional<QString> text = m_run->ReadWeightText();
-    if (!text)
-        return;
-    m_decimals = std::clamp(tools::DecimalPlaces(*text), 0, 6);
-    Chart().SetLabelFormat(TChartAxis::Left, labelformat::LabelFormatFor(m_decimals));
-    m_units = text->mid(std::max<qsizetype>(0, text->size() - kUnitsFromEnd), 2);
+    if (text) {
+        m_decimals = std::clamp(tools::DecimalPlaces(*text), 0, 6);
+        Chart().SetLabelFormat(TChartAxis::Left, labelformat::LabelFormatFor(m_decimals));
+        m_units = text->mid(std::max<qsizetype>(0, text->size() - kUnitsFromEnd), 2);
+    }
+    Chart().SetDivision(TChartAxis::Left, chartranges::DivisionFor(m_decimals));
 }
 
 void TLogPage::ShowChannelLabels()
@@ -446,6 +448,7 @@ bool TLogPage::ReadLog(const QString& path)
         for (size_t k = 0; k < labels.size(); ++k)
             labels[k]->setText(read.labels[k]);
         m_decimals = read.decimals;
+        Chart().SetDivision(TChartAxis::Left, chartranges::DivisionFor(m_decimals));
     }
     ResetLogChart(true);
     FitLogChart();

@@ -172,6 +172,10 @@ TEST_F(ChartInteraction, FitSpansTheTimeFromZeroAndTheWeightWithATenthEitherSide
     interaction.Fit();
     EXPECT_EQ(chart->Range(TChartAxis::Left).min, 5.0);
     EXPECT_NEAR(chart->Range(TChartAxis::Left).max - 5.0, 1e-10, 1e-12) << "flat: widened";
+    chart->SetDivision(TChartAxis::Left, 0.01);
+    interaction.Fit();
+    EXPECT_NEAR(chart->Range(TChartAxis::Left).min, 4.97, 1e-9) << "flat: a few divisions";
+    EXPECT_NEAR(chart->Range(TChartAxis::Left).max, 5.03, 1e-9);
 }
 
 } // namespace

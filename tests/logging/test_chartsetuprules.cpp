@@ -75,6 +75,9 @@ TEST(ChartSetupRulesTest, FitAndAutoPadTheWeightByATenthOfItsSpread)
     EXPECT_EQ(fields.end, "31") << "the last point stays in view";
     EXPECT_EQ(fields.min, "9.00");
     EXPECT_EQ(fields.max, "21.00");
+    const TAutoFields flatFields = AutoFields(TTraceExtent{0, 1, 5.0, 5.0}, 1);
+    EXPECT_EQ(flatFields.min, "4.7") << "a flat weight gets a few divisions";
+    EXPECT_EQ(flatFields.max, "5.3");
 }
 
 TEST(ChartSetupRulesTest, AutoOnAnEmptyChartFillsZeros)

@@ -167,6 +167,21 @@ TEST_F(LogChartTest, AutomaticScalingFollowsTheRunningExtremes)
     EXPECT_EQ(m_chart.Range(TChartAxis::Left).max, 100.0);
 }
 
+// An empty scale logged for 30 s: the axis spans a few divisions around the trace, not the
+// 1e-10 around it that labels every tick "0.0"; a weight that moves is spanned exactly again.
+TEST_F(LogChartTest, AutomaticScalingGivesAFlatWeightAFewDivisions)
+{
+    m_chart.SetAutoScale(TChartAxis::Left, true);
+    m_chart.SetDivision(TChartAxis::Left, 0.1);
+    for (int i = 0; i < 300; ++i)
+        m_chart.AddPoint(0, i * 0.1, 0.0);
+    EXPECT_NEAR(m_chart.Range(TChartAxis::Left).min, -0.3, 1e-9);
+    EXPECT_NEAR(m_chart.Range(TChartAxis::Left).max, 0.3, 1e-9);
+    m_chart.AddPoint(0, 30.0, 2.0);
+    EXPECT_EQ(m_chart.Range(TChartAxis::Left).min, 0.0);
+    EXPECT_EQ(m_chart.Range(TChartAxis::Left).max, 2.0);
+}
+
 TEST_F(LogChartTest, RangesSwapReversedBoundsAndWidenTinySpans)
 {
     m_chart.SetAutoScale(TChartAxis::Left, true);
