@@ -37,7 +37,7 @@ TChartCursors::TChartCursors(QCustomPlot* plot) : m_plot(plot)
     }
 }
 
-void TChartCursors::Show(int cursor, const QPoint& pixel, const QRect& area)
+void TChartCursors::Show(int cursor, const QPoint& pixel, const QRect& area, bool across)
 {
     if (!Valid(cursor))
         return;
@@ -48,7 +48,7 @@ void TChartCursors::Show(int cursor, const QPoint& pixel, const QRect& area)
     horizontal->start->setCoords(area.left(), pixel.y());
     horizontal->end->setCoords(area.right(), pixel.y());
     vertical->setVisible(true);
-    horizontal->setVisible(true);
+    horizontal->setVisible(across);
     m_shown[size_t(cursor)] = true;
     Refresh();
 }

@@ -132,6 +132,11 @@ void TLogChart::SetTraceName(int trace, const QString& name)
     UpdateLegend();
 }
 
+QString TLogChart::TraceName(int trace) const
+{
+    return trace >= 0 && trace < TraceCount() ? m_traces[size_t(trace)].graph->name() : QString();
+}
+
 qsizetype TLogChart::PointCount(int trace) const
 {
     if (trace < 0 || trace >= TraceCount())
@@ -372,9 +377,9 @@ QPointF TLogChart::ValueToPixel(double time, double value, TChartAxis valueAxis)
            QPointF(m_plot->pos());
 }
 
-void TLogChart::ShowCursor(int cursor, const QPoint& pixel)
+void TLogChart::ShowCursor(int cursor, const QPoint& pixel, bool across)
 {
-    m_cursors->Show(cursor, ToPlot(pixel).toPoint(), m_rect->rect());
+    m_cursors->Show(cursor, ToPlot(pixel).toPoint(), m_rect->rect(), across);
 }
 
 void TLogChart::HideCursor(int cursor)

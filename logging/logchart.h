@@ -67,6 +67,7 @@ public:
     int TraceCount() const { return int(m_traces.size()); }
     // The legend text; a blank name keeps the trace out of the legend.
     void SetTraceName(int trace, const QString& name);
+    QString TraceName(int trace) const;
 
     qsizetype PointCount(int trace) const override;
     TTracePoint Point(int trace, qsizetype i) const override;
@@ -117,8 +118,9 @@ public:
     QPointF PixelToValue(const QPointF& pixel, TChartAxis valueAxis = TChartAxis::Left) const;
     QPointF ValueToPixel(double time, double value, TChartAxis valueAxis = TChartAxis::Left) const;
 
-    // Crosshair 0 or 1 through a pixel, across the plot area, on a layer of its own.
-    void ShowCursor(int cursor, const QPoint& pixel);
+    // Crosshair 0 or 1 through a pixel, across the plot area, on a layer of its own; without
+    // `across`, the vertical line alone.
+    void ShowCursor(int cursor, const QPoint& pixel, bool across = true);
     void HideCursor(int cursor);
     bool CursorShown(int cursor) const;
 

@@ -136,6 +136,8 @@ IActivity* TLogPage::Activity()
 void TLogPage::Entered()
 {
     ResetLogChart(true);
+    if (Chart().PointCount(traces::Weight) > 0)
+        FitLogChart(); // the traces that stay are shown whole
     Chart().Redraw();
 }
 
@@ -179,6 +181,7 @@ void TLogPage::BtnStartClick()
     m_starting = true;
     ui->BtnStart->setEnabled(false);
     Chart().ClearTraces();
+    m_interaction->ClearCursors();
     Chart().Redraw();
     m_liveData = true;
     m_run->Begin();
@@ -239,6 +242,9 @@ void TLogPage::BtnStopClick()
         m_controls.UnlockMainControls();
     }
     Chart().SetAutoScale(TChartAxis::Left, false);
+    // The whole run, not the last stretch the time axis was following.
+    if (Chart().PointCount(traces::Weight) > 0)
+        FitLogChart();
     Chart().setFocus();
     // Start waits until the read still under way has ended, so that runs never overlap.
     if (!m_run->Looping())
@@ -452,6 +458,7 @@ bool TLogPage::ReadLog(const QString& path)
     }
     ResetLogChart(true);
     FitLogChart();
+    m_interaction->ClearCursors();
     return true;
 }
 

@@ -43,7 +43,7 @@ public:
     QWidget* Widget() override { return this; }
     const char* Caption() const override { return "Log"; }
     IActivity* Activity() override;
-    // The axes go back to their starting ranges; the traces stay.
+    // The axes go back to their starting ranges, or fit the traces when there are any.
     void Entered() override;
     // Not while a run is starting or running.
     bool CanLeave() const override;
