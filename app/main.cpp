@@ -121,6 +121,7 @@ void TFrmMain::CreatePages()
     m_settingsFiles = std::make_unique<TSettingsFiles>(engine, device, *m_session, *settings,
                                                        *m_prompts, *m_printPrompts, this);
     m_logPage = new TLogPage(engine, *this, *m_prompts, *m_printPrompts, m_config.DataDir());
+    m_logPage->SetIdentitySource([this] { return m_connection->IdentityText(); });
     AddPage(*m_logPage);
     Bind({ui->SetupChart1}, [this] { m_logPage->ChartSetupClick(); });
     Bind({ui->ExportChart1}, [this] { m_logPage->ExportChartClick(); });

@@ -4,11 +4,9 @@ namespace {
 
 const QString kLayer = QStringLiteral("cursors");
 
-// The crosshair is yellow drawn by XOR, so on the white plot it shows in this colour.
-QColor CrosshairColour()
+QColor CrosshairColour(const QColor& background)
 {
     const QColor yellow(255, 255, 0);
-    const QColor background(Qt::white);
     return QColor(yellow.red() ^ background.red(), yellow.green() ^ background.green(),
                   yellow.blue() ^ background.blue());
 }
@@ -28,7 +26,7 @@ TChartCursors::TChartCursors(QCustomPlot* plot) : m_plot(plot)
     for (QCPItemLine*& line : m_lines) {
         line = new QCPItemLine(m_plot);
         line->setLayer(m_layer);
-        line->setPen(QPen(CrosshairColour(), 1, Qt::SolidLine));
+        line->setPen(QPen(CrosshairColour(Qt::white), 1, Qt::SolidLine));
         line->setSelectable(false);
         line->setClipToAxisRect(false);
         line->start->setType(QCPItemPosition::ptAbsolute);
@@ -85,4 +83,10 @@ void TChartCursors::Refresh()
     m_drawing = true;
     m_layer->replot();
     m_drawing = false;
+}
+
+void TChartCursors::SetBackground(const QColor& background)
+{
+    for (QCPItemLine* line : m_lines)
+        line->setPen(QPen(CrosshairColour(background), 1, Qt::SolidLine));
 }

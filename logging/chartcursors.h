@@ -26,6 +26,9 @@ public:
     bool Drawing() const { return m_drawing; }
     // Left out of printed and exported pictures.
     void SetPrintable(bool printable);
+    // The crosshairs are yellow drawn by XOR, as they always were: their colour is yellow
+    // XOR the background.
+    void SetBackground(const QColor& background);
 
 private:
     void Refresh();

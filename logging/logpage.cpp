@@ -1,6 +1,7 @@
 #include "logpage.h"
 
 #include "chartinteraction.h"
+#include "chartoutput.h"
 #include "chartranges.h"
 #include "chartsetup.h"
 #include "commsengine.h"
@@ -9,16 +10,14 @@
 #include "logdialog.h"
 #include "logprint.h"
 #include "logrun.h"
-#include "printprompts.h"
 #include "tools.h"
 #include "ui_logpage.h"
 #include "userprompts.h"
 #include "waitcursor.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QPainter>
-#include <QPrinter>
 #include <QProgressDialog>
 
 #include <algorithm>
@@ -32,14 +31,11 @@ const char* const kLeftOver = "The last log run did not end normally; its data u
                               "second was kept.\r\nOpen it on the Log page?";
 const char* const kReplaceLeftOver = "The data of a log run that did not end normally is still "
                                      "kept.\r\nA new run replaces it. Start anyway?";
-const char* const kPrintFailed = "The chart could not be printed.";
 const char* const kUnprotected = "This run is not kept for recovery after a crash: %1";
 
 constexpr int kFlushMs = 1000;
 constexpr double kFullTimeSpan = 30.0;
 constexpr double kTimeLabelStep = 0.05;
-constexpr double kDigitalMin = -1.0;
-constexpr double kDigitalMax = 6.0;
 constexpr int kUnitsFromEnd = 4; // the unit's two characters start 4 from the end: "12.5 kg G"
 
 const std::array<QColor, logchannels::DigitalCount> kChannelColours = {
@@ -96,6 +92,7 @@ TLogPage::TLogPage(TCommsEngine& engine, IMainControls& controls, IUserPrompts& 
         palette.setColor(QPalette::WindowText, kChannelColours[k]);
         labels[k]->setPalette(palette);
     }
+    m_output = std::make_unique<TChartOutput>(Chart(), prompts, printPrompts, *this);
     m_interaction = new TChartInteraction(
         Chart(), *ui->LblCsrPos, *this, [this] { ResetLogChart(false); },
         [this] { return m_units; });
@@ -179,6 +176,9 @@ void TLogPage::BtnStartClick()
         return;
     }
     m_starting = true;
+    m_source = QStringLiteral("%1   Recorded %2")
+                   .arg(m_identity ? m_identity() : QString(),
+                        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm")));
     ui->BtnStart->setEnabled(false);
     Chart().ClearTraces();
     m_interaction->ClearCursors();
@@ -227,6 +227,22 @@ void TLogPage::ShowChannelLabels()
         const int selection = m_sampler.Selection(k);
         labels[size_t(k - 1)]->setText(
             selection == 0 ? QString() : QString::fromLatin1(logchannels::Channel(selection).text));
+    }
+    NameTraces();
+}
+
+// The names of the legend and of the digital lanes: the channels' labels, or the column's
+// place for a file's channel without a name.
+void TLogPage::NameTraces()
+{
+    TLogChart& chart = Chart();
+    chart.SetTraceName(traces::Weight, chart.AxisTitle(TChartAxis::Left));
+    const auto labels = DigitalLabels();
+    for (int k = 1; k <= logchannels::DigitalCount; ++k) {
+        QString name = labels[size_t(k - 1)]->text().trimmed();
+        if (name.isEmpty() && chart.PointCount(k) > 0)
+            name = QStringLiteral("Digital %1").arg(k);
+        chart.SetTraceName(k, name);
     }
 }
 
@@ -290,7 +306,7 @@ void TLogPage::ResetLogChart(bool full)
         chart.SetLabelStep(TChartAxis::Bottom, kTimeLabelStep);
         m_scrollStep = chart.Range(TChartAxis::Bottom).max / 2;
     }
-    chart.SetRange(TChartAxis::Right, kDigitalMin, kDigitalMax);
+    // The digital lanes keep an axis of their own, which no zoom or pan moves.
 }
 
 void TLogPage::FitLogChart()
@@ -446,6 +462,7 @@ bool TLogPage::ReadLog(const QString& path)
         Chart().Redraw();
         return false;
     }
+    m_source = QStringLiteral("Log file %1").arg(QFileInfo(path).fileName());
     if (read.headerRead) {
         m_liveData = false;
         ui->LblLogComment->setText(read.comment);
@@ -457,6 +474,7 @@ bool TLogPage::ReadLog(const QString& path)
         Chart().SetDivision(TChartAxis::Left, chartranges::DivisionFor(m_decimals));
     }
     ResetLogChart(true);
+    NameTraces();
     FitLogChart();
     m_interaction->ClearCursors();
     return true;
@@ -511,57 +529,17 @@ void TLogPage::ChartSetupClick()
 
 void TLogPage::Print1Click(bool preview)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    if (preview) {
-        m_printPrompts.ShowPreview(printer, [this](QPrinter* target) { PrintTo(*target); });
-        return;
-    }
-    if (!m_printPrompts.ChoosePrinter(printer))
-        return;
-    TWaitCursor wait;
-    PrintTo(printer);
-}
-
-void TLogPage::PrintTo(QPrinter& printer)
-{
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        m_prompts.ShowError(Text(kPrintFailed));
-        return;
-    }
-    logprint::TPageTexts texts;
-    texts.comment = ui->LblLogComment->text();
-    const auto labels = DigitalLabels();
-    for (size_t k = 0; k < labels.size(); ++k)
-        texts.labels[k] = {labels[k]->text(), labels[k]->palette().color(QPalette::WindowText)};
-    const QRect page(QPoint(0, 0),
-                     printer.pageLayout().paintRectPixels(printer.resolution()).size());
-    const bool printed = logprint::PaintLogPage(painter, page, Chart(), texts);
-    if (!printed)
-        printer.abort();
-    painter.end();
-    if (!printed)
-        m_prompts.ShowError(Text(kPrintFailed));
+    Chart().SetPaperTexts(PaperTexts());
+    m_output->Print(preview);
 }
 
 void TLogPage::ExportChartClick()
 {
-    TFrmChartExport dialog(this);
-    dialog.SetChoice(m_export);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    m_export = dialog.Choice();
-    const QString filter = m_export.pdf ? QStringLiteral("PDF Document (*.pdf);;All Files (*.*)")
-                                        : QStringLiteral("PNG Picture (*.png);;All Files (*.*)");
-    QString path = m_prompts.AskSaveFileName(QStringLiteral("Export Chart"), filter);
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += m_export.pdf ? QStringLiteral(".pdf") : QStringLiteral(".png");
-    TWaitCursor wait;
-    const bool written = m_export.pdf ? Chart().ExportPdf(path, m_export.size)
-                                      : Chart().ExportPng(path, m_export.size);
-    if (!written)
-        m_prompts.ShowError(QStringLiteral("The chart could not be written to %1.")
-                                .arg(QDir::toNativeSeparators(path)));
+    Chart().SetPaperTexts(PaperTexts());
+    m_output->Export();
+}
+
+TLogChart::TPaperTexts TLogPage::PaperTexts() const
+{
+    return {logprint::Heading(m_source, ui->LblLogComment->text()), true};
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "chartexport.h"
+#include "logchart.h"
 #include "logfile.h"
 #include "logrecovery.h"
 #include "logsampler.h"
@@ -16,11 +16,10 @@
 class IPrintPrompts;
 class IUserPrompts;
 class QLabel;
-class QPrinter;
 class TChartInteraction;
+class TChartOutput;
 class TCommsEngine;
 class TFrmLogDialog;
-class TLogChart;
 class TLogRun;
 namespace Ui {
 class TLogPage;
@@ -66,6 +65,8 @@ public:
     // Called once at start-up: offers the data of a run that did not end normally. When the
     // user opens it, `showPage` brings this page to the front first. True when opened.
     bool OfferLeftOverRun(const std::function<void()>& showPage);
+    // The connected instrument's identity, which a run's printed and exported chart names.
+    void SetIdentitySource(std::function<QString()> identity) { m_identity = std::move(identity); }
 
     [[nodiscard]] bool LogRunning() const { return m_running; }
     void ResetLogChart(bool full);
@@ -80,6 +81,7 @@ private:
     [[nodiscard]] TLogHeader Header() const;
     void ReadWeightText();
     void ShowChannelLabels();
+    void NameTraces();
     void StartRecovery();
     void FlushRecovery();
     void ReportRecoveryTrouble();
@@ -90,7 +92,7 @@ private:
     bool MayReplaceLeftOver();
     bool SaveLog();
     bool ReadLog(const QString& path);
-    void PrintTo(QPrinter& printer);
+    [[nodiscard]] TLogChart::TPaperTexts PaperTexts() const;
     void RunEnded();
 
     std::unique_ptr<Ui::TLogPage> ui;
@@ -106,7 +108,9 @@ private:
     TLogRecovery m_recovery;
     QTimer m_flushTimer;
     QString m_recoveryTrouble;
-    TExportChoice m_export;
+    std::unique_ptr<TChartOutput> m_output;
+    std::function<QString()> m_identity;
+    QString m_source; // the run's instrument and start, or the file read
 
     bool m_starting = false;
     bool m_running = false; // LogRunning
