@@ -26,13 +26,13 @@ TChartCursors::TChartCursors(QCustomPlot* plot) : m_plot(plot)
     for (QCPItemLine*& line : m_lines) {
         line = new QCPItemLine(m_plot);
         line->setLayer(m_layer);
-        line->setPen(QPen(CrosshairColour(Qt::white), 1, Qt::SolidLine));
         line->setSelectable(false);
         line->setClipToAxisRect(false);
         line->start->setType(QCPItemPosition::ptAbsolute);
         line->end->setType(QCPItemPosition::ptAbsolute);
         line->setVisible(false);
     }
+    SetBackground(Qt::white);
 }
 
 void TChartCursors::Show(int cursor, const QPoint& pixel, const QRect& area, bool across)
@@ -87,6 +87,8 @@ void TChartCursors::Refresh()
 
 void TChartCursors::SetBackground(const QColor& background)
 {
-    for (QCPItemLine* line : m_lines)
-        line->setPen(QPen(CrosshairColour(background), 1, Qt::SolidLine));
+    // The horizontal line lies on the trace it reads: dotted, so that the trace shows through.
+    for (size_t i = 0; i < m_lines.size(); ++i)
+        m_lines[i]->setPen(
+            QPen(CrosshairColour(background), 1, i % 2 == 0 ? Qt::SolidLine : Qt::DotLine));
 }

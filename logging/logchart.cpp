@@ -4,6 +4,7 @@
 #include "chartdrag.h"
 #include "chartheadings.h"
 #include "chartlanes.h"
+#include "chartplot.h"
 #include "chartranges.h"
 #include "chartzoom.h"
 #include "graphstyle.h"
@@ -19,15 +20,6 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
-
-// The plotting widget with its layout pass reachable, so that the chart can lay itself out
-// again for the screen after drawing at another size (printing, export).
-class TPlot : public QCustomPlot
-{
-public:
-    using QCustomPlot::QCustomPlot;
-    void Relayout() { updateLayout(); }
-};
 
 namespace {
 
@@ -268,21 +260,11 @@ void TLogChart::SetAutoScale(TChartAxis axis, bool on)
         ApplyAutoScale(axis);
 }
 
-bool TLogChart::AutoScale(TChartAxis axis) const
-{
-    return m_autoScale[size_t(axis)];
-}
-
 void TLogChart::SetDivision(TChartAxis axis, double division)
 {
     m_divisions[size_t(axis)] = division;
     if (m_autoScale[size_t(axis)])
         ApplyAutoScale(axis);
-}
-
-double TLogChart::Division(TChartAxis axis) const
-{
-    return m_divisions[size_t(axis)];
 }
 
 void TLogChart::SetAxisTitle(TChartAxis axis, const QString& title)
@@ -579,6 +561,18 @@ void TLogChart::ApplyColours(const TChartColours& colours)
         StyleGraph(trace.graph, trace.style,
                    chartcolours::Legible(trace.colour, colours.background));
     m_cursors->SetBackground(colours.background);
+}
+
+void TLogChart::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    m_plot->SetFocusFrame(true);
+}
+
+void TLogChart::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    m_plot->SetFocusFrame(false);
 }
 
 void TLogChart::changeEvent(QEvent* event)

@@ -96,11 +96,11 @@ public:
     TAxisRange Range(TChartAxis axis) const;
     // While on, the axis spans the smallest to the largest value of its traces.
     void SetAutoScale(TChartAxis axis, bool on);
-    bool AutoScale(TChartAxis axis) const;
+    bool AutoScale(TChartAxis axis) const { return m_autoScale[size_t(axis)]; }
     // The display division of a value axis's values: a range the chart chooses by itself
     // (automatic scaling) is never narrower than a few divisions. 0, the default: no rule.
     void SetDivision(TChartAxis axis, double division);
-    double Division(TChartAxis axis) const;
+    double Division(TChartAxis axis) const { return m_divisions[size_t(axis)]; }
     void SetAxisTitle(TChartAxis axis, const QString& title);
     QString AxisTitle(TChartAxis axis) const;
     void SetLabelFormat(TChartAxis axis, const TLabelFormat& format);
@@ -165,6 +165,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
