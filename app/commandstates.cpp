@@ -3,6 +3,7 @@
 #include "ui_main.h"
 
 #include <QStyle>
+#include <QTabBar>
 
 TCommandStates::TCommandStates(Ui::TFrmMain& ui) : ui(ui) {}
 
@@ -27,33 +28,24 @@ void TCommandStates::SetIcons()
 void TCommandStates::Apply(const TLinkState& state)
 {
     const bool connected = state.connected;
+    const bool free = !state.job;
     ui.ToolButton4->setText(connected ? QStringLiteral("&Disconnect") : QStringLiteral("&Connect"));
     ui.ToolButton4->setToolTip(connected ? QStringLiteral("Disconnect from instrument")
                                          : QStringLiteral("Connect to instrument"));
     ui.Connect2->setText(ui.ToolButton4->text());
-    EnableMenuItems(ui.MenuInstrument, connected);
-    ui.FactoryTestResults1->setEnabled(true); // it asks the instrument nothing
-    ui.tbStartSession->setEnabled(connected);
+    EnableMenuItems(ui.MenuFile, free);
+    EnableMenuItems(ui.MenuInstrument, connected && free);
+    ui.FactoryTestResults1->setEnabled(free); // it asks the instrument nothing
+    ui.ToolButton1->setEnabled(free);
+    ui.ToolButton2->setEnabled(free);
+    ui.tbStartSession->setEnabled(connected && free);
+    // These end the job first.
+    ui.Connect2->setEnabled(true);
+    ui.ToolButton4->setEnabled(true);
+    ui.Exit1->setEnabled(true);
     ui.tbEndSession->setEnabled(connected && state.session);
     ui.EndSession->setEnabled(ui.tbEndSession->isEnabled());
     for (QAction* item : {ui.Lock1, ui.FullPasscode1, ui.SafePasscode1})
-        item->setEnabled(connected && !state.session);
-}
-
-void TCommandStates::Lock(bool keepPages)
-{
-    for (QMenu* menu : {ui.MenuFile, ui.MenuInstrument, ui.MenuHelp})
-        EnableMenuItems(menu, false);
-    for (QAction* action : ui.ToolBar->actions())
-        action->setEnabled(false);
-    ui.PgCMain->setEnabled(keepPages);
-}
-
-void TCommandStates::Unlock()
-{
-    for (QMenu* menu : {ui.MenuFile, ui.MenuHelp})
-        EnableMenuItems(menu, true);
-    for (QAction* action : ui.ToolBar->actions())
-        action->setEnabled(true);
-    ui.PgCMain->setEnabled(true);
+        item->setEnabled(connected && !state.session && free);
+    ui.PgCMain->tabBar()->setEnabled(free);
 }

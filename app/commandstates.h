@@ -7,8 +7,9 @@ namespace Ui {
 class TFrmMain;
 }
 
-// Which of the main window's commands can be used: those the state of the link allows, and
-// none while a long operation holds the window (a calibration wait, a logging run).
+// Which of the main window's commands can be used: those the state of the link allows. While
+// a job holds the link only the commands that end it stay (End Session, Disconnect, Exit),
+// with Help; the tabs stay where they are.
 class TCommandStates
 {
 public:
@@ -16,12 +17,8 @@ public:
 
     // Icons of the tool bar's buttons from the desktop's style.
     void SetIcons();
-    // Connect or Disconnect, the Instrument menu and the session buttons for this state.
+    // Connect or Disconnect, the menus, the tool bar and the tabs for this state.
     void Apply(const TLinkState& state);
-    // Every menu and tool bar command off; the tabs too unless `keepPages`.
-    void Lock(bool keepPages);
-    // The File and Help menus, the tool bar and the tabs back on; Apply then sets the rest.
-    void Unlock();
 
 private:
     static void EnableMenuItems(QMenu* menu, bool enabled);

@@ -1,30 +1,18 @@
 #include "connection.h"
 
-#include "protocol.h"
-
 #include <QFileInfo>
 
-using namespace protocol;
-
 TConnection::TConnection(IUserPrompts& prompts, QObject* parent)
-    : QObject(parent), m_engine(m_ring, prompts, this), m_device(m_ring)
+    : QObject(parent), m_link(prompts, nullptr, this)
 {
-    m_device.OnTransact = [this](const QString& request) { return m_engine.Transact(request); };
-    // Reading a menu's child list probes entries that may not exist: no reports meanwhile.
-    m_engine.SetReportGate([this] { return m_device.ReadingMenu != 1; });
-    connect(&m_engine, &TCommsEngine::ReplyAccepted, this, [this](const Tcommsobj& reply) {
-        if (!reply.ErrorBit && reg::IsLinWeight(reply.Register))
-            m_device.LinPointCount = std::min(
-                std::max(m_device.LinPointCount, reply.Register - (reg::LinWeightFirst - 1)), 10);
-    });
-    connect(&m_engine, &TCommsEngine::PortLost, this, &TConnection::OnPortLost);
+    connect(&m_link, &TInstrumentLink::Lost, this, &TConnection::OnPortLost);
     m_retry.setInterval(kRetryMs);
     connect(&m_retry, &QTimer::timeout, this, &TConnection::Retry);
 }
 
 TConnection::~TConnection()
 {
-    m_engine.Close();
+    m_link.Close();
 }
 
 QString TConnection::Open(const TPortChoice& choice)
@@ -32,13 +20,7 @@ QString TConnection::Open(const TPortChoice& choice)
     if (!serialports::RingAllowed(choice.cable, choice.address))
         return serialports::RingAnyMessage();
     m_retry.stop();
-    m_engine.Close();
-    const int address = serialports::AddressFor(choice);
-    m_engine.SetOpticalLink(choice.cable == TPortChoice::OpticalLink);
-    m_engine.SetInstrumentAddress(address);
-    m_ring.SetRingMode(choice.cable == TPortChoice::RS232Ring);
-    m_device.SetAddress(address);
-    const QString error = m_engine.Open(serialports::LineSettingsFor(choice));
+    const QString error = m_link.Open(choice);
     if (!error.isEmpty())
         return error;
     m_choice = choice;
@@ -50,7 +32,7 @@ QString TConnection::Open(const TPortChoice& choice)
 void TConnection::Close()
 {
     m_retry.stop();
-    m_engine.Close();
+    m_link.Close();
     emit Changed(false);
     AfterChange();
 }
@@ -79,8 +61,9 @@ void TConnection::Retry()
 
 void TConnection::AfterChange()
 {
-    m_device.ClearAll();
-    m_device.ReadIdentity();
+    TDevice& device = m_link.Device();
+    device.ClearAll();
+    device.ReadIdentity();
     emit IdentityChanged();
 }
 
@@ -88,9 +71,10 @@ QString TConnection::IdentityText() const
 {
     if (WaitingForPort())
         return QStringLiteral("%1 - waiting for it to return").arg(m_lostMessage);
-    if (m_device.SerialNumber.isEmpty())
+    const TDevice& device = m_link.Device();
+    if (device.SerialNumber.isEmpty())
         return {};
     return QStringLiteral("Adr:%1, SN:%2, %3 Version:%4")
-        .arg(m_ring.LocalAddress())
-        .arg(m_device.SerialNumber, m_device.ModelVariant, m_device.SoftwareVersion);
+        .arg(m_link.Address())
+        .arg(device.SerialNumber, device.ModelVariant, device.SoftwareVersion);
 }

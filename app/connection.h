@@ -1,8 +1,6 @@
 #pragma once
 
-#include "commsengine.h"
-#include "device.h"
-#include "ringnetwork.h"
+#include "instrumentlink.h"
 #include "serialports.h"
 
 #include <QObject>
@@ -10,9 +8,9 @@
 
 class IUserPrompts;
 
-// The link to one instrument: the ring addressing, the comms engine and the instrument model,
-// opened and closed together. Reads the instrument's identity after every change and says
-// when the connection changed or was lost.
+// The viewer's connection: the instrument link opened and closed as the user chooses, reopened
+// by itself when a lost port comes back. Reads the instrument's identity after every change
+// and says when the connection changed or was lost.
 class TConnection : public QObject
 {
     Q_OBJECT
@@ -20,8 +18,9 @@ public:
     explicit TConnection(IUserPrompts& prompts, QObject* parent = nullptr);
     ~TConnection() override;
 
-    [[nodiscard]] TCommsEngine& Engine() { return m_engine; }
-    [[nodiscard]] TDevice& Device() { return m_device; }
+    [[nodiscard]] TInstrumentLink& Link() { return m_link; }
+    [[nodiscard]] TCommsEngine& Engine() { return m_link.Engine(); }
+    [[nodiscard]] TDevice& Device() { return m_link.Device(); }
 
     static constexpr int kRetryMs = 500;
 
@@ -32,9 +31,9 @@ public:
     // True while a lost port is waited for, to be reopened as it was.
     [[nodiscard]] bool WaitingForPort() const { return m_retry.isActive(); }
     [[nodiscard]] QString PortName() const { return m_choice.portName; }
-    [[nodiscard]] bool IsOpen() const { return m_engine.IsOpen(); }
+    [[nodiscard]] bool IsOpen() const { return m_link.IsOpen(); }
     // The unit address of the connection, 0 for Any.
-    [[nodiscard]] int Address() const { return m_engine.InstrumentAddress(); }
+    [[nodiscard]] int Address() const { return m_link.Address(); }
     // "Adr:%s, SN:%s, %s Version:%s" once the identity is known, what became of a lost port
     // while it is waited for, else empty.
     [[nodiscard]] QString IdentityText() const;
@@ -51,9 +50,7 @@ private:
     void OnPortLost(const QString& message);
     void Retry();
 
-    TRingNetwork m_ring;
-    TCommsEngine m_engine;
-    TDevice m_device;
+    TInstrumentLink m_link;
     TPortChoice m_choice;
     QTimer m_retry;
     QString m_lostMessage;

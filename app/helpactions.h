@@ -2,23 +2,35 @@
 
 #include <QString>
 
+#include <memory>
+
 class IUserPrompts;
 class QWidget;
 class TdatViewer;
+class THelpKey;
+class THelpWindow;
 
-// Help > Help and Help > About: the help file named after the program, opened with the
-// desktop's handler, and the About box.
+// Help > Help, F1 and Help > About: the manual in the program's own help window, at its
+// contents or at the page of the tab or dialog in front, and the About box.
 class THelpActions
 {
 public:
     THelpActions(const TdatViewer& config, IUserPrompts& prompts, QWidget* parent);
+    ~THelpActions();
 
+    // Help > Help: the contents.
     void muHelpClick();
     void About1Click();
 
 private:
+    // F1: the page of `target`'s tab or dialog (in the help itself, how to use it), the help
+    // kept usable beside a modal dialog.
+    void ShowHelpFor(QWidget* target);
+    void ShowPage(const QString& page, QWidget* modal);
+
     const TdatViewer& m_config;
     IUserPrompts& m_prompts;
     QWidget* m_parent;
-    QString m_helpFile; // the program's path with ".chm"
+    std::unique_ptr<THelpWindow> m_window; // made when first asked for
+    std::unique_ptr<THelpKey> m_key;
 };

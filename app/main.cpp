@@ -92,6 +92,8 @@ QString TFrmMain::FormCreate()
             Qt::QueuedConnection);
     });
     m_panels->Follow(m_connection->Engine());
+    connect(&m_connection->Link(), &TInstrumentLink::JobChanged, this, &TFrmMain::OnJobChanged);
+    connect(m_panels, &TStatusPanels::CancelJob, this, [this] { m_connection->Link().EndJob(); });
     CreatePages();
     ApplyLinkState();
     ShowPage(*m_displayPage);
@@ -105,34 +107,33 @@ QString TFrmMain::FormCreate()
 
 void TFrmMain::CreatePages()
 {
-    TCommsEngine& engine = m_connection->Engine();
-    TDevice& device = m_connection->Device();
-    m_session = new TSessionController(engine, device, *m_prompts, *m_sessionPrompts, this);
+    TInstrumentLink& link = m_connection->Link();
+    TDevice& device = link.Device();
+    m_session = new TSessionController(link, *m_prompts, *m_sessionPrompts, this);
     const auto onError = [this](const QString& error) { m_prompts->ShowError(error); };
     const QString picture = m_config.InstrumentImage();
-    m_displayPage = new TDisplayPage(picture, m_config.ProgramDir(), engine, onError);
+    m_displayPage = new TDisplayPage(picture, m_config.ProgramDir(), link, onError);
     AddPage(*m_displayPage);
-    AddPage(*new TCalibrationPage(picture, m_config.ProgramDir(), engine, device, *m_session, *this,
-                                  *m_prompts, onError));
-    auto* settings = new TSettingsPage(device, *m_session, *m_prompts);
-    m_session->SetView(settings);
+    AddPage(*new TCalibrationPage(picture, m_config.ProgramDir(), link, *m_session, *m_prompts,
+                                  onError));
+    auto* settings = new TSettingsPage(m_session->Tree(), device, *m_prompts);
     WireSession(*settings);
     AddPage(*settings);
-    m_settingsFiles = std::make_unique<TSettingsFiles>(engine, device, *m_session, *settings,
-                                                       *m_prompts, *m_printPrompts, this);
-    m_logPage = new TLogPage(engine, *this, *m_prompts, *m_printPrompts, m_config.DataDir());
+    m_settingsFiles =
+        std::make_unique<TSettingsFiles>(link, *m_session, *m_prompts, *m_printPrompts, this);
+    m_logPage = new TLogPage(link, *m_prompts, *m_printPrompts, m_config.DataDir());
     m_logPage->SetIdentitySource([this] { return m_connection->IdentityText(); });
     AddPage(*m_logPage);
     Bind({ui->SetupChart1}, [this] { m_logPage->ChartSetupClick(); });
     Bind({ui->ExportChart1}, [this] { m_logPage->ExportChartClick(); });
-    auto* setClock = new TFrmSetClock(engine, *m_session, *m_prompts, IPcClock::System(), this);
+    auto* setClock = new TFrmSetClock(link, *m_session, *m_prompts, IPcClock::System(), this);
     Bind({ui->SetDateTime1}, [setClock] { setClock->SetDateTime1Click(); });
-    Bind({ui->CustomPrintFormat1}, [this, &engine] {
-        TFrmPrintFormat::CustomPrintFormat1Click(engine, *m_session, *m_prompts, this);
+    Bind({ui->CustomPrintFormat1}, [this, &link] {
+        TFrmPrintFormat::CustomPrintFormat1Click(link, *m_session, *m_prompts, this);
     });
     Bind({ui->FactoryTestResults1},
          [this] { TFrmFactory::FactoryTestResults1Click(*m_prompts, this); });
-    auto* terminal = new TTerminalPage(engine, *m_prompts);
+    auto* terminal = new TTerminalPage(link.Engine(), *m_prompts);
     connect(terminal, &TTerminalPage::TerminalUsed, this, [this] { m_panels->SetWarning(true); });
     AddPage(*terminal);
 }
@@ -180,6 +181,25 @@ void TFrmMain::AddPage(IPage& page)
     ui->PgCMain->addTab(page.Widget(), QString::fromLatin1(page.Caption()));
 }
 
+// A page that must not be shown has no tab at all: a hidden tab would still be reached by
+// Ctrl+Tab and the arrow keys.
+void TFrmMain::ShowTabs()
+{
+    QTabWidget* tabs = ui->PgCMain;
+    int index = 0;
+    for (IPage* page : m_pages) {
+        const int at = tabs->indexOf(page->Widget());
+        if (!page->ShownIn(m_state)) {
+            if (at >= 0)
+                tabs->removeTab(at);
+            continue;
+        }
+        if (at < 0)
+            tabs->insertTab(index, page->Widget(), QString::fromLatin1(page->Caption()));
+        ++index;
+    }
+}
+
 void TFrmMain::ConnectActions()
 {
     m_commands->SetIcons();
@@ -197,8 +217,11 @@ void TFrmMain::ConnectActions()
 void TFrmMain::Connect2Click()
 {
     if (Connected()) {
-        if (PagesMayClose())
-            m_connection->Close();
+        // Disconnect ends the job that holds the link first.
+        m_connection->Link().EndJob([this] {
+            if (PagesMayClose())
+                m_connection->Close();
+        });
         return;
     }
     // The ports are listed as the dialog opens: an adapter plugged in since is there, and the
@@ -238,7 +261,8 @@ void TFrmMain::OnConnectionChanged(bool connected)
                          : address == 0 ? QStringLiteral("Address:Any")
                                         : QStringLiteral("Address:%1").arg(address);
     setWindowTitle(tools::ReplaceAfter(windowTitle(), kCaptionSeparator, tail));
-    m_state = TLinkState{connected, false, false}; // a connection change ends any session
+    // A connection change ends any session.
+    m_state = TLinkState{connected, false, false, m_connection->Link().JobRunning()};
     ApplyLinkState();
 }
 
@@ -252,24 +276,23 @@ void TFrmMain::SetSessionControls(bool active, bool full)
 void TFrmMain::ApplyLinkState()
 {
     m_commands->Apply(m_state);
+    ui->ExportChart1->setEnabled(!m_state.job && m_current == m_logPage);
     // A tab that goes (the session's) leaves the Display tab in front, not a neighbour.
     if (m_current && m_displayPage && !m_current->ShownIn(m_state))
         ShowPage(*m_displayPage);
-    for (IPage* page : m_pages) {
-        ui->PgCMain->setTabVisible(ui->PgCMain->indexOf(page->Widget()), page->ShownIn(m_state));
+    ShowTabs();
+    for (IPage* page : m_pages)
         page->LinkChanged(m_state);
-    }
 }
 
-void TFrmMain::LockMainControls(bool keepPages)
+void TFrmMain::OnJobChanged()
 {
-    m_commands->Lock(keepPages);
-}
-
-void TFrmMain::UnlockMainControls()
-{
-    m_commands->Unlock();
-    ApplyLinkState(); // the Instrument menu and the session buttons as the link allows
+    const TInstrumentLink& link = m_connection->Link();
+    m_panels->SetJob(link.JobProgress());
+    if (m_state.job == link.JobRunning())
+        return;
+    m_state.job = link.JobRunning();
+    ApplyLinkState();
 }
 
 void TFrmMain::UpdateIdentityPanel()
@@ -286,8 +309,7 @@ void TFrmMain::PgCMainChange(int)
     if (!next || next == m_current)
         return;
     QTabWidget* tabs = ui->PgCMain;
-    if (m_current && !m_current->CanLeave() &&
-        tabs->isTabVisible(tabs->indexOf(m_current->Widget()))) {
+    if (m_current && !m_current->CanLeave() && tabs->indexOf(m_current->Widget()) >= 0) {
         const QSignalBlocker still(tabs);
         tabs->setCurrentWidget(m_current->Widget());
         return;
@@ -295,7 +317,7 @@ void TFrmMain::PgCMainChange(int)
     if (m_current)
         m_current->Left();
     m_current = next;
-    ui->ExportChart1->setEnabled(next == m_logPage);
+    ui->ExportChart1->setEnabled(!m_state.job && next == m_logPage);
     m_connection->Engine().SetActivity(next->Activity());
     next->Entered();
 }
@@ -308,8 +330,15 @@ bool TFrmMain::PagesMayClose()
     return true;
 }
 
+// Exit ends the job that holds the link first, then asks the pages.
 void TFrmMain::closeEvent(QCloseEvent* event)
 {
+    if (m_connection && m_connection->Link().JobRunning()) {
+        event->ignore();
+        m_connection->Link().EndJob(
+            [this] { QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection); });
+        return;
+    }
     if (!PagesMayClose()) {
         event->ignore();
         return;
@@ -321,5 +350,5 @@ void TFrmMain::closeEvent(QCloseEvent* event)
 void TFrmMain::Shutdown()
 {
     if (m_connection)
-        m_connection->Engine().Close();
+        m_connection->Link().Close();
 }

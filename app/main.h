@@ -40,7 +40,7 @@ struct TPromptSet
 // The main window: the frame around everything the user does. It creates the connection and
 // the pages, puts the pages into its tabs, wires the menus and the tool bar to them and keeps
 // menus, tabs and caption in step with the link; the work itself is the pages' own.
-class TFrmMain : public QMainWindow, public IMainControls
+class TFrmMain : public QMainWindow
 {
     Q_OBJECT
 public:
@@ -64,8 +64,6 @@ public:
     [[nodiscard]] bool Connected() const;
     // Shows the Settings (and for Full the Calibration) tab while a setup session is open.
     void SetSessionControls(bool active, bool full);
-    void LockMainControls(bool keepPages) override;
-    void UnlockMainControls() override;
     // Closes the link without asking the pages: the program is being ended from outside.
     void Shutdown();
 
@@ -82,6 +80,8 @@ private:
     IFileCommands& Files();
     void ConnectActions();
     void ApplyLinkState();
+    void ShowTabs();
+    void OnJobChanged();
     void OnConnectionChanged(bool connected);
     void UpdateIdentityPanel();
     bool PagesMayClose();

@@ -5,7 +5,9 @@
 #include "terminalrender.h"
 
 #include <QLabel>
+#include <QShortcut>
 #include <QStatusBar>
+#include <QToolButton>
 
 namespace {
 
@@ -49,7 +51,9 @@ void ShowText(QLabel& panel, const QString& text)
 
 TStatusPanels::TStatusPanels(QStatusBar& bar)
     : QObject(&bar), m_bar(bar), m_sent(new QLabel(&bar)), m_received(new QLabel(&bar)),
-      m_identity(new TIdentityPanel(&bar))
+      m_identity(new TIdentityPanel(&bar)), m_job(new QLabel(&bar)),
+      m_cancel(new QToolButton(&bar)),
+      m_escape(new QShortcut(QKeySequence(Qt::Key_Escape), bar.window()))
 {
     m_sent->setObjectName(QStringLiteral("SentPanel"));
     m_received->setObjectName(QStringLiteral("ReceivedPanel"));
@@ -59,6 +63,16 @@ TStatusPanels::TStatusPanels(QStatusBar& bar)
     bar.addWidget(m_sent);
     bar.addWidget(m_received);
     bar.addWidget(m_identity, 1);
+    m_job->setObjectName(QStringLiteral("JobPanel"));
+    m_job->setTextFormat(Qt::PlainText);
+    m_cancel->setObjectName(QStringLiteral("BtnCancelJob"));
+    m_cancel->setText(QStringLiteral("Cancel"));
+    m_cancel->setToolTip(QStringLiteral("End the operation that holds the instrument link (Esc)"));
+    bar.addPermanentWidget(m_job);
+    bar.addPermanentWidget(m_cancel);
+    connect(m_cancel, &QToolButton::clicked, this, &TStatusPanels::CancelJob);
+    connect(m_escape, &QShortcut::activated, this, &TStatusPanels::CancelJob);
+    SetJob({});
     bar.setSizeGripEnabled(true);
 }
 
@@ -79,4 +93,14 @@ void TStatusPanels::SetIdentity(const QString& text)
 void TStatusPanels::SetWarning(bool on)
 {
     m_identity->SetWarning(on);
+}
+
+void TStatusPanels::SetJob(const QString& progress)
+{
+    const bool running = !progress.isEmpty();
+    m_job->setText(running ? progress + QStringLiteral(" - other commands wait until it ends")
+                           : QString());
+    m_job->setVisible(running);
+    m_cancel->setVisible(running);
+    m_escape->setEnabled(running);
 }

@@ -3,12 +3,15 @@
 #include <QObject>
 
 class QLabel;
+class QShortcut;
 class QStatusBar;
+class QToolButton;
 class TCommsEngine;
 class TIdentityPanel;
 
-// The status bar's three panels: the last request sent, the last message received, and the
-// identity of the connected instrument (red while hand-typed traffic may have changed it).
+// The status bar's panels: the last request sent, the last message received, the identity of
+// the connected instrument (red while hand-typed traffic may have changed it), and, while a
+// job holds the link, its progress with a Cancel button (Esc).
 // The first two keep a fixed size and cut a text that does not fit, so that the replies of
 // the display poll, ten a second, repaint their panel alone instead of the whole bar.
 class TStatusPanels : public QObject
@@ -24,10 +27,18 @@ public:
     void Follow(const TCommsEngine& engine);
     void SetIdentity(const QString& text);
     void SetWarning(bool on);
+    // The job's progress; empty: no job holds the link.
+    void SetJob(const QString& progress);
+
+signals:
+    void CancelJob();
 
 private:
     QStatusBar& m_bar;
     QLabel* m_sent;
     QLabel* m_received;
     TIdentityPanel* m_identity;
+    QLabel* m_job;
+    QToolButton* m_cancel;
+    QShortcut* m_escape;
 };

@@ -12,10 +12,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <cstdio>
 
 namespace {
+
+constexpr int kCloseEveryMs = 20;
 
 QString SimulatorProgram()
 {
@@ -86,12 +89,21 @@ int main(int argc, char** argv)
     // SIGTERM or SIGINT ends the program through its event loop, so the settings are saved
     // and the simulated instrument is stopped as at File > Exit. One that arrives while the
     // start-up connection waits (no main loop runs yet) closes the port, which ends the wait,
-    // and the main loop is then never entered.
+    // and the main loop is then never entered. A window in front (a message box, a dialog,
+    // one opened meanwhile too) is closed until the program has ended: quitting alone would
+    // leave a box that is up before the main loop runs.
     TSignalExit exitOnSignal;
     bool ending = false;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, &app, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+        QCoreApplication::quit();
+    });
     QObject::connect(&exitOnSignal, &TSignalExit::Received, &app, [&] {
         ending = true;
         window.Shutdown();
+        closer.start(kCloseEveryMs);
         QCoreApplication::quit();
     });
     TSimulatorProcess simulator;

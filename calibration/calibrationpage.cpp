@@ -3,8 +3,7 @@
 #include "abscal.h"
 #include "calentry.h"
 #include "calwait.h"
-#include "commsengine.h"
-#include "device.h"
+#include "instrumentlink.h"
 #include "mimicfeed.h"
 #include "protocol.h"
 #include "q910lcd.h"
@@ -14,6 +13,7 @@
 #include "userprompts.h"
 #include "waitcursor.h"
 
+#include <QApplication>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -30,11 +30,10 @@ constexpr int kMimicGap = 8;
 } // namespace
 
 TCalibrationPage::TCalibrationPage(const QString& picture, const QString& programDir,
-                                   TCommsEngine& engine, TDevice& device,
-                                   TSessionController& session, IMainControls& controls,
+                                   TInstrumentLink& link, TSessionController& session,
                                    IUserPrompts& prompts, ErrorHandler onError, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::TCalibrationPage>()), m_engine(engine),
-      m_device(device), m_session(session), m_controls(controls), m_prompts(prompts)
+    : QWidget(parent), ui(std::make_unique<Ui::TCalibrationPage>()), m_link(link),
+      m_device(link.Device()), m_session(session), m_prompts(prompts)
 {
     ui->setupUi(this);
     m_mimic = new TQ910LCD(picture, ui->PnlMimicCal);
@@ -45,7 +44,7 @@ TCalibrationPage::TCalibrationPage(const QString& picture, const QString& progra
     auto* layout = new QVBoxLayout(ui->PnlMimicCal);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_mimic);
-    m_feed = std::make_unique<TMimicFeed>(*m_mimic, IActivity::Calibration, engine);
+    m_feed = std::make_unique<TMimicFeed>(*m_mimic, IActivity::Calibration, link.Engine());
 
     ui->LBxLCal->setCurrentRow(0);
     connect(ui->BtnZero, &QPushButton::clicked, this, &TCalibrationPage::BtnZeroClick);
@@ -56,7 +55,8 @@ TCalibrationPage::TCalibrationPage(const QString& picture, const QString& progra
             [this] { SetLinearisationEnabled(true); });
     connect(&session, &TSessionController::CalibrationRead, this,
             &TCalibrationPage::ShowCalibration);
-    connect(&engine, &TCommsEngine::ReplyAccepted, this, &TCalibrationPage::LinearisationReply);
+    connect(&link.Engine(), &TCommsEngine::ReplyAccepted, this,
+            &TCalibrationPage::LinearisationReply);
 }
 
 TCalibrationPage::~TCalibrationPage() = default;
@@ -114,87 +114,77 @@ void TCalibrationPage::LinearisationReply(const Tcommsobj& reply, bool errorsRep
         SetLinearisationEnabled(false);
 }
 
-bool TCalibrationPage::BeginOperation()
+void TCalibrationPage::Operate(const std::function<TFlow()>& operation)
 {
     if (m_running)
-        return false;
+        return;
     m_running = true;
-    return true;
+    if (operation() == TFlow::Over)
+        EndOperation();
 }
 
 // Every operation ends here, whichever step it stopped at.
 void TCalibrationPage::EndOperation()
 {
-    if (m_locked)
-        m_controls.UnlockMainControls();
-    m_locked = false;
     m_running = false;
     ShowCalibration();
 }
 
 void TCalibrationPage::BtnZeroClick()
 {
-    if (!BeginOperation())
-        return;
-    if (ui->CBxDirectMVV->isChecked())
-        DirectZeroClick();
-    else
-        ZeroClick();
-    EndOperation();
+    Operate([this] { return ui->CBxDirectMVV->isChecked() ? DirectZeroClick() : ZeroClick(); });
 }
 
 void TCalibrationPage::BTnSpanClick()
 {
-    if (!BeginOperation())
-        return;
-    if (ui->CBxDirectMVV->isChecked())
-        DirectSpanClick();
-    else
-        SpanClick();
-    EndOperation();
+    Operate([this] { return ui->CBxDirectMVV->isChecked() ? DirectSpanClick() : SpanClick(); });
 }
 
-void TCalibrationPage::ZeroClick()
+TCalibrationPage::TFlow TCalibrationPage::ZeroClick()
 {
     if (m_session.PromptPasscode(true) && Execute(reg::ZeroCalibration))
-        StatusWait();
+        return StatusWait();
     ClosingSteps();
+    return TFlow::Over;
 }
 
-void TCalibrationPage::DirectZeroClick()
+TCalibrationPage::TFlow TCalibrationPage::DirectZeroClick()
 {
     const std::unique_ptr<TFrmAbsCal> dialog = NewDialog();
     dialog->Prepare(TFrmAbsCal::TMode::DirectZero);
     dialog->SetSignal(m_device.GetZeroSignal());
     if (dialog->exec() != QDialog::Accepted)
-        return;
+        return TFlow::Over;
     const int32_t signal = dialog->Signal();
-    if (m_session.PromptPasscode(true) &&
-        Execute(reg::ZeroCalibration, calentry::ValueData(signal))) {
+    if (!m_session.PromptPasscode(true))
+        return TFlow::Over;
+    if (const TReply reply = Execute(reg::ZeroCalibration, calentry::ValueData(signal))) {
         // A value other than 0 is the instrument refusing the signal; the figures read back
         // show what it kept.
-        if (m_engine.ReplyRecord().Value == 0)
+        if (reply.Value() == 0)
             m_device.SetZeroSignal(signal);
         ClosingSteps();
     }
+    return TFlow::Over;
 }
 
-void TCalibrationPage::SpanClick()
+TCalibrationPage::TFlow TCalibrationPage::SpanClick()
 {
     const std::unique_ptr<TFrmAbsCal> dialog = NewDialog();
     dialog->Prepare(TFrmAbsCal::TMode::Span);
     dialog->SetUnits(m_device.WeightUnits);
-    if (m_engine.SendCommand(cmd::ReadValue, reg::SpanWeight, true, true)) {
-        const auto weight = static_cast<int32_t>(m_engine.ReplyRecord().Value);
+    if (const TReply span = m_link.SendCommand(TRequest::Read(reg::SpanWeight).Reporting())) {
+        const auto weight = static_cast<int32_t>(span.Value());
         dialog->SetWeight(calentry::WeightText(weight, m_device.WeightDecimals));
         if (dialog->exec() == QDialog::Accepted && m_session.PromptPasscode(true) &&
             WriteWeight(dialog->Weight(m_device.WeightDecimals)) && Execute(reg::SpanCalibration))
-            StatusWait();
+            return StatusWait();
     }
     ClosingSteps();
+    return TFlow::Over;
 }
 
-void TCalibrationPage::DirectSpanClick()
+TCalibrationPage::TFlow TCalibrationPage::DirectSpanClick()
 {
     const std::unique_ptr<TFrmAbsCal> dialog = NewDialog();
     dialog->Prepare(TFrmAbsCal::TMode::DirectSpan);
@@ -202,41 +192,50 @@ void TCalibrationPage::DirectSpanClick()
     dialog->SetSignal(m_device.GetSpanSignal());
     dialog->SetWeight(calentry::WeightText(m_device.ReferenceWeight, m_device.WeightDecimals));
     if (dialog->exec() != QDialog::Accepted || !m_session.PromptPasscode(true))
-        return;
+        return TFlow::Over;
     const int32_t signal = dialog->Signal();
-    if (Execute(reg::SpanCalibration, calentry::ValueData(signal)) &&
-        m_engine.ReplyRecord().Value == 0)
+    const TReply reply = Execute(reg::SpanCalibration, calentry::ValueData(signal));
+    if (reply && reply.Value() == 0)
         m_device.SetSpanSignal(signal);
     ClosingSteps();
+    return TFlow::Over;
 }
 
 void TCalibrationPage::BtnLSetClick()
 {
     const int point = SelectedPoint();
-    if (point < 0 || !BeginOperation())
-        return;
+    if (point >= 0)
+        Operate([this, point] { return SetPoint(point); });
+}
+
+TCalibrationPage::TFlow TCalibrationPage::SetPoint(int point)
+{
     const std::unique_ptr<TFrmAbsCal> dialog = NewDialog();
     dialog->Prepare(TFrmAbsCal::TMode::Linearisation);
     dialog->SetUnits(m_device.WeightUnits);
     if (dialog->exec() == QDialog::Accepted && m_session.PromptPasscode(true) &&
         WriteWeight(dialog->Weight(m_device.WeightDecimals))) {
         if (Execute(reg::LinPointFirst + point))
-            StatusWait();
+            return StatusWait();
         ClosingSteps();
     }
-    EndOperation();
+    return TFlow::Over;
 }
 
 // A point is cleared by setting it at weight 0.
 void TCalibrationPage::BtnLClearClick()
 {
     const int point = SelectedPoint();
-    if (!m_engine.IsOpen() || point < 0 || !BeginOperation())
-        return;
+    if (m_link.IsOpen() && point >= 0)
+        Operate([this, point] { return ClearPoint(point); });
+}
+
+TCalibrationPage::TFlow TCalibrationPage::ClearPoint(int point)
+{
     if (m_session.PromptPasscode(true) && WriteWeight(0) && Execute(reg::LinPointFirst + point))
-        StatusWait();
+        return StatusWait();
     ClosingSteps();
-    EndOperation();
+    return TFlow::Over;
 }
 
 int TCalibrationPage::SelectedPoint() const
@@ -252,42 +251,54 @@ std::unique_ptr<TFrmAbsCal> TCalibrationPage::NewDialog()
     return dialog;
 }
 
-bool TCalibrationPage::Execute(int reg, const QString& data)
+TReply TCalibrationPage::Execute(int reg, const QString& data)
 {
-    return m_engine.SendCommand(cmd::Execute, reg, true, true, data).Ok();
+    return m_link.SendCommand(TRequest::Execute(reg, data).Reporting());
 }
 
 bool TCalibrationPage::WriteWeight(int32_t weight)
 {
-    return m_engine
-        .SendCommand(cmd::WriteValue, reg::CalibrationWeight, true, true,
-                     calentry::ValueData(weight))
+    return m_link
+        .SendCommand(
+            TRequest::Write(reg::CalibrationWeight, calentry::ValueData(weight)).Reporting())
         .Ok();
 }
 
-// The instrument calibrates by itself; the window stays locked until it has finished, the
-// user cancels or it stops answering.
-void TCalibrationPage::StatusWait()
+// The instrument calibrates by itself: the wait takes the link over, its window in front,
+// until the instrument has finished, the user cancels or it stops answering. The operation
+// ends when the wait does.
+TCalibrationPage::TFlow TCalibrationPage::StatusWait()
 {
-    if (!m_locked)
-        m_controls.LockMainControls(false);
-    m_locked = true;
-    TStatusWait wait(
-        [this](int ticks) { m_engine.WaitTicks(ticks); },
-        [this]() -> std::optional<uint32_t> {
-            if (!m_engine.SendCommand(cmd::ReadValue, reg::CalibrationStatus, true, true))
-                return std::nullopt;
-            return m_engine.ReplyRecord().Value;
-        });
-    TStatusWait::TEnd end;
-    {
-        TWaitCursor hourglass;
-        TFrmCalWait window(wait, this);
-        window.show();
-        end = wait.Run();
+    auto wait = std::make_unique<TStatusWait>([this]() -> std::optional<uint32_t> {
+        const TReply status =
+            m_link.SendCommand(TRequest::Read(reg::CalibrationStatus).Reporting());
+        if (!status)
+            return std::nullopt;
+        return status.Value();
+    });
+    TStatusWait* running = wait.get();
+    connect(running, &TStatusWait::Finished, this, [this, running](TStatusWait::TEnd end) {
+        WaitEnded(static_cast<int>(end), running->LastStatus());
+    });
+    m_waitWindow = std::make_unique<TFrmCalWait>(*running, this);
+    if (!m_link.StartJob(std::move(wait))) {
+        m_waitWindow.reset();
+        ClosingSteps();
+        return TFlow::Over;
     }
-    if (end == TStatusWait::TEnd::ResultCode)
-        m_prompts.Inform(calentry::ResultMessage(wait.LastStatus()));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_waitWindow->show();
+    return TFlow::Waiting;
+}
+
+void TCalibrationPage::WaitEnded(int end, uint32_t status)
+{
+    QApplication::restoreOverrideCursor();
+    m_waitWindow.reset();
+    if (static_cast<TStatusWait::TEnd>(end) == TStatusWait::TEnd::ResultCode)
+        m_prompts.Inform(calentry::ResultMessage(status));
+    ClosingSteps();
+    EndOperation();
 }
 
 // The instrument keeps what it calibrated only once stored; the figures read back are what it

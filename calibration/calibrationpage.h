@@ -1,6 +1,7 @@
 #pragma once
 
 #include "page.h"
+#include "request.h"
 
 #include <QRect>
 #include <QWidget>
@@ -10,9 +11,10 @@
 #include <memory>
 
 class IUserPrompts;
-class TCommsEngine;
 class TDevice;
 class TFrmAbsCal;
+class TFrmCalWait;
+class TInstrumentLink;
 class TMimicFeed;
 class TQ910LCD;
 class TSessionController;
@@ -30,11 +32,10 @@ class TCalibrationPage : public QWidget, public IPage
 public:
     using ErrorHandler = std::function<void(const QString& message)>;
 
-    // `picture`: the front-panel picture; `programDir`: where the segment pictures are;
-    // `controls`: the window's menus and tabs, locked while the instrument calibrates.
-    TCalibrationPage(const QString& picture, const QString& programDir, TCommsEngine& engine,
-                     TDevice& device, TSessionController& session, IMainControls& controls,
-                     IUserPrompts& prompts, ErrorHandler onError, QWidget* parent = nullptr);
+    // `picture`: the front-panel picture; `programDir`: where the segment pictures are.
+    TCalibrationPage(const QString& picture, const QString& programDir, TInstrumentLink& link,
+                     TSessionController& session, IUserPrompts& prompts, ErrorHandler onError,
+                     QWidget* parent = nullptr);
     ~TCalibrationPage() override;
 
     // Place of the mimic: centred below the controls with a gap above and below, as large as
@@ -57,35 +58,45 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // How an operation's first part went: over, or waiting for the instrument to calibrate
+    // (the wait's end finishes the operation).
+    enum class TFlow
+    {
+        Over,
+        Waiting
+    };
+
     void BtnZeroClick();
     void BTnSpanClick();
     void BtnLSetClick();
     void BtnLClearClick();
-    void ZeroClick();
-    void DirectZeroClick();
-    void SpanClick();
-    void DirectSpanClick();
+    TFlow ZeroClick();
+    TFlow DirectZeroClick();
+    TFlow SpanClick();
+    TFlow DirectSpanClick();
+    TFlow SetPoint(int point);
+    TFlow ClearPoint(int point);
     void LinearisationReply(const Tcommsobj& reply, bool errorsReported);
     void SetLinearisationEnabled(bool enabled);
 
-    // Whether a handler may start: one operation at a time.
-    [[nodiscard]] bool BeginOperation();
+    // Runs an operation: one at a time, finished at once or when its wait ends.
+    void Operate(const std::function<TFlow()>& operation);
     void EndOperation();
     [[nodiscard]] int SelectedPoint() const;
     [[nodiscard]] std::unique_ptr<TFrmAbsCal> NewDialog();
-    bool Execute(int reg, const QString& data = {});
+    TReply Execute(int reg, const QString& data = {});
     bool WriteWeight(int32_t weight);
-    void StatusWait();
+    TFlow StatusWait();
+    void WaitEnded(int end, uint32_t status);
     void ClosingSteps();
 
     std::unique_ptr<Ui::TCalibrationPage> ui;
-    TCommsEngine& m_engine;
+    TInstrumentLink& m_link;
     TDevice& m_device;
     TSessionController& m_session;
-    IMainControls& m_controls;
     IUserPrompts& m_prompts;
     TQ910LCD* m_mimic = nullptr;
     std::unique_ptr<TMimicFeed> m_feed;
+    std::unique_ptr<TFrmCalWait> m_waitWindow;
     bool m_running = false;
-    bool m_locked = false;
 };

@@ -3,10 +3,11 @@
 #include "crc.h"
 #include "protocol.h"
 #include "ringnetwork.h"
+#include "ticksource.h"
+#include "transport.h"
 #include "userprompts.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMetaMethod>
 
@@ -21,54 +22,11 @@ const char* kLongNoResponse =
     "Instrument not responding: Ensure communications cables are connected properly.";
 const char* kShortNoResponse = "Instrument not responding";
 
-QSerialPort::Parity ParityOf(int index)
-{
-    switch (index) {
-    case 1:
-        return QSerialPort::OddParity;
-    case 2:
-        return QSerialPort::EvenParity;
-    default:
-        return QSerialPort::NoParity;
-    }
-}
-
-const char* ParityName(int index)
-{
-    static const char* names[] = {"None", "Odd", "Even"};
-    return names[index >= 0 && index < 3 ? index : 0];
-}
-
-// A permission failure on a device we may read and write is the lock of another program.
-QString OpenFailure(const QString& path, const QSerialPort& port)
-{
-    const QString head = QStringLiteral("Cannot open %1: ").arg(path);
-    if (port.error() != QSerialPort::PermissionError)
-        return head + port.errorString();
-    const QFileInfo device(path);
-    if (device.isReadable() && device.isWritable())
-        return head + QStringLiteral("it is in use by another program.");
-    const QString group = device.group();
-    return head + port.errorString() +
-           QStringLiteral("\r\nThe device belongs to the group \"%1\"; add your user to it "
-                          "(for example: sudo usermod -aG %1 $USER) and log in again.")
-               .arg(group.isEmpty() ? QStringLiteral("dialout") : group);
-}
-
-// The reason a port went away, as the system gives it; a hung-up line often reports only
-// the last read's "try again", which says nothing to the user.
-QString LossReason(const QSerialPort& port)
-{
-    const QString reason = port.errorString();
-    if (reason.isEmpty() || reason.contains(QLatin1String("temporarily unavailable")))
-        return QStringLiteral("the device was removed or hung up");
-    return reason;
-}
-
 } // namespace
 
-TCommsEngine::TCommsEngine(TRingNetwork& ring, IUserPrompts& prompts, QObject* parent)
-    : QObject(parent), m_ring(ring), m_prompts(prompts),
+TCommsEngine::TCommsEngine(TRingNetwork& ring, IUserPrompts& prompts, TTickSource& ticks,
+                           QObject* parent)
+    : QObject(parent), m_ring(ring), m_prompts(prompts), m_ticks(ticks),
       m_receiver(
           ring, [this](const QString& text) { HandleMessage(text); },
           [this](const QString& characters) {
@@ -76,68 +34,53 @@ TCommsEngine::TCommsEngine(TRingNetwork& ring, IUserPrompts& prompts, QObject* p
               emit Traffic(characters);
           })
 {
-    connect(&m_port, &QSerialPort::readyRead, this, &TCommsEngine::OnReadyRead);
-    connect(&m_port, &QSerialPort::errorOccurred, this, &TCommsEngine::OnPortError);
-    m_tickTimer.setInterval(kTickMs);
-    m_echoTimer.setInterval(1000);
-    connect(&m_tickTimer, &QTimer::timeout, this, &TCommsEngine::Tick);
-    connect(&m_echoTimer, &QTimer::timeout, this, [this] { m_receiver.FlushEcho(); });
-    m_tickTimer.start();
-    m_echoTimer.start();
+    connect(&m_ticks, &TTickSource::Tick, this, &TCommsEngine::Tick);
 }
 
 TCommsEngine::~TCommsEngine()
 {
-    Close();
+    Attach(nullptr);
 }
 
-QString TCommsEngine::Open(const TLineSettings& settings)
+void TCommsEngine::Attach(TTransport* transport)
 {
-    Close();
-    m_portPath = settings.portName;
-    m_port.setPortName(settings.portName);
-    if (!m_port.open(QIODevice::ReadWrite))
-        return OpenFailure(settings.portName, m_port);
-    // Each setting separately, so that a refusal names what the port would not take.
-    QString refused;
-    if (!m_port.setBaudRate(settings.baud))
-        refused = QStringLiteral("%1 baud").arg(settings.baud);
-    else if (!m_port.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits)))
-        refused = QStringLiteral("%1 data bits").arg(settings.dataBits);
-    else if (!m_port.setParity(ParityOf(settings.parity)))
-        refused = QStringLiteral("parity %1").arg(QLatin1String(ParityName(settings.parity)));
-    else if (!m_port.setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop
-                                                        : QSerialPort::OneStop))
-        refused = QStringLiteral("%1 stop bits").arg(settings.stopBits);
-    if (!refused.isEmpty()) {
-        const QString why = m_port.errorString();
-        m_port.close();
-        return QStringLiteral("The port %1 does not accept %2 (%3).")
-            .arg(settings.portName, refused, why);
-    }
-    // A pseudo-terminal or a three-wire adapter has no modem lines; that is harmless.
-    m_port.setRequestToSend(false);
-    m_port.setDataTerminalReady(true);
-    m_port.clearError();
+    disconnect(m_readyRead);
+    disconnect(m_lost);
+    EndWaitOnLoss();
+    m_transport = transport;
     ClearBuffers();
-    return {};
+    if (!transport)
+        return;
+    m_readyRead =
+        connect(&transport->Device(), &QIODevice::readyRead, this, &TCommsEngine::OnReadyRead);
+    m_lost = connect(transport, &TTransport::Lost, this, &TCommsEngine::OnTransportLost);
 }
 
 void TCommsEngine::Close()
 {
-    if (m_port.isOpen())
-        m_port.close();
+    if (m_transport)
+        m_transport->Close();
     EndWaitOnLoss();
 }
 
 bool TCommsEngine::IsOpen() const
 {
-    return m_port.isOpen();
+    return m_transport && m_transport->IsOpen();
+}
+
+QString TCommsEngine::PortName() const
+{
+    return m_transport ? m_transport->Name() : QString();
 }
 
 int TCommsEngine::Activity() const
 {
     return m_activity ? m_activity->ActivityCode() : IActivity::None;
+}
+
+bool TCommsEngine::KeepAliveHeld() const
+{
+    return m_activity && m_activity->HoldsKeepAlive();
 }
 
 void TCommsEngine::ClearBuffers()
@@ -154,18 +97,9 @@ void TCommsEngine::EndWaitOnLoss()
     m_pollTicks = 0;
 }
 
-void TCommsEngine::OnPortError(QSerialPort::SerialPortError error)
+void TCommsEngine::OnTransportLost(const QString& message)
 {
-    // A device that went away shows as a resource error, or (a pseudo-terminal whose other
-    // side closed) as reads and writes that fail again and again.
-    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
-        error != QSerialPort::WriteError)
-        return;
-    const QString message =
-        QStringLiteral("The connection to %1 was lost: %2").arg(m_portPath, LossReason(m_port));
-    qCWarning(lcComms) << message;
-    m_port.clearError();
-    Close();
+    EndWaitOnLoss();
     // Queued, so that whoever waited has let go before the program reacts.
     QMetaObject::invokeMethod(
         this, [this, message] { emit PortLost(message); }, Qt::QueuedConnection);
@@ -181,7 +115,7 @@ void TCommsEngine::SendRaw(const QString& text, bool crc)
     else
         out = text.endsWith(u';') ? text : text + QStringLiteral("\r\n");
     const QString framed = m_ring.FrameRequest(out);
-    m_port.write(framed.toLatin1());
+    m_transport->Device().write(framed.toLatin1());
     qCDebug(lcComms) << ">>>" << framed;
     emit Sent(framed);
     emit Traffic(QStringLiteral(">>>") + framed);
@@ -194,8 +128,8 @@ void TCommsEngine::OnReadyRead()
     if (m_receiving)
         return;
     m_receiving = true;
-    while (m_port.isOpen() && m_port.bytesAvailable() > 0)
-        m_receiver.Feed(m_port.readAll());
+    while (IsOpen() && m_transport->Device().bytesAvailable() > 0)
+        m_receiver.Feed(m_transport->Device().readAll());
     m_receiving = false;
 }
 
@@ -229,8 +163,6 @@ void TCommsEngine::MatchReply(const QString& text)
 
 void TCommsEngine::ReportReplyError(const Tcommsobj& record)
 {
-    if (m_reportGate && !m_reportGate())
-        return;
     const QString text = record.ErrorReport();
     QueueReport([this, text] { m_prompts.Inform(text); });
 }
@@ -269,10 +201,13 @@ void TCommsEngine::FlushReports()
     m_flushing = false;
 }
 
+// The user's input is left for later: a click handled here could start a second conversation
+// inside this one. The line, the ticks, timers and painting go on.
 void TCommsEngine::PumpWhile(const std::function<bool()>& condition)
 {
     while (condition())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
+                                        QEventLoop::ExcludeUserInputEvents);
 }
 
 // One attempt: send the request and sleep until its reply, its time-out or the port's loss.
@@ -286,12 +221,17 @@ bool TCommsEngine::WaitForReply(int ticks)
     return m_accepted;
 }
 
-// Attempts until a reply (an error reply included) is accepted, the retries are used up or
-// the port goes away.
-TOutcome TCommsEngine::Exchange(int ticks)
+// Attempts until a reply (an error reply included) is accepted, the retries are used up, the
+// port goes away or the wait is given up.
+TOutcome TCommsEngine::Exchange(const TRequest& request)
 {
-    m_retriesLeft = m_attemptTicks > 0 ? m_attemptRetries : kRetries;
-    while (!WaitForReply(m_attemptTicks > 0 ? m_attemptTicks : ticks)) {
+    const int ticks = request.attemptTicks > 0       ? request.attemptTicks
+                      : request.pace == TPace::Model ? kTransactTicks
+                                                     : kSendTicks;
+    m_retriesLeft = request.retries >= 0 ? request.retries : kRetries;
+    while (!WaitForReply(ticks)) {
+        if (m_aborted)
+            return TOutcome::Cancelled;
         if (!IsOpen() || m_retriesLeft == 0)
             return TOutcome::NoReply;
         --m_retriesLeft;
@@ -299,18 +239,20 @@ TOutcome TCommsEngine::Exchange(int ticks)
     return m_replyRecord.ErrorBit ? TOutcome::ErrorReply : TOutcome::Accepted;
 }
 
-bool TCommsEngine::BeginRequest(bool reportErrors)
+bool TCommsEngine::BeginRequest(const TRequest& request)
 {
     if (m_busy) {
         qCWarning(lcComms) << "request refused while another one is under way";
-        m_lastOutcome = TOutcome::Refused;
         return false;
     }
     m_busy = true;
+    m_aborted = false;
     m_waitState = TWaitState::Done;
-    m_reportErrors = reportErrors;
+    m_reportErrors = request.reportErrors;
+    if (request.quiet)
+        m_noResponseCount = 2;
     // An outstanding poll is allowed to finish first.
-    PumpWhile([this] { return m_pollTicks > 0 && IsOpen(); });
+    PumpWhile([this] { return m_pollTicks > 0 && IsOpen() && !m_aborted; });
     return true;
 }
 
@@ -319,7 +261,6 @@ void TCommsEngine::EndRequest(TOutcome outcome)
     m_waitState = TWaitState::Idle;
     m_waiting = false;
     m_busy = false;
-    m_lastOutcome = outcome;
     // A box never runs inside the tick or the receive loop: that would freeze the counts.
     if (!m_reports.empty()) {
         if (m_inTick || m_receiving)
@@ -329,69 +270,66 @@ void TCommsEngine::EndRequest(TOutcome outcome)
     }
     // Whoever starts the next request does it from the event loop, never inside a tick. Only
     // when somebody waits: each posted call wakes the event loop once more per exchange.
-    if (isSignalConnected(QMetaMethod::fromSignal(&TCommsEngine::RequestEnded)))
+    if (outcome != TOutcome::Refused &&
+        isSignalConnected(QMetaMethod::fromSignal(&TCommsEngine::RequestEnded)))
         QMetaObject::invokeMethod(this, &TCommsEngine::RequestEnded, Qt::QueuedConnection);
 }
 
-TRequestResult TCommsEngine::SendCommand(int command, int reg, bool reportErrors, bool wait,
-                                         const QString& data)
+TReply TCommsEngine::SendCommand(const TRequest& request)
 {
-    if (!BeginRequest(reportErrors))
-        return {TOutcome::Refused};
-    TOutcome outcome = TOutcome::PortClosed;
-    if (IsOpen()) {
-        m_waiting = wait;
+    TReply reply;
+    if (!BeginRequest(request)) {
+        reply.outcome = TOutcome::Refused;
+        return reply;
+    }
+    reply.outcome = m_aborted ? TOutcome::Cancelled : TOutcome::PortClosed;
+    if (IsOpen() && !m_aborted) {
+        m_waiting = request.wait;
         m_requestRecord.Clear();
         m_requestRecord.RequestBit = true;
-        m_requestRecord.Address = m_instrumentAddress;
-        m_requestRecord.Data = data;
-        m_requestRecord.Command = command;
-        m_requestRecord.Register = reg;
-        if (!wait) {
+        m_requestRecord.Address = m_ring.LocalAddress();
+        m_requestRecord.Data = request.data;
+        m_requestRecord.Command = request.command;
+        m_requestRecord.Register = request.reg;
+        if (!request.wait) {
             SendRaw(m_requestRecord.Build(), false);
-            outcome = TOutcome::Sent;
+            reply.outcome = TOutcome::Sent;
         } else {
-            outcome = Exchange(kSendTicks);
-            if (outcome == TOutcome::Accepted || outcome == TOutcome::ErrorReply)
+            reply.outcome = Exchange(request);
+            // Only the model's clean replies re-arm the long message; any answer to a
+            // command of the program's own does.
+            if (reply.outcome == TOutcome::Accepted ||
+                (reply.outcome == TOutcome::ErrorReply && request.pace == TPace::Command))
                 m_noResponseCount = 0;
+            if (reply.Answered())
+                reply.record = m_replyRecord;
         }
     }
-    EndRequest(outcome);
-    return {outcome};
+    EndRequest(reply.outcome);
+    return reply;
 }
 
-QString TCommsEngine::Transact(const QString& request)
+void TCommsEngine::AbortWait()
 {
-    if (!BeginRequest(true))
-        return {};
-    TOutcome outcome = TOutcome::PortClosed;
-    QString result;
-    if (IsOpen()) {
-        m_waiting = true;
-        if (!m_requestRecord.Parse(request)) {
-            outcome = TOutcome::Invalid;
-        } else {
-            m_requestRecord.Address = m_instrumentAddress;
-            outcome = Exchange(kTransactTicks);
-            if (outcome == TOutcome::Accepted)
-                m_noResponseCount = 0;
-            if (outcome == TOutcome::Accepted || outcome == TOutcome::ErrorReply)
-                result = m_replyRecord.Build();
-        }
-    }
-    EndRequest(outcome);
-    return result;
+    if (!m_busy)
+        return;
+    m_aborted = true;
+    if (m_waitState == TWaitState::Waiting)
+        m_waitState = TWaitState::Done;
 }
 
 void TCommsEngine::WaitTicks(int n)
 {
-    const quint64 until = m_ticks + static_cast<quint64>(std::max(n, 0));
-    PumpWhile([this, until] { return m_ticks < until; });
+    const quint64 until = m_ticks.Ticks() + static_cast<quint64>(std::max(n, 0));
+    PumpWhile([this, until] { return m_ticks.Ticks() < until; });
 }
 
 void TCommsEngine::Tick()
 {
-    ++m_ticks;
+    if (++m_echoTicks >= kEchoTicks) {
+        m_echoTicks = 0;
+        m_receiver.FlushEcho();
+    }
     if (!IsOpen())
         return;
     m_inTick = true;
@@ -411,9 +349,8 @@ void TCommsEngine::Tick()
 
 bool TCommsEngine::SendIdlePoll()
 {
-    if (m_keepAlivePending && !(m_activity && m_activity->HoldsKeepAlive())) {
-        SendCommand(cmd::WriteValue, reg::SessionControl, false, false,
-                    QLatin1String(data::KeepAlive));
+    if (m_keepAlivePending && !KeepAliveHeld()) {
+        SendCommand(TRequest::KeepAlive().NoWait());
         m_keepAlivePending = false;
         return true;
     }
@@ -421,7 +358,7 @@ bool TCommsEngine::SendIdlePoll()
         return false;
     const auto poll = m_activity->IdlePoll();
     if (poll)
-        SendCommand(poll->command, poll->reg, false, false);
+        SendCommand(TRequest::Of(poll->command, poll->reg).NoWait());
     return poll.has_value();
 }
 

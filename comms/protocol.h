@@ -72,6 +72,17 @@ constexpr bool IsLinWeight(int r)
 {
     return r >= LinWeightFirst && r <= LinWeightLast;
 }
+// Registers with a fixed meaning that no settings write may touch: identity, keys, display,
+// store, passcode entry, session control, logging, the calibration commands and figures (the
+// calibration travels only as its block) and the clock.
+constexpr bool IsNeverASetting(int r)
+{
+    return r == CommsVersion || (r >= ModelText && r <= SerialNumber) || r == KeyPress ||
+           r == Display || r == StoreSettings || r == MenuRoot || r == FullPasscode ||
+           r == SafePasscode || r == CalibrationStatus || r == LogSample ||
+           (r >= LogSetupFirst && r <= LogSetupLast) || r == SessionControl ||
+           r == CalibrationBlock || (r >= CalibrationWeight && r <= LinWeightLast) || r == Clock;
+}
 } // namespace reg
 
 // Data texts with a fixed meaning.

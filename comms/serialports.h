@@ -1,6 +1,6 @@
 #pragma once
 
-#include "commsengine.h"
+#include "serialtransport.h"
 
 #include <QString>
 #include <QStringList>

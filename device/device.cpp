@@ -1,7 +1,6 @@
 #include "device.h"
 
 #include "protocol.h"
-#include "ringnetwork.h"
 #include "tools.h"
 
 using namespace protocol;
@@ -21,9 +20,8 @@ int LevelOf(QChar letter)
 
 } // namespace
 
-TDevice::TDevice(TRingNetwork& ring) : m_ring(ring)
+TDevice::TDevice(IRequester& requester) : m_requester(requester)
 {
-    m_ring.SetLocalAddress(0);
     ClearAll();
     LinPointCount = 0;
 }
@@ -47,13 +45,6 @@ void TDevice::ClearAll()
     CommsVersion.clear();
 }
 
-void TDevice::SetAddress(int address)
-{
-    const uint32_t bits = static_cast<uint32_t>(address) & flag::AddressMask;
-    Address = tools::HexText(bits | flag::Request, 2);
-    m_ring.SetLocalAddress(static_cast<int>(bits));
-}
-
 void TDevice::SetCurrentRegister(int reg)
 {
     CurrentRegister = tools::HexText(static_cast<uint32_t>(reg) & 0xFFFF, 4);
@@ -64,23 +55,23 @@ int32_t TDevice::ReplyNumber() const
     return static_cast<int32_t>(tools::HexToInt(LastReplyData));
 }
 
-void TDevice::EvaluateReply(const QString& reply)
+void TDevice::EvaluateReply(const TReply& reply)
 {
-    LastReply = reply;
-    const qsizetype colon = reply.indexOf(u':');
-    LastReplyData = colon < 0 ? QString() : reply.mid(colon + 1).trimmed().left(300);
-    m_failed = reply.size() <= 1 || (tools::HexToInt(reply.left(2)) & flag::Error);
-    if (reply.isEmpty())
+    m_lastOutcome = reply.outcome;
+    LastReplyData = reply.Answered() ? reply.Data().trimmed().left(300) : QString();
+    m_failed = !reply.Answered() || reply.record.ErrorBit;
+    if (reply.outcome == TOutcome::NoReply || reply.outcome == TOutcome::PortClosed)
         ++m_unanswered;
 }
 
+// Every read of the model waits the short time and reports an error reply, unless it probes
+// a menu's child list, whose entries may well not exist.
 bool TDevice::Request(int command, const QString& data)
 {
-    if (!OnTransact)
-        return false;
-    const QString request =
-        Address + tools::HexText(static_cast<uint32_t>(command), 2) + CurrentRegister + u':' + data;
-    EvaluateReply(OnTransact(request));
+    TRequest request =
+        TRequest::Of(command, static_cast<int>(tools::HexToInt(CurrentRegister)), data).ForModel();
+    request.reportErrors = ReadingMenu != 1;
+    EvaluateReply(m_requester.SendCommand(request));
     return !m_failed;
 }
 
@@ -94,8 +85,6 @@ TMenuCacheItem& TDevice::CacheEntry()
 
 bool TDevice::ReadCached(int command, int flag)
 {
-    if (!OnTransact)
-        return false;
     TMenuCacheItem& entry = CacheEntry();
     if (entry.Flags & flag) {
         const int32_t number = flag == TMenuCacheItem::kMinimum ? entry.Minimum : entry.Maximum;
@@ -236,58 +225,71 @@ std::unique_ptr<TNodeData> TDevice::NewNodeData(const QString& name, const QStri
     return data;
 }
 
-void TDevice::ReadMenuChildren(TMenuNode& node, bool recursive)
+std::optional<QStringList> TDevice::ReadMenuList(const TMenuNode& menu)
 {
     TRegisterKeeper keep(*this);
-    CurrentRegister = node.Data ? node.Data->Register : CurrentRegister;
-    const QString menuRegister = CurrentRegister;
+    CurrentRegister = menu.Data ? menu.Data->Register : CurrentRegister;
+    QString previous = CurrentRegister;
     QStringList children;
-    if (!ReadChildList(children)) {
-        node.AddChild(QStringLiteral("..."));
+    if (!ReadChildList(children))
+        return std::nullopt;
+    QStringList distinct;
+    for (const QString& reg : children) {
+        if (reg != previous)
+            distinct << reg;
+        previous = reg;
+    }
+    return distinct;
+}
+
+TDevice::TChildRead TDevice::ReadChild(TMenuNode& menu, const QString& reg)
+{
+    TRegisterKeeper keep(*this);
+    CurrentRegister = reg;
+    const int unanswered = m_unanswered;
+    const bool headerRead = ReadItemHeader();
+    std::unique_ptr<TNodeData> data;
+    if (headerRead)
+        data = NewNodeData(LastReplyData.mid(4), reg, LastReplyData.left(2));
+    // A child the instrument did not answer for (as against one it refused) leaves the
+    // menu unread, not shorter: a backup of it must not look complete.
+    if (m_unanswered != unanswered)
+        return TChildRead::Unanswered;
+    if (!headerRead)
+        return TChildRead::Refused;
+    TMenuNode* child = menu.AddChild(data->Name);
+    child->Data = std::move(data);
+    const int code = child->Data->Type();
+    if (code == item::Menu)
+        child->AddChild(QStringLiteral("..."));
+    else if (item::HasValue(code))
+        child->Caption = NodeCaption(*child->Data);
+    return TChildRead::Added;
+}
+
+void TDevice::ReadMenuChildren(TMenuNode& menu)
+{
+    const std::optional<QStringList> children = ReadMenuList(menu);
+    if (!children) {
+        menu.AddChild(QStringLiteral("..."));
         return;
     }
-    QString previous = menuRegister;
-    for (const QString& reg : children) {
-        if (reg == previous)
-            continue;
-        previous = reg;
-        CurrentRegister = reg;
-        // A child the instrument did not answer for (as against one it refused) leaves the
-        // menu unread, not shorter: a backup of it must not look complete.
-        const int unanswered = m_unanswered;
-        const bool headerRead = ReadItemHeader();
-        std::unique_ptr<TNodeData> data;
-        if (headerRead)
-            data = NewNodeData(LastReplyData.mid(4), reg, LastReplyData.left(2));
-        if (m_unanswered != unanswered) {
-            node.Clear();
-            node.AddChild(QStringLiteral("..."));
+    for (const QString& reg : *children) {
+        if (ReadChild(menu, reg) == TChildRead::Unanswered) {
+            menu.Clear();
+            menu.AddChild(QStringLiteral("..."));
             return;
-        }
-        if (!headerRead)
-            continue;
-        TMenuNode* child = node.AddChild(data->Name);
-        child->Data = std::move(data);
-        const int code = child->Data->Type();
-        if (code == item::Menu) {
-            if (recursive)
-                ReadMenuChildren(*child, true);
-            else
-                child->AddChild(QStringLiteral("..."));
-        } else if (item::HasValue(code)) {
-            child->Caption = NodeCaption(*child->Data);
         }
     }
 }
 
-void TDevice::BuildMenuTree(TMenuNode& nodes, int rootRegister, bool recursive,
-                            const QString& caption)
+void TDevice::BuildMenuTree(TMenuNode& nodes, int rootRegister, const QString& caption)
 {
     nodes.Clear();
     TMenuNode* root = nodes.AddChild(caption);
     root->Data = NewNodeData(caption, tools::HexText(static_cast<uint32_t>(rootRegister), 4),
                              tools::HexText(item::Menu, 2));
-    ReadMenuChildren(*root, recursive);
+    ReadMenuChildren(*root);
 }
 
 QString TDevice::NodeCaption(const TNodeData& data)

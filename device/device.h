@@ -1,6 +1,7 @@
 #pragma once
 
 #include "menunode.h"
+#include "request.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,8 +12,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-
-class TRingNetwork;
 
 // Attributes of one register that never change while the program runs.
 struct TMenuCacheItem
@@ -30,15 +29,12 @@ struct TMenuCacheItem
 };
 
 // The program's model of the connected instrument: identity, calibration figures and the
-// reader of its own menu tree. Talks one register at a time through OnTransact; failures
-// are results (ReplyFailed, Valid = 0, fields left cleared), never messages.
+// reader of its own menu tree. Asks one register at a time through its requester (the
+// instrument link); failures are results (ReplyFailed, Valid = 0, fields left cleared).
 class TDevice
 {
 public:
-    explicit TDevice(TRingNetwork& ring);
-
-    // The engine's request operation: request text in, reply text out (empty: no reply).
-    std::function<QString(const QString&)> OnTransact;
+    explicit TDevice(IRequester& requester);
 
     std::array<int32_t, 10> LinPoints{};
     int32_t ZeroSignal = 0;
@@ -54,9 +50,7 @@ public:
     QString ModelVariant;
     QString SoftwareVersion;
     QString CommsVersion;
-    QString Address = QStringLiteral("20");
     QString CurrentRegister = QStringLiteral("0000");
-    QString LastReply;
     QString LastReplyData;
     bool FullAccess = false;
     int32_t LinPointCount = 0;
@@ -64,11 +58,15 @@ public:
 
     void ClearAll();
     void ClearCalibration();
-    void SetAddress(int address);
     void SetCurrentRegister(int reg);
     void SetCurrentRegister(const QString& reg) { CurrentRegister = reg; }
 
     [[nodiscard]] bool ReplyFailed() const { return m_failed; }
+    // How the last request ended.
+    [[nodiscard]] TOutcome LastOutcome() const { return m_lastOutcome; }
+    // Requests that got no reply at all (time-out, port gone) since the last reset.
+    [[nodiscard]] int Unanswered() const { return m_unanswered; }
+    void ResetUnanswered() { m_unanswered = 0; }
     [[nodiscard]] int32_t ReplyNumber() const;
     [[nodiscard]] QString ReplyText() const { return LastReplyData; }
 
@@ -87,8 +85,23 @@ public:
     bool ReadChildList(QStringList& children);
     [[nodiscard]] std::unique_ptr<TNodeData> NewNodeData(const QString& name, const QString& reg,
                                                          const QString& type);
-    void ReadMenuChildren(TMenuNode& node, bool recursive);
-    void BuildMenuTree(TMenuNode& nodes, int rootRegister, bool recursive, const QString& caption);
+    // How reading one child of a menu went.
+    enum class TChildRead
+    {
+        Added,
+        Refused,   // the instrument refused its header: it is left out
+        Unanswered // no reply: the menu cannot be called read
+    };
+    // The registers of a menu's children, a repeat of the one before (or of the menu itself)
+    // left out; none when the list cannot be read.
+    [[nodiscard]] std::optional<QStringList> ReadMenuList(const TMenuNode& menu);
+    // Reads one child and adds it under the menu: a menu child with a "..." placeholder, an
+    // item with its caption.
+    TChildRead ReadChild(TMenuNode& menu, const QString& reg);
+    // Reads a menu's children (not their children): a menu whose list or a child of which
+    // goes unanswered keeps only a "..." placeholder.
+    void ReadMenuChildren(TMenuNode& menu);
+    void BuildMenuTree(TMenuNode& nodes, int rootRegister, const QString& caption);
     // Option texts of CurrentRegister; none when it is not an option list or bit field.
     [[nodiscard]] std::optional<QStringList> GetOptionList();
     [[nodiscard]] static QString NodeCaption(const TNodeData& data);
@@ -106,17 +119,18 @@ public:
 
 private:
     bool Request(int command, const QString& data = {});
-    void EvaluateReply(const QString& reply);
+    void EvaluateReply(const TReply& reply);
     bool ReadCached(int command, int flag);
     TMenuCacheItem& CacheEntry();
     bool ReadRegisterValue(int reg);
 
-    TRingNetwork& m_ring;
+    IRequester& m_requester;
     // Attributes per instrument kind (model text and software version), then per register:
     // another kind of instrument has its own limits and option texts.
     std::map<QString, std::map<QString, std::unique_ptr<TMenuCacheItem>>> m_menuCache;
     bool m_failed = true;
-    int m_unanswered = 0; // requests that got no reply at all
+    TOutcome m_lastOutcome = TOutcome::PortClosed;
+    int m_unanswered = 0;
 };
 
 // Restores the register the model addresses however the enclosing operation ends.

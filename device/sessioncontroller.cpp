@@ -1,9 +1,9 @@
 #include "sessioncontroller.h"
 
-#include "commsengine.h"
-#include "device.h"
+#include "instrumentlink.h"
 #include "protocol.h"
 #include "sessionprompts.h"
+#include "ticksource.h"
 #include "tools.h"
 #include "userprompts.h"
 
@@ -22,33 +22,29 @@ private:
     ISessionPrompts& m_prompts;
 };
 
-// A request the instrument never answered says nothing about its passcode: asking the user
-// again would only send more into silence.
-bool Unanswered(const TRequestResult& result)
-{
-    return result.outcome == TOutcome::NoReply || result.outcome == TOutcome::PortClosed ||
-           result.outcome == TOutcome::Refused;
-}
-
 } // namespace
 
-TSessionController::TSessionController(TCommsEngine& engine, TDevice& device, IUserPrompts& prompts,
+TSessionController::TSessionController(TInstrumentLink& link, IUserPrompts& prompts,
                                        ISessionPrompts& sessionPrompts, QObject* parent)
-    : QObject(parent), m_engine(engine), m_device(device), m_prompts(prompts),
-      m_sessionPrompts(sessionPrompts)
+    : QObject(parent), m_link(link), m_device(link.Device()), m_prompts(prompts),
+      m_sessionPrompts(sessionPrompts), m_tree(link, *this)
 {
-    m_tmrViewerMode.setInterval(kKeepAliveMs);
-    connect(&m_tmrViewerMode, &QTimer::timeout, this, &TSessionController::tmrViewerModeTimer);
-    m_tmrViewerMode.start();
 }
 
+void TSessionController::SetKeepAliveInterval(int ms)
+{
+    m_link.SetKeepAliveTicks(ms / TTickSource::kTickMs);
+}
+
+// A request the instrument never answered says nothing about its passcode: asking the user
+// again would only send more into silence.
 bool TSessionController::PromptPasscode(bool full)
 {
     const int reg = full ? reg::FullPasscode : reg::SafePasscode;
-    const TRequestResult open = m_engine.SendCommand(cmd::ReadValue, reg, false, true);
+    const TReply open = m_link.SendCommand(TRequest::Read(reg));
     if (open.Ok())
         return true;
-    if (Unanswered(open))
+    if (open.Silent())
         return false;
     const QString caption =
         full ? QStringLiteral("Enter Full Passcode") : QStringLiteral("Enter Safe Passcode");
@@ -57,11 +53,10 @@ bool TSessionController::PromptPasscode(bool full)
         if (!typed)
             return false;
         const auto code = static_cast<uint32_t>(tools::DigitsToInt(*typed));
-        const TRequestResult write =
-            m_engine.SendCommand(cmd::WriteValue, reg, false, true, tools::HexText(code));
-        if (Unanswered(write))
+        const TReply write = m_link.SendCommand(TRequest::Write(reg, tools::HexText(code)));
+        if (write.Silent())
             return false;
-        if (write.Ok() && m_engine.SendCommand(cmd::ReadValue, reg, false, true).Ok())
+        if (write.Ok() && m_link.SendCommand(TRequest::Read(reg)).Ok())
             return true;
     }
 }
@@ -71,40 +66,67 @@ void TSessionController::Lock()
     const std::pair<int, int> levels[] = {{reg::StoredFullPasscode, reg::FullPasscode},
                                           {reg::StoredSafePasscode, reg::SafePasscode}};
     for (const auto& [stored, entry] : levels) {
-        const TRequestResult read = m_engine.SendCommand(cmd::ReadValue, stored, false, true);
-        if (Unanswered(read) || m_engine.ReplyRecord().HasError(err::AccessDenied))
+        const TReply read = m_link.SendCommand(TRequest::Read(stored));
+        if (read.Silent() || read.HasError(err::AccessDenied))
             continue;
         // Any passcode but the stored one closes the level.
-        const uint32_t wrong = m_engine.ReplyRecord().Value ^ 0xFF;
-        m_engine.SendCommand(cmd::WriteValue, entry, false, true, tools::HexText(wrong, 4));
+        const uint32_t wrong = read.Value() ^ 0xFF;
+        m_link.SendCommand(TRequest::Write(entry, tools::HexText(wrong, 4)));
     }
 }
 
-void TSessionController::StoreSettings(bool keepPasscodes)
+TReply TSessionController::StoreSettings(bool keepPasscodes)
 {
     TBusyScope busy(m_sessionPrompts);
     QString full;
     QString safe;
     if (keepPasscodes) {
-        if (m_engine.SendCommand(cmd::ReadValue, reg::StoredFullPasscode, false, true))
-            full = tools::HexText(m_engine.ReplyRecord().Value);
-        if (m_engine.SendCommand(cmd::ReadValue, reg::StoredSafePasscode, false, true))
-            safe = tools::HexText(m_engine.ReplyRecord().Value);
+        if (const TReply read = m_link.SendCommand(TRequest::Read(reg::StoredFullPasscode)))
+            full = tools::HexText(read.Value());
+        if (const TReply read = m_link.SendCommand(TRequest::Read(reg::StoredSafePasscode)))
+            safe = tools::HexText(read.Value());
     }
-    if (m_engine.SendCommand(cmd::Execute, reg::StoreSettings, false, true)) {
+    const TReply stored = m_link.SendCommand(TRequest::Execute(reg::StoreSettings));
+    if (stored.Ok()) {
         emit Stored();
         // The instrument restarts its setup while it stores: give it time to answer again,
         // without telling the user about the silence.
-        for (int i = 0; i < 3; ++i) {
-            m_engine.HoldNoResponseMessages();
-            m_engine.SendCommand(cmd::ReadValue, reg::SerialNumber, false, true);
-        }
+        for (int i = 0; i < 3; ++i)
+            m_link.SendCommand(TRequest::Read(reg::SerialNumber).Quiet());
     }
     if (!safe.isEmpty())
-        m_engine.SendCommand(cmd::WriteValue, reg::SafePasscode, false, true, safe);
+        m_link.SendCommand(TRequest::Write(reg::SafePasscode, safe));
     if (!full.isEmpty())
-        m_engine.SendCommand(cmd::WriteValue, reg::FullPasscode, false, true, full);
+        m_link.SendCommand(TRequest::Write(reg::FullPasscode, full));
     emit IdentityRead();
+    return stored;
+}
+
+TReply TSessionController::LockAndStore()
+{
+    {
+        TBusyScope busy(m_sessionPrompts);
+        Lock();
+    }
+    return StoreSettings(false);
+}
+
+QString TSessionController::StoreFailure(const TReply& store)
+{
+    if (store.Ok())
+        return {};
+    if (store.outcome == TOutcome::ErrorReply)
+        return QStringLiteral("The instrument could not store its settings:%1; they are lost "
+                              "when it is switched off.")
+            .arg(store.record.ErrorText().trimmed().prepend(u' '));
+    return QStringLiteral("The instrument did not answer when told to store its settings; "
+                          "they may be lost when it is switched off.");
+}
+
+void TSessionController::LockUnlessInSession()
+{
+    if (!m_active)
+        Lock();
 }
 
 bool TSessionController::CheckCommsVersion()
@@ -115,8 +137,8 @@ bool TSessionController::CheckCommsVersion()
         return true;
     // An instrument that did not answer, or a link that went away, is no unknown instrument:
     // the engine or the connection has told the user already.
-    const TOutcome last = m_engine.LastOutcome();
-    if (!m_engine.IsOpen() || last == TOutcome::NoReply || last == TOutcome::PortClosed)
+    const TOutcome last = m_device.LastOutcome();
+    if (!m_link.IsOpen() || last == TOutcome::NoReply || last == TOutcome::PortClosed)
         return false;
     m_prompts.Inform(QStringLiteral("Unknown Instrument Communications"));
     return false;
@@ -127,15 +149,14 @@ void TSessionController::StartSessionClick()
     emit SessionStarting();
     m_device.LinPointCount = 0;
     m_device.ReadingMenu = 0;
-    if (!m_engine.IsOpen() || !CheckCommsVersion())
+    if (!m_link.IsOpen() || !CheckCommsVersion())
         return;
     const std::optional<bool> full = m_sessionPrompts.AskSetupLevel();
     if (!full || !PromptPasscode(*full))
         return;
     TBusyScope busy(m_sessionPrompts);
     m_device.FullAccess = *full;
-    if (m_view)
-        m_view->BuildTree(*full);
+    m_tree.Build(*full);
     if (*full)
         m_device.ReadCalibration();
     else
@@ -147,13 +168,16 @@ void TSessionController::StartSessionClick()
 
 void TSessionController::EndSessionClick()
 {
-    if (m_view)
-        m_view->ClearTree();
+    m_link.EndJob([this] { EndSession(); });
+}
+
+void TSessionController::EndSession()
+{
+    m_tree.Clear();
     emit SessionEnded();
-    if (!m_engine.IsOpen())
+    if (!m_link.IsOpen())
         return;
-    m_engine.SendCommand(cmd::WriteValue, reg::SessionControl, false, true,
-                         QLatin1String(data::EndSession));
+    m_link.SendCommand(TRequest::Write(reg::SessionControl, QLatin1String(data::EndSession)));
     SetActive(false, false);
     Lock();
     StoreSettings(false);
@@ -161,13 +185,13 @@ void TSessionController::EndSessionClick()
 
 void TSessionController::SafePasscode1Click()
 {
-    if (m_engine.IsOpen())
+    if (m_link.IsOpen())
         PromptPasscode(false);
 }
 
 void TSessionController::FullPasscode1Click()
 {
-    if (m_engine.IsOpen())
+    if (m_link.IsOpen())
         PromptPasscode(true);
 }
 
@@ -179,17 +203,15 @@ void TSessionController::Lock1Click()
 void TSessionController::ConnectionChanged()
 {
     m_active = false;
+    m_full = false;
+    m_link.SetKeepAlive(false);
     m_device.FullAccess = false;
 }
 
 void TSessionController::SetActive(bool active, bool full)
 {
     m_active = active;
+    m_full = active && full;
+    m_link.SetKeepAlive(active);
     emit SessionChanged(active, full);
-}
-
-void TSessionController::tmrViewerModeTimer()
-{
-    if (m_active)
-        m_engine.RequestKeepAlive();
 }

@@ -184,10 +184,39 @@ QString RefusalOf(const QString& line)
     return {};
 }
 
-QString CheckRequests(const std::vector<TFileRequest>& requests)
+// A write belongs where the program puts it: the calibration right after the top line, a
+// setting's write right after that setting's line ("NAME : value"), and never to a register
+// with a fixed meaning. Empty when the request stands there.
+QString PlacementRefusal(const QStringList& lines, const TFileRequest& request)
+{
+    Tcommsobj message;
+    message.Parse(request.Text);
+    const QString registerText = tools::HexText(static_cast<uint32_t>(message.Register), 4);
+    const qsizetype index = request.LineNumber - 1;
+    const QString before = index > 0 ? lines.at(index - 1) : QString();
+    const bool afterOutline = index > 0 && IsOutlineLine(before);
+    if (message.Register == reg::CalibrationBlock) {
+        if (afterOutline && OutlineLevel(before) == 1)
+            return {};
+        return QStringLiteral("writes the calibration away from the top of the outline: ") +
+               Quoted(request.Text);
+    }
+    if (reg::IsNeverASetting(message.Register))
+        return QStringLiteral("writes register %1, which is no setting: ").arg(registerText) +
+               Quoted(request.Text);
+    if (!afterOutline || OutlineLevel(before) < 2 ||
+        !OutlineCaption(before).contains(QLatin1String(" : ")))
+        return QStringLiteral("is no write of the setting on the line before it: ") +
+               Quoted(request.Text);
+    return {};
+}
+
+QString CheckRequests(const QStringList& lines, const std::vector<TFileRequest>& requests)
 {
     for (const TFileRequest& request : requests) {
-        const QString refusal = RefusalOf(request.Text);
+        QString refusal = RefusalOf(request.Text);
+        if (refusal.isEmpty())
+            refusal = PlacementRefusal(lines, request);
         if (!refusal.isEmpty())
             return QStringLiteral("Line %1 of the settings file %2")
                 .arg(QString::number(request.LineNumber), refusal);
@@ -244,6 +273,16 @@ QStringList TSendTree::RequestTexts() const
     return texts;
 }
 
+QStringList TSendTree::RequestsToSend(bool includeCalibration) const
+{
+    QStringList texts;
+    for (const TFileRequest& request : Requests) {
+        if (includeCalibration || !IsCalibrationLine(request.Text))
+            texts << request.Text;
+    }
+    return texts;
+}
+
 QStringList WriteSettingsFile(const TMenuNode& tree, const QString& calibration)
 {
     QStringList lines;
@@ -258,7 +297,7 @@ TSendTree FillSendTree(const QStringList& lines)
     TOutlineReader reader(lines);
     reader.Read(*result.Tree);
     result.Requests = reader.Remaining();
-    result.Error = CheckRequests(result.Requests);
+    result.Error = CheckRequests(lines, result.Requests);
     if (!result.Ok())
         result.Requests.clear();
     return result;

@@ -38,6 +38,8 @@ struct TSendTree
 
     [[nodiscard]] bool Ok() const { return Error.isEmpty(); }
     [[nodiscard]] QStringList RequestTexts() const;
+    // What is sent: every request, the calibration line only when asked for.
+    [[nodiscard]] QStringList RequestsToSend(bool includeCalibration) const;
 };
 
 // The lines of a loaded file, or why it could not be loaded.
@@ -55,7 +57,9 @@ struct TFileLines
 [[nodiscard]] QStringList WriteSettingsFile(const TMenuNode& tree, const QString& calibration);
 
 // Takes the outline out of a file's lines into a tree and checks what is left: only
-// well-formed write requests may remain, or the result is refused naming the first bad line.
+// well-formed writes of the settings the outline lists may remain (each right after its
+// setting's line, the calibration right after the top line), or the result is refused naming
+// the first bad line.
 [[nodiscard]] TSendTree FillSendTree(const QStringList& lines);
 
 // Latin-1 lines split on CR LF (or LF); refuses empty, oversized and binary files, and files

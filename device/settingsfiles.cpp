@@ -1,55 +1,63 @@
 #include "settingsfiles.h"
 
-#include "activityguard.h"
-#include "commsengine.h"
-#include "device.h"
+#include "instrumentlink.h"
 #include "listingprinter.h"
 #include "printprompts.h"
 #include "sendsettings.h"
 #include "sessioncontroller.h"
 #include "settingsfile.h"
 #include "settingslisting.h"
-#include "settingspage.h"
-#include "settingstransfer.h"
+#include "settingssend.h"
 #include "trafficdlg.h"
 #include "userprompts.h"
 #include "waitcursor.h"
 
 #include <QPrinter>
 
-TSettingsFiles::TSettingsFiles(TCommsEngine& engine, TDevice& device, TSessionController& session,
-                               TSettingsPage& page, IUserPrompts& prompts,
-                               IPrintPrompts& printPrompts, QWidget* parent)
-    : m_engine(engine), m_device(device), m_session(session), m_page(page), m_prompts(prompts),
-      m_printPrompts(printPrompts), m_parent(parent)
+TSettingsFiles::TSettingsFiles(TInstrumentLink& link, TSessionController& session,
+                               IUserPrompts& prompts, IPrintPrompts& printPrompts, QWidget* parent)
+    : m_link(link), m_session(session), m_prompts(prompts), m_printPrompts(printPrompts),
+      m_parent(parent)
 {
 }
 
 void TSettingsFiles::Save1Click()
 {
-    if (m_page.Tree().Children().empty()) {
+    TSettingsTree& tree = m_session.Tree();
+    if (!tree.Top()) {
         m_prompts.Inform(QStringLiteral("There are no settings to save: start a setup session "
                                         "and read the settings first."));
         return;
     }
     // A backup is complete by default: menus never opened hold no settings yet.
-    if (settingsfile::HasUnreadMenus(m_page.Tree())) {
+    if (settingsfile::HasUnreadMenus(tree.Root())) {
         const int answer =
             m_prompts.Ask(QStringLiteral("Some menus were not read from the "
                                          "instrument. Read them all before saving?"),
                           {QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("Cancel")});
-        if (answer == 0)
-            m_page.ReadAllMenus();
-        else if (answer != 1)
+        if (answer == 0) {
+            // Saved once every menu is read; a reading that was ended saves nothing.
+            tree.StartRead(*tree.Top(), TMenuReader::TScope::Below, [this](TJobEnd end) {
+                if (end == TJobEnd::Done)
+                    SaveTree();
+            });
+            return;
+        }
+        if (answer != 1)
             return;
     }
+    SaveTree();
+}
+
+void TSettingsFiles::SaveTree()
+{
     const QString chosen = m_prompts.AskSaveFileName(QStringLiteral("Save Settings to File"),
                                                      QString::fromLatin1(kFilter));
     if (chosen.isEmpty())
         return;
     const QString path = settingsfile::WithDefaultExtension(chosen, QStringLiteral(".VSF"));
     const QStringList lines =
-        settingsfile::WriteSettingsFile(m_page.Tree(), m_device.CalibrationBlock);
+        settingsfile::WriteSettingsFile(m_session.Tree().Root(), m_link.Device().CalibrationBlock);
     const QString error = settingsfile::SaveSettingsFile(path, lines);
     if (!error.isEmpty())
         m_prompts.ShowError(error);
@@ -66,7 +74,7 @@ void TSettingsFiles::Open1Click()
         m_prompts.ShowError(file.Error);
         return;
     }
-    // Nothing of a file that could do more than write settings is ever sent.
+    // Nothing of a file that could do more than write its own settings is ever sent.
     const settingsfile::TSendTree content = settingsfile::FillSendTree(file.Lines);
     if (!content.Ok()) {
         m_prompts.ShowError(content.Error);
@@ -81,47 +89,34 @@ void TSettingsFiles::Open1Click()
     }
     if (!m_session.PromptPasscode(true))
         return;
-    QStringList requests = content.RequestTexts();
-    if (!preview.IncludeCalibration() && !requests.isEmpty() &&
-        requests.first().contains(QLatin1String("1200F0:")))
-        requests.removeFirst();
-    WriteSettingsToInstrument(requests);
+    WriteSettingsToInstrument(content.RequestsToSend(preview.IncludeCalibration()));
 }
 
 void TSettingsFiles::WriteSettingsToInstrument(const QStringList& lines)
 {
-    if (!m_engine.IsOpen()) {
+    if (!m_link.IsOpen()) {
         m_prompts.Inform(QStringLiteral("Instrument not Connected"));
         return;
     }
-    // On a ring only the connected instrument may take the file's requests.
-    QStringList requests;
-    for (const QString& line : lines)
-        requests << settingsfile::Readdressed(line, m_engine.InstrumentAddress());
-    {
-        TSettingsTransfer transfer(m_engine, m_prompts);
-        const TActivityGuard activity(m_engine, &transfer);
-        m_engine.MarkDisplayStale();
-        transfer.SetRequests(requests);
-        TFrmTraffic traffic(transfer, m_parent);
-        traffic.exec();
-    }
-    {
-        TWaitCursor wait;
-        m_session.Lock();
-    }
-    m_session.StoreSettings(false);
+    const TSendOutcome outcome =
+        settingssend::Send(m_link, m_session, m_prompts, lines, [this](TSettingsTransfer& t) {
+            TFrmTraffic traffic(t, m_parent);
+            traffic.exec();
+        });
+    if (!outcome.Stored() && m_link.IsOpen())
+        m_prompts.ShowError(TSessionController::StoreFailure(outcome.store));
 }
 
 void TSettingsFiles::Print1Click(bool preview)
 {
     QPrinter printer(QPrinter::HighResolution);
-    const QString header = settingslisting::Header(m_device.ModelText, m_device.SerialNumber,
-                                                   m_device.SoftwareVersion);
+    const TDevice& device = m_link.Device();
+    const QString header =
+        settingslisting::Header(device.ModelText, device.SerialNumber, device.SoftwareVersion);
     const auto paint = [&](QPrinter* target) {
         TWaitCursor wait;
-        const auto pages =
-            settingslisting::Pages(header, m_page.Tree(), listingprinter::LinesPerPage(*target));
+        const auto pages = settingslisting::Pages(header, m_session.Tree().Root(),
+                                                  listingprinter::LinesPerPage(*target));
         const QString error = listingprinter::Print(*target, pages);
         if (!error.isEmpty())
             m_prompts.ShowError(error);

@@ -7,10 +7,8 @@
 class IPrintPrompts;
 class IUserPrompts;
 class QWidget;
-class TCommsEngine;
-class TDevice;
+class TInstrumentLink;
 class TSessionController;
-class TSettingsPage;
 
 // The settings file commands of the File menu: a session's tree saved to a settings file, a
 // file previewed and sent back to the instrument, and the tree printed as a listing.
@@ -19,9 +17,8 @@ class TSettingsFiles : public IFileCommands
 public:
     static constexpr const char* kFilter = "Settings (*.VSF);;All Files (*.*)";
 
-    TSettingsFiles(TCommsEngine& engine, TDevice& device, TSessionController& session,
-                   TSettingsPage& page, IUserPrompts& prompts, IPrintPrompts& printPrompts,
-                   QWidget* parent);
+    TSettingsFiles(TInstrumentLink& link, TSessionController& session, IUserPrompts& prompts,
+                   IPrintPrompts& printPrompts, QWidget* parent);
 
     void Open1Click() override;
     void Save1Click() override;
@@ -31,10 +28,10 @@ public:
     void WriteSettingsToInstrument(const QStringList& lines);
 
 private:
-    TCommsEngine& m_engine;
-    TDevice& m_device;
+    void SaveTree();
+
+    TInstrumentLink& m_link;
     TSessionController& m_session;
-    TSettingsPage& m_page;
     IUserPrompts& m_prompts;
     IPrintPrompts& m_printPrompts;
     QWidget* m_parent;

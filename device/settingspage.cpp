@@ -3,10 +3,10 @@
 #include "device.h"
 #include "protocol.h"
 #include "settingseditor.h"
+#include "settingstree.h"
 #include "ui_settingspage.h"
 #include "waitcursor.h"
 
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QHeaderView>
@@ -31,51 +31,9 @@ bool HasPlaceholder(const TMenuNode* node)
 
 } // namespace
 
-// While the page reads or writes, the user's input to it waits (events go on meanwhile, and
-// a second operation on the same nodes would pull them away from under the first) and the
-// hourglass shows; the rest of the window stays usable. A session that ends meanwhile clears
-// the tree once the operation is over.
-class TSettingsPage::TBusy : public QObject
-{
-public:
-    explicit TBusy(TSettingsPage& page) : m_page(page)
-    {
-        if (m_page.m_busy++ == 0)
-            qApp->installEventFilter(this);
-    }
-    ~TBusy() override
-    {
-        qApp->removeEventFilter(this);
-        if (--m_page.m_busy == 0 && m_page.m_clearPending)
-            m_page.ClearTree();
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-            return watched->isWidgetType() && m_page.isAncestorOf(static_cast<QWidget*>(watched));
-        default:
-            return false;
-        }
-    }
-
-private:
-    TSettingsPage& m_page;
-    TWaitCursor m_wait;
-};
-
-TSettingsPage::TSettingsPage(TDevice& device, TSessionController& session, IUserPrompts& prompts,
+TSettingsPage::TSettingsPage(TSettingsTree& tree, TDevice& device, IUserPrompts& prompts,
                              QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::TSettingsPage>()), m_device(device),
-      m_session(session)
+    : QWidget(parent), ui(std::make_unique<Ui::TSettingsPage>()), m_tree(tree)
 {
     ui->setupUi(this);
     m_editor = new TSettingsEditor(device, prompts, ui->PnlEditor);
@@ -113,6 +71,10 @@ TSettingsPage::TSettingsPage(TDevice& device, TSessionController& session, IUser
             m_editor->FocusEditor();
     });
     connect(m_editor, &TSettingsEditor::WriteRequested, this, &TSettingsPage::WriteSetting);
+    connect(&m_tree, &TSettingsTree::Reset, this, &TSettingsPage::ShowTree);
+    connect(&m_tree, &TSettingsTree::ChildrenClearing, this, &TSettingsPage::DropChildren);
+    connect(&m_tree, &TSettingsTree::ChildrenRead, this, &TSettingsPage::ShowChildren);
+    connect(&m_tree, &TSettingsTree::NodeChanged, this, &TSettingsPage::ShowCaption);
 }
 
 TSettingsPage::~TSettingsPage() = default;
@@ -120,6 +82,13 @@ TSettingsPage::~TSettingsPage() = default;
 void TSettingsPage::Entered()
 {
     ui->tvMenuItems->setFocus();
+}
+
+// While a job reads the tree, nothing of it may be clicked: its nodes come and go.
+void TSettingsPage::LinkChanged(const TLinkState& state)
+{
+    ui->tvMenuItems->setEnabled(!state.job);
+    m_editor->setEnabled(!state.job);
 }
 
 TMenuNode* TSettingsPage::NodeOf(const QTreeWidgetItem* item) const
@@ -133,60 +102,64 @@ QTreeWidgetItem* TSettingsPage::AddItems(QTreeWidgetItem* parent, TMenuNode& nod
     auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(ui->tvMenuItems);
     item->setText(0, node.Caption);
     item->setData(0, kNodeRole, QVariant::fromValue(reinterpret_cast<quintptr>(&node)));
+    m_items.insert(&node, item);
     for (const auto& child : node.Children())
         AddItems(item, *child);
     return item;
 }
 
-// The item's children anew from its node, after the node's children were read again.
-void TSettingsPage::ShowChildren(QTreeWidgetItem* item)
+void TSettingsPage::ForgetItems(QTreeWidgetItem* item)
 {
-    const QSignalBlocker quiet(ui->tvMenuItems);
-    qDeleteAll(item->takeChildren());
-    for (const auto& child : NodeOf(item)->Children())
-        AddItems(item, *child);
-    item->setExpanded(true);
+    m_items.remove(NodeOf(item));
+    for (int i = 0; i < item->childCount(); ++i)
+        ForgetItems(item->child(i));
 }
 
-void TSettingsPage::BuildTree(bool full)
+void TSettingsPage::ShowTree()
 {
-    if (m_busy)
-        return;
-    TBusy busy(*this);
-    ClearNow();
-    m_device.BuildMenuTree(m_tree, reg::MenuRoot, false,
-                           full ? QStringLiteral("FULL SETUP") : QStringLiteral("SAFE SETUP"));
     const QSignalBlocker quiet(ui->tvMenuItems);
-    if (!m_tree.Children().empty()) {
-        QTreeWidgetItem* top = AddItems(nullptr, *m_tree.Children().front());
-        top->setExpanded(true);
-        ui->tvMenuItems->setCurrentItem(top);
+    ui->tvMenuItems->clear();
+    m_items.clear();
+    if (TMenuNode* top = m_tree.Top()) {
+        QTreeWidgetItem* item = AddItems(nullptr, *top);
+        item->setExpanded(true);
+        ui->tvMenuItems->setCurrentItem(item);
     }
     m_editor->ShowNone();
 }
 
-void TSettingsPage::ClearTree()
+void TSettingsPage::DropChildren(TMenuNode* menu)
 {
-    if (m_busy)
-        m_clearPending = true;
-    else
-        ClearNow();
+    QTreeWidgetItem* item = m_items.value(menu);
+    if (!item)
+        return;
+    const QSignalBlocker quiet(ui->tvMenuItems);
+    for (int i = 0; i < item->childCount(); ++i)
+        ForgetItems(item->child(i));
+    qDeleteAll(item->takeChildren());
 }
 
-void TSettingsPage::ClearNow()
+void TSettingsPage::ShowChildren(TMenuNode* menu)
 {
-    m_clearPending = false;
+    QTreeWidgetItem* item = m_items.value(menu);
+    if (!item)
+        return;
     const QSignalBlocker quiet(ui->tvMenuItems);
-    ui->tvMenuItems->clear();
-    m_tree.Clear();
-    m_editor->ShowNone();
+    qDeleteAll(item->takeChildren());
+    for (const auto& child : menu->Children())
+        AddItems(item, *child);
+    item->setExpanded(true);
+}
+
+void TSettingsPage::ShowCaption(TMenuNode* node)
+{
+    if (QTreeWidgetItem* item = m_items.value(node))
+        item->setText(0, node->Caption);
 }
 
 void TSettingsPage::tvMenuItemsChange()
 {
-    if (m_busy)
-        return;
-    TBusy busy(*this);
+    TWaitCursor wait;
     m_editor->Open(NodeOf(ui->tvMenuItems->currentItem()));
     // A click takes the user to the editor; arrow keys keep walking the tree.
     if (std::exchange(m_clicked, false))
@@ -195,63 +168,32 @@ void TSettingsPage::tvMenuItemsChange()
 
 void TSettingsPage::tvMenuItemsExpanding(QTreeWidgetItem* item)
 {
-    if (HasPlaceholder(NodeOf(item)))
-        ReadChildrenOf(item);
-}
-
-void TSettingsPage::ReadChildrenOf(QTreeWidgetItem* item)
-{
-    if (!NodeOf(item) || m_busy)
-        return;
-    TBusy busy(*this);
-    ReadChildren(item);
-}
-
-void TSettingsPage::ReadChildren(QTreeWidgetItem* item)
-{
     TMenuNode* node = NodeOf(item);
-    node->Clear();
-    {
-        const QSignalBlocker quiet(ui->tvMenuItems);
-        qDeleteAll(item->takeChildren());
-    }
-    m_device.ReadMenuChildren(*node, false);
-    ShowChildren(item);
-}
-
-void TSettingsPage::ExpandAll(QTreeWidgetItem* item)
-{
-    if (!IsMenu(NodeOf(item)) || m_clearPending)
-        return;
-    if (HasPlaceholder(NodeOf(item)))
-        ReadChildren(item);
-    item->setExpanded(true);
-    // A menu whose list cannot be read keeps its placeholder, which is no menu: this ends.
-    for (int i = 0; i < item->childCount(); ++i)
-        ExpandAll(item->child(i));
-}
-
-void TSettingsPage::ReadAllMenus()
-{
-    if (QTreeWidgetItem* top = ui->tvMenuItems->topLevelItem(0)) {
-        TBusy busy(*this);
-        ExpandAll(top);
+    if (HasPlaceholder(node)) {
+        TWaitCursor wait;
+        m_tree.ReadMenu(*node);
     }
 }
 
 void TSettingsPage::tvMenupopupExpandClick()
 {
-    if (QTreeWidgetItem* item = ui->tvMenuItems->currentItem()) {
-        TBusy busy(*this);
-        ExpandAll(item);
-    }
+    TMenuNode* node = NodeOf(ui->tvMenuItems->currentItem());
+    if (!IsMenu(node))
+        return;
+    // Every menu read is shown open, as it would be after opening each by hand.
+    m_tree.StartRead(*node, TMenuReader::TScope::Below, [this, node](TJobEnd) {
+        if (QTreeWidgetItem* item = m_items.value(node)) {
+            const QSignalBlocker quiet(ui->tvMenuItems);
+            ui->tvMenuItems->expandRecursively(ui->tvMenuItems->indexFromItem(item));
+        }
+    });
 }
 
 void TSettingsPage::tvMenuPopupRefreshClick()
 {
     QTreeWidgetItem* item = ui->tvMenuItems->currentItem();
     if (item && item->childCount() > 0)
-        ReadChildrenOf(item);
+        m_tree.StartRead(*NodeOf(item), TMenuReader::TScope::OneAgain);
 }
 
 void TSettingsPage::ShowPopup(const QPoint& viewportPos)
@@ -282,90 +224,20 @@ bool TSettingsPage::eventFilter(QObject* watched, QEvent* event)
 
 void TSettingsPage::WriteSetting(const QString& raw)
 {
-    QTreeWidgetItem* item = ui->tvMenuItems->currentItem();
-    TMenuNode* node = NodeOf(item);
-    if (!node || !node->Data || m_busy)
+    TMenuNode* node = NodeOf(ui->tvMenuItems->currentItem());
+    if (!node || !node->Data)
         return;
-    TBusy busy(*this);
-    m_device.SetCurrentRegister(node->Data->Register);
-    m_device.WriteValue(raw);
-    if (m_device.ReadValue())
-        node->Data->RawValue = m_device.ReplyText();
-    m_session.StoreSettings(true);
-    m_session.PromptPasscode(m_device.FullAccess);
-    if (node->Data->Access & 0x80) {
-        m_device.SetCurrentRegister(node->Data->Register);
-        if (m_device.ReadDisplayText()) {
-            node->Data->DisplayText = m_device.ReplyText();
-            node->Caption = TDevice::NodeCaption(*node->Data);
-            item->setText(0, node->Caption);
-            m_editor->ShowCaption(node->Caption);
-        }
-        RefreshOnReferenceChange();
-    } else {
-        RereadParentOf(item);
-        RefreshOnReferenceChange();
-        m_editor->Open(NodeOf(ui->tvMenuItems->currentItem()));
-    }
-}
-
-void TSettingsPage::RefreshOnReferenceChange()
-{
-    m_device.SetCurrentRegister(reg::ReferenceWeight);
-    if (!m_device.ReadDisplayText() || m_device.ReplyText() == m_referenceText)
+    TWaitCursor wait;
+    const bool inPlace = node->Data->Access & 0x80;
+    TMenuNode* written = m_tree.WriteSetting(*node, raw);
+    if (inPlace) {
+        m_editor->ShowCaption(written->Caption);
         return;
-    m_referenceText = m_device.ReplyText();
-    if (QTreeWidgetItem* top = ui->tvMenuItems->topLevelItem(0))
-        RefreshNumbers(top);
-}
-
-// An item without access letters may have changed its menu: the menu is read again and the
-// item just written selected in it.
-void TSettingsPage::RereadParentOf(QTreeWidgetItem* item)
-{
-    QTreeWidgetItem* parentItem = item->parent();
-    TMenuNode* parent = NodeOf(parentItem);
-    if (!parent)
-        return;
-    const QString written = m_device.CurrentRegister;
-    const QSignalBlocker quiet(ui->tvMenuItems);
-    ui->tvMenuItems->setCurrentItem(parentItem);
-    qDeleteAll(parentItem->takeChildren());
-    parent->Clear();
-    m_device.ReadMenuChildren(*parent, false);
-    ShowChildren(parentItem);
-    m_editor->ShowNone();
-    for (int i = 0; i < parentItem->childCount(); ++i) {
-        const TMenuNode* child = NodeOf(parentItem->child(i));
-        if (child && child->Data && child->Data->Register == written)
-            ui->tvMenuItems->setCurrentItem(parentItem->child(i));
     }
-}
-
-void TSettingsPage::RefreshNumbers(QTreeWidgetItem* item)
-{
-    RefreshCaption(item);
-    for (int i = 0; i < item->childCount(); ++i)
-        RefreshNumbers(item->child(i));
-}
-
-void TSettingsPage::RefreshCaption(QTreeWidgetItem* item)
-{
-    TMenuNode* node = NodeOf(item);
-    if (!node || !node->Data || !node->Data->Valid || !item::IsNumber(node->Data->Type()))
-        return;
-    const TMenuNode* parent = node->Parent();
-    if (parent && parent->Data) {
-        m_device.SetCurrentRegister(parent->Data->Register);
-        m_device.ReadItemHeader();
+    // Its menu was read again: the item written (or the menu, when it is gone) is selected.
+    if (QTreeWidgetItem* item = m_items.value(written)) {
+        const QSignalBlocker quiet(ui->tvMenuItems);
+        ui->tvMenuItems->setCurrentItem(item);
     }
-    m_device.SetCurrentRegister(node->Data->Register);
-    m_device.ReadItemHeader();
-    if (m_device.ReadValue())
-        node->Data->RawValue = m_device.ReplyText();
-    if (m_device.ReadDisplayText()) {
-        node->Data->DisplayText = m_device.ReplyText();
-        node->Caption = TDevice::NodeCaption(*node->Data);
-        item->setText(0, node->Caption);
-    }
+    m_editor->Open(NodeOf(ui->tvMenuItems->currentItem()));
 }

@@ -1,10 +1,8 @@
 #pragma once
 
 #include "page.h"
-#include "sessioncontroller.h"
 
-#include "menunode.h"
-
+#include <QHash>
 #include <QWidget>
 
 #include <memory>
@@ -13,19 +11,21 @@ class IUserPrompts;
 class QMenu;
 class QTreeWidgetItem;
 class TDevice;
+class TMenuNode;
 class TSettingsEditor;
+class TSettingsTree;
 namespace Ui {
 class TSettingsPage;
 }
 
-// The Settings tab of a setup session: the instrument's own menu tree, read from it as the
-// user opens the menus, and the editor of the selected item. A confirmed edit is written,
-// stored, and read back into the tree.
-class TSettingsPage : public QWidget, public IPage, public ISessionView
+// The Settings tab of a setup session: the session's settings tree as the instrument gave it,
+// and the editor of the selected item. The tree is the session's; this page only shows it,
+// asks for a menu to be read when the user opens it, and hands a confirmed edit on.
+class TSettingsPage : public QWidget, public IPage
 {
     Q_OBJECT
 public:
-    TSettingsPage(TDevice& device, TSessionController& session, IUserPrompts& prompts,
+    TSettingsPage(TSettingsTree& tree, TDevice& device, IUserPrompts& prompts,
                   QWidget* parent = nullptr);
     ~TSettingsPage() override;
 
@@ -33,48 +33,30 @@ public:
     const char* Caption() const override { return "Settings"; }
     bool ShownIn(const TLinkState& state) const override { return state.session; }
     void Entered() override;
-
-    void BuildTree(bool full) override;
-    void ClearTree() override;
-    // The tree as read, its top node the holder's first child: what a settings file saves.
-    [[nodiscard]] const TMenuNode& Tree() const { return m_tree; }
-    // Reads every menu not read yet, as Expand All on the top node does.
-    void ReadAllMenus();
+    void LinkChanged(const TLinkState& state) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    class TBusy;
-
     void tvMenuItemsChange();
     void tvMenuItemsExpanding(QTreeWidgetItem* item);
     void tvMenupopupExpandClick();
     void tvMenuPopupRefreshClick();
     void ShowPopup(const QPoint& viewportPos);
-    void ExpandAll(QTreeWidgetItem* item);
-    void ReadChildrenOf(QTreeWidgetItem* item);
-    void ReadChildren(QTreeWidgetItem* item);
-    void ClearNow();
-    void RefreshOnReferenceChange();
     void WriteSetting(const QString& raw);
-    void RereadParentOf(QTreeWidgetItem* item);
-    void RefreshNumbers(QTreeWidgetItem* item);
-    void RefreshCaption(QTreeWidgetItem* item);
+    void ShowTree();
+    void DropChildren(TMenuNode* menu);
+    void ShowChildren(TMenuNode* menu);
+    void ShowCaption(TMenuNode* node);
     QTreeWidgetItem* AddItems(QTreeWidgetItem* parent, TMenuNode& node);
-    void ShowChildren(QTreeWidgetItem* item);
+    void ForgetItems(QTreeWidgetItem* item);
     [[nodiscard]] TMenuNode* NodeOf(const QTreeWidgetItem* item) const;
 
     std::unique_ptr<Ui::TSettingsPage> ui;
-    TDevice& m_device;
-    TSessionController& m_session;
+    TSettingsTree& m_tree;
     TSettingsEditor* m_editor = nullptr;
     QMenu* m_popup = nullptr;
-    TMenuNode m_tree;
-    // The last display text of the reference weight: when a write changes it, every number
-    // the instrument scales by it is read again.
-    QString m_referenceText;
-    int m_busy = 0;
-    bool m_clearPending = false;
+    QHash<const TMenuNode*, QTreeWidgetItem*> m_items;
     bool m_clicked = false; // the selection is changing by a mouse click
 };

@@ -1,97 +1,107 @@
 #include "settingstransfer.h"
 
-#include "commsengine.h"
+#include "instrumentlink.h"
 #include "userprompts.h"
 
-TSettingsTransfer::TSettingsTransfer(TCommsEngine& engine, IUserPrompts& prompts, QObject* parent)
-    : QObject(parent), m_engine(engine), m_prompts(prompts)
+// The transfer's requests, stepped by the link one at a time.
+class TSettingsTransfer::TJob : public ILinkJob
 {
-    m_timer1.setInterval(kTickMs);
-    connect(&m_timer1, &QTimer::timeout, this, &TSettingsTransfer::Timer1Timer);
-    // A link that goes away ends the batch at once; the connection says why.
-    connect(&m_engine, &TCommsEngine::PortLost, this, [this] {
-        if (m_result == TResult::Running && m_timer1.isActive())
-            Finish(TResult::LinkLost);
-    });
+public:
+    explicit TJob(TSettingsTransfer& transfer) : m_transfer(transfer) {}
+
+    TJobKind Kind() const override { return TJobKind::SendSettings; }
+    QString Progress() const override
+    {
+        return QStringLiteral("Sending settings: %1 of %2")
+            .arg(m_transfer.Current())
+            .arg(m_transfer.Count());
+    }
+    TStep Step() override { return m_transfer.SendNext(); }
+    int PauseMs() const override { return kPaceMs; }
+    void Ended(TJobEnd end) override
+    {
+        if (end == TJobEnd::Cancelled)
+            m_transfer.Finish(TResult::Cancelled);
+        else if (end == TJobEnd::LinkLost)
+            m_transfer.Finish(TResult::LinkLost);
+        else if (m_transfer.m_result == TResult::Running)
+            m_transfer.Finish(TResult::Done);
+    }
+
+private:
+    TSettingsTransfer& m_transfer;
+};
+
+TSettingsTransfer::TSettingsTransfer(TInstrumentLink& link, IUserPrompts& prompts, QObject* parent)
+    : QObject(parent), m_link(link), m_prompts(prompts)
+{
 }
 
-void TSettingsTransfer::SetRequests(const QStringList& requests)
+void TSettingsTransfer::SetRequests(const QStringList& lines)
 {
-    m_requests = requests;
+    m_requests.clear();
+    for (const QString& line : lines) {
+        Tcommsobj message;
+        message.Parse(line);
+        // Each attempt waits 2 s; the transfer says itself when all four went unanswered.
+        m_requests.push_back(TRequest::Of(message.Command, message.Register, message.Data)
+                                 .Reporting()
+                                 .Quiet()
+                                 .Attempts(kAttemptTicks, kRetries));
+    }
     m_current = 0;
     m_progress = 0;
+    m_errors = 0;
     emit ProgressChanged();
 }
 
-void TSettingsTransfer::Start()
+bool TSettingsTransfer::Start()
 {
     m_result = TResult::Running;
-    m_awaitingReply = false;
-    m_sendDelay = 2;
-    m_tries = 0;
-    m_timer1.start();
+    if (m_link.StartJob(std::make_unique<TJob>(*this)))
+        return true;
+    Finish(TResult::Cancelled); // another job holds the link: nothing was sent
+    return false;
 }
 
 void TSettingsTransfer::Cancel()
 {
-    m_requests.clear();
-    m_sendDelay = 0;
-    m_awaitingReply = false;
-    Finish(TResult::Cancelled);
+    if (m_result != TResult::Running)
+        return;
+    if (m_link.JobKind() == TJobKind::SendSettings)
+        m_link.EndJob(); // its end says Cancelled
+    else
+        Finish(TResult::Cancelled);
 }
 
-void TSettingsTransfer::Timer1Timer()
+ILinkJob::TStep TSettingsTransfer::SendNext()
 {
-    // Sending into a port that went away would end, seconds later, in a second report of
-    // the one failure the connection has reported already.
-    if (!m_engine.IsOpen()) {
-        m_requests.clear();
-        Finish(TResult::LinkLost);
-        return;
-    }
-    if (m_sendDelay > 0) {
-        --m_sendDelay;
-        return;
-    }
-    if (m_current >= m_requests.size()) {
-        Finish(TResult::Done);
-        return;
-    }
-    const QString request = m_requests.at(m_current);
-    Tcommsobj record;
-    m_awaitedRegister = record.Parse(request) ? record.Register : -1;
-    m_engine.SendRaw(request, false);
-    m_sendDelay = kResendTicks;
-    m_awaitingReply = true;
-    if (++m_tries > kMaxTries) {
-        m_requests.clear();
-        m_timer1.stop();
+    if (m_current >= Count())
+        return ILinkJob::TStep::Done;
+    const TReply reply = m_link.SendCommand(m_requests.at(static_cast<size_t>(m_current)));
+    if (reply.outcome == TOutcome::NoReply) {
         m_prompts.Inform(QStringLiteral("Instrument not Responding"));
         Finish(TResult::NoResponse);
+        return ILinkJob::TStep::Done;
     }
+    if (!reply.Answered())
+        return ILinkJob::TStep::More; // cancelled or the port went: the link ends the job
+    m_errors += reply.outcome == TOutcome::ErrorReply;
+    ++m_current;
+    emit ProgressChanged();
+    return m_current < Count() ? ILinkJob::TStep::More : ILinkJob::TStep::Done;
 }
 
-// A reply counts for the request in progress only when it names its register: a late
-// answer to an earlier transmission must not confirm the next request.
-void TSettingsTransfer::MessageReceived(const Tcommsobj& reply, bool)
+void TSettingsTransfer::MessageReceived(const Tcommsobj&, bool)
 {
-    if (m_result != TResult::Running || (m_awaitingReply && reply.Register != m_awaitedRegister))
+    if (m_result != TResult::Running)
         return;
-    if (m_awaitingReply) {
-        m_awaitingReply = false;
-        m_tries = 0;
-        if (reply.ErrorBit)
-            m_engine.ReportReplyError(reply);
-        ++m_current;
-    }
     m_progress = std::min(m_progress + 1, Count());
-    m_sendDelay = 0;
     emit ProgressChanged();
 }
 
 void TSettingsTransfer::Finish(TResult result)
 {
-    m_timer1.stop();
     if (m_result != TResult::Running)
         return;
     m_result = result;

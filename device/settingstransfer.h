@@ -1,17 +1,21 @@
 #pragma once
 
 #include "activity.h"
+#include "linkjob.h"
+#include "request.h"
 
 #include <QObject>
 #include <QStringList>
-#include <QTimer>
+
+#include <vector>
 
 class IUserPrompts;
-class TCommsEngine;
+class TInstrumentLink;
 
-// Sends a batch of settings requests one at a time: each waits up to 2 s for its reply and is
-// sent again, four transmissions in all; an error reply is reported and the batch goes on.
-// While it runs it is the engine's activity: every received message comes to it.
+// Sends a batch of settings writes as a job on the link, one at a time: each waits up to 2 s
+// for its reply and is sent again, four transmissions in all; an error reply is reported and
+// the batch goes on. While it runs it is the engine's activity: every received message
+// counts towards its progress.
 class TSettingsTransfer : public QObject, public IActivity
 {
     Q_OBJECT
@@ -25,21 +29,24 @@ public:
         LinkLost
     };
 
-    static constexpr int kTickMs = 20;
-    static constexpr int kResendTicks = 100; // 2 s
-    static constexpr int kMaxTries = 3;
+    static constexpr int kPaceMs = 20;       // between one reply and the next request
+    static constexpr int kAttemptTicks = 20; // 2 s
+    static constexpr int kRetries = 3;
 
-    TSettingsTransfer(TCommsEngine& engine, IUserPrompts& prompts, QObject* parent = nullptr);
+    TSettingsTransfer(TInstrumentLink& link, IUserPrompts& prompts, QObject* parent = nullptr);
 
-    void SetRequests(const QStringList& requests);
-    // Starts sending, two ticks from now.
-    void Start();
+    // The request lines to send, each to the link's instrument whatever address it names.
+    void SetRequests(const QStringList& lines);
+    // Takes the link over and starts sending; false when another job holds the link.
+    bool Start();
     void Cancel();
 
     [[nodiscard]] int Current() const { return m_current; }
     [[nodiscard]] int Count() const { return static_cast<int>(m_requests.size()); }
     // Replies seen, awaited or not.
     [[nodiscard]] int Progress() const { return m_progress; }
+    // Requests the instrument answered with an error.
+    [[nodiscard]] int Errors() const { return m_errors; }
     [[nodiscard]] TResult Result() const { return m_result; }
 
     int ActivityCode() const override { return IActivity::Transfer; }
@@ -50,18 +57,16 @@ signals:
     void Finished(TResult result);
 
 private:
-    void Timer1Timer();
+    class TJob;
+
+    ILinkJob::TStep SendNext();
     void Finish(TResult result);
 
-    TCommsEngine& m_engine;
+    TInstrumentLink& m_link;
     IUserPrompts& m_prompts;
-    QTimer m_timer1;
-    QStringList m_requests;
+    std::vector<TRequest> m_requests;
     int m_current = 0;
     int m_progress = 0;
-    int m_sendDelay = 0;
-    int m_tries = 0;
-    bool m_awaitingReply = false;
-    int m_awaitedRegister = -1;
+    int m_errors = 0;
     TResult m_result = TResult::Running;
 };

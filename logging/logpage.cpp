@@ -4,7 +4,7 @@
 #include "chartoutput.h"
 #include "chartranges.h"
 #include "chartsetup.h"
-#include "commsengine.h"
+#include "instrumentlink.h"
 #include "labelformat.h"
 #include "logchart.h"
 #include "logdialog.h"
@@ -73,15 +73,14 @@ struct TLogPage::TProgress
     QProgressDialog dialog;
 };
 
-TLogPage::TLogPage(TCommsEngine& engine, IMainControls& controls, IUserPrompts& prompts,
-                   IPrintPrompts& printPrompts, const QString& dataFolder, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::TLogPage>()), m_engine(engine), m_controls(controls),
-      m_prompts(prompts), m_printPrompts(printPrompts), m_dataFolder(dataFolder),
-      m_recovery(dataFolder)
+TLogPage::TLogPage(TInstrumentLink& link, IUserPrompts& prompts, IPrintPrompts& printPrompts,
+                   const QString& dataFolder, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TLogPage>()), m_link(link), m_prompts(prompts),
+      m_printPrompts(printPrompts), m_dataFolder(dataFolder), m_recovery(dataFolder)
 {
     ui->setupUi(this);
     m_logDialog = std::make_unique<TFrmLogDialog>(this);
-    m_run = std::make_unique<TLogRun>(engine, [this](const QString& data) {
+    m_run = std::make_unique<TLogRun>(link, [this](const QString& data) {
         if (m_running)
             ProcessLogSample(data);
     });
@@ -98,17 +97,13 @@ TLogPage::TLogPage(TCommsEngine& engine, IMainControls& controls, IUserPrompts& 
         [this] { return m_units; });
     connect(ui->BtnStart, &QPushButton::clicked, this, &TLogPage::BtnStartClick);
     connect(ui->BtnStop, &QPushButton::clicked, this, &TLogPage::BtnStopClick);
-    connect(&engine, &TCommsEngine::PortLost, this, [this] {
-        if (m_running || m_starting)
-            BtnStopClick();
-    });
     m_flushTimer.setInterval(kFlushMs);
     connect(&m_flushTimer, &QTimer::timeout, this, &TLogPage::FlushRecovery);
 }
 
 TLogPage::~TLogPage()
 {
-    m_run->Stop();
+    m_run.reset(); // a loop still running ends without calling back
     delete m_interaction;
     // Data that was saved or given up needs no recovery; anything else stays for next time.
     if (m_recoveryOwned && !m_unsaved)
@@ -152,13 +147,15 @@ void TLogPage::LinkChanged(const TLinkState& state)
 {
     if (!state.connected && (m_running || m_starting))
         BtnStopClick();
+    // Another job holds the link: no run may start beside it.
+    ui->BtnStart->setEnabled(!m_running && !m_starting && !(state.job && !m_run->Looping()));
 }
 
 void TLogPage::BtnStartClick()
 {
     if (m_running || m_starting || m_run->Looping())
         return;
-    if (!m_engine.IsOpen()) {
+    if (!m_link.IsOpen()) {
         m_prompts.Inform(Text(kNotConnected));
         return;
     }
@@ -195,17 +192,23 @@ void TLogPage::BtnStartClick()
     ResetLogChart(true);
     ShowChannelLabels();
     Chart().setFocus();
-    m_controls.LockMainControls(true);
-    m_locked = true;
     Chart().SetAutoScale(TChartAxis::Left, true);
     m_sampler.SetDecimals(m_decimals);
     m_sampler.Restart();
     StartRecovery();
     m_starting = false;
     m_running = true;
-    if (!m_run->Loop([this] { ReportRecoveryTrouble(); }))
-        BtnStopClick(); // the link ended it
-    RunEnded();
+    // The reads go on from the event loop until Stop, a command that ends the job, or the
+    // link's loss: each ends the run the same way.
+    const bool started = m_run->StartLoop([this] { ReportRecoveryTrouble(); },
+                                          [this] {
+                                              StopRun();
+                                              RunEnded();
+                                          });
+    if (!started) {
+        StopRun();
+        RunEnded();
+    }
 }
 
 void TLogPage::ReadWeightText()
@@ -248,15 +251,19 @@ void TLogPage::NameTraces()
 
 void TLogPage::BtnStopClick()
 {
+    if (m_run->Looping())
+        m_run->Stop(); // the loop's end stops the run
+    else
+        StopRun();
+}
+
+void TLogPage::StopRun()
+{
     m_run->Stop();
     m_starting = false;
     const bool wasRunning = std::exchange(m_running, false);
     if (wasRunning)
         EndRecovery();
-    if (m_locked) {
-        m_locked = false;
-        m_controls.UnlockMainControls();
-    }
     Chart().SetAutoScale(TChartAxis::Left, false);
     // The whole run, not the last stretch the time axis was following.
     if (Chart().PointCount(traces::Weight) > 0)

@@ -18,8 +18,8 @@ class IUserPrompts;
 class QLabel;
 class TChartInteraction;
 class TChartOutput;
-class TCommsEngine;
 class TFrmLogDialog;
+class TInstrumentLink;
 class TLogRun;
 namespace Ui {
 class TLogPage;
@@ -35,8 +35,8 @@ class TLogPage : public QWidget, public IPage, public IFileCommands
 public:
     // `dataFolder` holds the recovery file (the folder of config.ini, or the per-user folder
     // of an installed copy).
-    TLogPage(TCommsEngine& engine, IMainControls& controls, IUserPrompts& prompts,
-             IPrintPrompts& printPrompts, const QString& dataFolder, QWidget* parent = nullptr);
+    TLogPage(TInstrumentLink& link, IUserPrompts& prompts, IPrintPrompts& printPrompts,
+             const QString& dataFolder, QWidget* parent = nullptr);
     ~TLogPage() override;
 
     QWidget* Widget() override { return this; }
@@ -93,11 +93,11 @@ private:
     bool SaveLog();
     bool ReadLog(const QString& path);
     [[nodiscard]] TLogChart::TPaperTexts PaperTexts() const;
+    void StopRun();
     void RunEnded();
 
     std::unique_ptr<Ui::TLogPage> ui;
-    TCommsEngine& m_engine;
-    IMainControls& m_controls;
+    TInstrumentLink& m_link;
     IUserPrompts& m_prompts;
     IPrintPrompts& m_printPrompts;
     QString m_dataFolder;
@@ -113,8 +113,7 @@ private:
     QString m_source; // the run's instrument and start, or the file read
 
     bool m_starting = false;
-    bool m_running = false; // LogRunning
-    bool m_locked = false;
+    bool m_running = false;       // LogRunning
     bool m_liveData = false;      // LogLiveData
     bool m_unsaved = false;       // live or recovered data that was never saved
     bool m_recording = false;     // this page's recovery file is open for the run

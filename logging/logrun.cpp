@@ -1,21 +1,62 @@
 #include "logrun.h"
 
-#include "commsengine.h"
+#include "instrumentlink.h"
 #include "protocol.h"
 
 #include <iterator>
 
 using namespace protocol;
 
-namespace {
-
-constexpr qint64 kKeepAliveMs = 5000; // as often as the session asks for it
-
-} // namespace
-
-TLogRun::TLogRun(TCommsEngine& engine, SampleHandler onSample)
-    : m_engine(engine), m_onSample(std::move(onSample))
+// The loop of log readings, one read a step. The session's keep-alive, when one falls due,
+// goes out between two reads (the link sees to it).
+class TLogRun::TJob : public ILinkJob
 {
+public:
+    TJob(TLogRun& run, std::function<void()> between, std::function<void()> ended)
+        : m_run(run), m_between(std::move(between)), m_ended(std::move(ended))
+    {
+    }
+
+    TJobKind Kind() const override { return TJobKind::LogRun; }
+    QString Progress() const override { return QStringLiteral("Logging"); }
+    TStep Step() override
+    {
+        if (!m_run.m_wanted)
+            return TStep::Done;
+        const TReply reply = m_run.m_link.SendCommand(TRequest::Read(reg::LogSample));
+        if (m_between)
+            m_between();
+        // A refusal means a request of another's under way: the run cannot go on beside it.
+        if (reply.outcome == TOutcome::PortClosed || reply.outcome == TOutcome::Refused)
+            m_run.m_linkEnded = true;
+        return m_run.m_wanted && !m_run.m_linkEnded ? TStep::More : TStep::Done;
+    }
+    void Ended(TJobEnd end) override
+    {
+        if (end == TJobEnd::LinkLost)
+            m_run.m_linkEnded = true;
+        m_run.m_looping = false;
+        m_run.m_wanted = false;
+        if (m_ended && !m_run.m_closing)
+            m_ended();
+    }
+
+private:
+    TLogRun& m_run;
+    std::function<void()> m_between;
+    std::function<void()> m_ended;
+};
+
+TLogRun::TLogRun(TInstrumentLink& link, SampleHandler onSample)
+    : m_link(link), m_onSample(std::move(onSample))
+{
+}
+
+// Its owner is going: the loop ends without telling it.
+TLogRun::~TLogRun()
+{
+    m_closing = true;
+    Stop();
 }
 
 void TLogRun::MessageReceived(const Tcommsobj& message, bool)
@@ -30,6 +71,8 @@ void TLogRun::MessageReceived(const Tcommsobj& message, bool)
 void TLogRun::Stop()
 {
     m_wanted = false;
+    if (m_looping && m_link.JobKind() == TJobKind::LogRun)
+        m_link.EndJob();
 }
 
 bool TLogRun::Configure()
@@ -38,7 +81,7 @@ bool TLogRun::Configure()
     int next = reg::LogSetupFirst;
     for (const char* value : data::LogSetupValues) {
         if (!m_wanted ||
-            !m_engine.SendCommand(cmd::WriteValue, next++, true, true, QLatin1String(value)))
+            !m_link.SendCommand(TRequest::Write(next++, QLatin1String(value)).Reporting()))
             return false;
     }
     return m_wanted;
@@ -46,38 +89,19 @@ bool TLogRun::Configure()
 
 std::optional<QString> TLogRun::ReadWeightText()
 {
-    if (!m_engine.SendCommand(cmd::ReadDisplayText, reg::WeightText, true, true))
+    const TReply reply =
+        m_link.SendCommand(TRequest::Of(cmd::ReadDisplayText, reg::WeightText).Reporting());
+    if (!reply)
         return std::nullopt;
-    return m_engine.ReplyRecord().Data;
+    return reply.Data();
 }
 
-bool TLogRun::Loop(const std::function<void()>& between)
+bool TLogRun::StartLoop(std::function<void()> between, std::function<void()> ended)
 {
     m_looping = true;
-    bool linkEnded = false;
-    // No pause between reads: a gap would let the engine's tick arm its idle-poll wait.
-    while (m_wanted && !linkEnded) {
-        KeepSessionAlive();
-        const TOutcome outcome =
-            m_engine.SendCommand(cmd::ReadValue, reg::LogSample, false, true).outcome;
-        // A refusal means a request further down the stack, which cannot end before we do.
-        linkEnded =
-            outcome == TOutcome::PortClosed || outcome == TOutcome::Refused || !m_engine.IsOpen();
-        if (between)
-            between();
-    }
+    m_linkEnded = false;
+    if (m_link.StartJob(std::make_unique<TJob>(*this, std::move(between), std::move(ended))))
+        return true;
     m_looping = false;
-    return !linkEnded;
-}
-
-// The engine sends a setup session's keep-alive at an idle tick, which back-to-back reads
-// never leave; without it a session open during a long run would time out.
-void TLogRun::KeepSessionAlive()
-{
-    if (!m_engine.KeepAlivePending() ||
-        (m_lastKeepAlive.isValid() && m_lastKeepAlive.elapsed() < kKeepAliveMs))
-        return;
-    m_engine.SendCommand(cmd::WriteValue, reg::SessionControl, false, false,
-                         QLatin1String(data::KeepAlive));
-    m_lastKeepAlive.start();
+    return false;
 }

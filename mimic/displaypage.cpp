@@ -1,6 +1,6 @@
 #include "displaypage.h"
 
-#include "commsengine.h"
+#include "instrumentlink.h"
 #include "keysender.h"
 #include "mimicfeed.h"
 #include "mimickeys.h"
@@ -11,10 +11,10 @@
 #include <QApplication>
 #include <QVBoxLayout>
 
-TDisplayPage::TDisplayPage(const QString& picture, const QString& programDir, TCommsEngine& engine,
+TDisplayPage::TDisplayPage(const QString& picture, const QString& programDir, TInstrumentLink& link,
                            ErrorHandler onError, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::TDisplayPage>()),
-      m_sender(std::make_unique<TKeySender>(engine, this))
+      m_sender(std::make_unique<TKeySender>(link, this))
 {
     ui->setupUi(this);
     m_mimic = new TQ910LCD(picture, ui->PnlFront);
@@ -29,7 +29,7 @@ TDisplayPage::TDisplayPage(const QString& picture, const QString& programDir, TC
         std::make_unique<TMimicKeys>([this](const QString& data) { return m_sender->Send(data); },
                                      [] { QApplication::beep(); }, this);
     m_mimic->SetKeyHandlers(*m_keys);
-    m_feed = std::make_unique<TMimicFeed>(*m_mimic, IActivity::Display, engine);
+    m_feed = std::make_unique<TMimicFeed>(*m_mimic, IActivity::Display, link.Engine());
 }
 
 TDisplayPage::~TDisplayPage()

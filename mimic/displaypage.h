@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-class TCommsEngine;
+class TInstrumentLink;
 class TKeySender;
 class TMimicFeed;
 class TMimicKeys;
@@ -25,7 +25,7 @@ public:
     using ErrorHandler = std::function<void(const QString& message)>;
 
     // `picture`: the front-panel picture; `programDir`: where the segment pictures are.
-    TDisplayPage(const QString& picture, const QString& programDir, TCommsEngine& engine,
+    TDisplayPage(const QString& picture, const QString& programDir, TInstrumentLink& link,
                  ErrorHandler onError, QWidget* parent = nullptr);
     ~TDisplayPage() override;
 

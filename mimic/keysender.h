@@ -5,16 +5,16 @@
 
 #include <deque>
 
-class TCommsEngine;
+class TInstrumentLink;
 
 // Writes the mimic's key presses to the instrument. A key pressed while another request is
-// under way (the identity read at connection, a tree read) waits for the link instead of
-// being lost, and is sent as soon as the link is free, in the order pressed.
+// under way (a held key's timer firing during a read) waits for the link instead of being
+// lost, and is sent as soon as the link is free, in the order pressed.
 class TKeySender : public QObject
 {
     Q_OBJECT
 public:
-    explicit TKeySender(TCommsEngine& engine, QObject* parent = nullptr);
+    explicit TKeySender(TInstrumentLink& link, QObject* parent = nullptr);
 
     // Sends the key data; false only when the instrument refused or did not answer it.
     bool Send(const QString& data);
@@ -23,7 +23,7 @@ private:
     void Queue(const QString& data);
     void SendPending();
 
-    TCommsEngine& m_engine;
+    TInstrumentLink& m_link;
     std::deque<QString> m_pending;
     QMetaObject::Connection m_listening;
 };

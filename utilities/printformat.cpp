@@ -1,6 +1,6 @@
 #include "printformat.h"
 
-#include "commsengine.h"
+#include "instrumentlink.h"
 #include "printformatlink.h"
 #include "sessioncontroller.h"
 #include "userprompts.h"
@@ -38,16 +38,16 @@ printformat::TPrintFormats TFrmPrintFormat::Formats() const
     return {ui->EdtPrintEvt->text(), ui->EdtPrintLongEvt->text(), m_shortLimit, m_longLimit};
 }
 
-void TFrmPrintFormat::CustomPrintFormat1Click(TCommsEngine& engine, TSessionController& session,
+void TFrmPrintFormat::CustomPrintFormat1Click(TInstrumentLink& link, TSessionController& session,
                                               IUserPrompts& prompts, QWidget* parent)
 {
-    if (!engine.IsOpen())
+    if (!link.IsOpen())
         return;
     TFrmPrintFormat dialog(prompts, parent);
-    dialog.SetFormats(printformat::Read(engine));
+    dialog.SetFormats(printformat::Read(link));
     if (dialog.exec() != QDialog::Accepted || !session.PromptPasscode(true))
         return;
-    printformat::Write(engine, dialog.Formats());
+    printformat::Write(link, dialog.Formats());
     session.StoreSettings(false);
 }
 

@@ -9,7 +9,7 @@
 class IUserPrompts;
 class QLabel;
 class QLineEdit;
-class TCommsEngine;
+class TInstrumentLink;
 class TSessionController;
 namespace Ui {
 class TFrmPrintFormat;
@@ -32,7 +32,7 @@ public:
     // Instrument > Custom Print Format: reads both formats with their limits, and after OK
     // and the Full passcode writes both back and has the instrument store its settings.
     // Nothing happens while the port is closed.
-    static void CustomPrintFormat1Click(TCommsEngine& engine, TSessionController& session,
+    static void CustomPrintFormat1Click(TInstrumentLink& link, TSessionController& session,
                                         IUserPrompts& prompts, QWidget* parent = nullptr);
 
     void done(int result) override;

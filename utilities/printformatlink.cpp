@@ -1,7 +1,7 @@
 #include "printformatlink.h"
 
-#include "commsengine.h"
 #include "protocol.h"
+#include "request.h"
 
 #include <algorithm>
 #include <climits>
@@ -12,32 +12,33 @@ namespace {
 
 using namespace protocol;
 
-void ReadOne(TCommsEngine& engine, int reg, int& limit, QString& text)
+void ReadOne(IRequester& link, int reg, int& limit, QString& text)
 {
-    if (engine.SendCommand(cmd::ReadMaximum, reg, true, true) && engine.ReplyRecord().Value != 0)
-        limit = int(std::min<uint32_t>(engine.ReplyRecord().Value, INT_MAX));
-    if (engine.SendCommand(cmd::ReadValue, reg, true, true) && !engine.ReplyRecord().Data.isEmpty())
-        text = Decode(engine.ReplyRecord().Data);
+    const TReply maximum = link.SendCommand(TRequest::Of(cmd::ReadMaximum, reg).Reporting());
+    if (maximum && maximum.Value() != 0)
+        limit = int(std::min<uint32_t>(maximum.Value(), INT_MAX));
+    const TReply value = link.SendCommand(TRequest::Read(reg).Reporting());
+    if (value && !value.Data().isEmpty())
+        text = Decode(value.Data());
 }
 
 } // namespace
 
-TPrintFormats Read(TCommsEngine& engine)
+TPrintFormats Read(IRequester& link)
 {
     TPrintFormats formats;
-    ReadOne(engine, reg::PrintFormat1, formats.shortLimit, formats.shortText);
-    ReadOne(engine, reg::PrintFormat2, formats.longLimit, formats.longText);
+    ReadOne(link, reg::PrintFormat1, formats.shortLimit, formats.shortText);
+    ReadOne(link, reg::PrintFormat2, formats.longLimit, formats.longText);
     return formats;
 }
 
-bool Write(TCommsEngine& engine, const TPrintFormats& formats)
+bool Write(IRequester& link, const TPrintFormats& formats)
 {
     const bool shortOk =
-        engine
-            .SendCommand(cmd::WriteValue, reg::PrintFormat1, true, true, Encode(formats.shortText))
+        link.SendCommand(TRequest::Write(reg::PrintFormat1, Encode(formats.shortText)).Reporting())
             .Ok();
     const bool longOk =
-        engine.SendCommand(cmd::WriteValue, reg::PrintFormat2, true, true, Encode(formats.longText))
+        link.SendCommand(TRequest::Write(reg::PrintFormat2, Encode(formats.longText)).Reporting())
             .Ok();
     return shortOk && longOk;
 }

@@ -2,7 +2,7 @@
 
 #include "printformatcodec.h"
 
-class TCommsEngine;
+class IRequester;
 
 // Moving the custom print formats between the instrument and their editor texts. Requests
 // wait for their replies and report error replies to the user.
@@ -10,9 +10,9 @@ namespace printformat {
 
 // Each format's size limit (command ReadMaximum; a failed read or 0 keeps the default) and
 // its text (a failed read or empty data leaves it empty), short press first.
-[[nodiscard]] TPrintFormats Read(TCommsEngine& engine);
+[[nodiscard]] TPrintFormats Read(IRequester& link);
 // Writes both formats, the long one even when the short one was refused; true when the
 // instrument accepted both.
-bool Write(TCommsEngine& engine, const TPrintFormats& formats);
+bool Write(IRequester& link, const TPrintFormats& formats);
 
 } // namespace printformat

@@ -2,7 +2,7 @@
 
 #include "activityguard.h"
 #include "clockwrites.h"
-#include "commsengine.h"
+#include "instrumentlink.h"
 #include "pcclock.h"
 #include "protocol.h"
 #include "sessioncontroller.h"
@@ -18,10 +18,10 @@ constexpr int kClockPixels = 16;
 
 } // namespace
 
-TFrmSetClock::TFrmSetClock(TCommsEngine& engine, TSessionController& session, IUserPrompts& prompts,
-                           const IPcClock& clock, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TFrmSetClock>()), m_engine(engine),
-      m_session(session), m_prompts(prompts), m_clock(clock)
+TFrmSetClock::TFrmSetClock(TInstrumentLink& link, TSessionController& session,
+                           IUserPrompts& prompts, const IPcClock& clock, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TFrmSetClock>()), m_link(link), m_session(session),
+      m_prompts(prompts), m_clock(clock)
 {
     ui->setupUi(this);
     QFont font = ui->LblDateTime->font();
@@ -33,10 +33,15 @@ TFrmSetClock::~TFrmSetClock() = default;
 
 void TFrmSetClock::SetDateTime1Click()
 {
-    if (!m_engine.IsOpen())
+    if (!m_link.IsOpen())
         return;
-    const TActivityGuard clockInFront(m_engine, this);
-    if (exec() != QDialog::Accepted)
+    const TActivityGuard clockInFront(m_link.Engine(), this);
+    if (!m_link.StartJob(std::make_unique<THeldJob>(
+            TJobKind::Clock, QStringLiteral("Set Date and Time"), [this] { reject(); })))
+        return;
+    const int result = exec();
+    m_link.ReleaseJob();
+    if (result != QDialog::Accepted)
         return;
     if (!m_prompts.Confirm(QStringLiteral("Send PC Date/Time to instrument?")))
         return;
@@ -48,11 +53,11 @@ void TFrmSetClock::SendPcTime()
     const auto writes = clockwrites::For(m_clock.LocalNow());
     if (m_session.PromptPasscode(false)) {
         for (const clockwrites::TClockWrite& write : writes) {
-            if (!m_engine.SendCommand(cmd::WriteValue, write.reg, true, true, write.data))
+            if (!m_link.SendCommand(TRequest::Write(write.reg, write.data).Reporting()))
                 break;
         }
     }
-    m_session.Lock();
+    m_session.LockUnlessInSession();
 }
 
 std::optional<IActivity::TPoll> TFrmSetClock::IdlePoll() const

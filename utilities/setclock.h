@@ -8,7 +8,7 @@
 
 class IPcClock;
 class IUserPrompts;
-class TCommsEngine;
+class TInstrumentLink;
 class TSessionController;
 namespace Ui {
 class TFrmSetClock;
@@ -21,13 +21,14 @@ class TFrmSetClock : public QDialog, public IActivity
 {
     Q_OBJECT
 public:
-    TFrmSetClock(TCommsEngine& engine, TSessionController& session, IUserPrompts& prompts,
+    TFrmSetClock(TInstrumentLink& link, TSessionController& session, IUserPrompts& prompts,
                  const IPcClock& clock, QWidget* parent = nullptr);
     ~TFrmSetClock() override;
 
     // Instrument > Set Date/Time: the dialog, then on Set and confirmation the clock writes
-    // and Lock. Nothing happens while the port is closed. The dialog is the engine's activity
-    // until the command ends, whichever way it ends.
+    // and Lock (inside a setup session its levels stay open). Nothing happens while the port
+    // is closed. The dialog is the engine's activity until the command ends, whichever way it
+    // ends, and holds the link as a job while it is open.
     void SetDateTime1Click();
 
     int ActivityCode() const override { return Clock; }
@@ -38,7 +39,7 @@ private:
     void SendPcTime();
 
     std::unique_ptr<Ui::TFrmSetClock> ui;
-    TCommsEngine& m_engine;
+    TInstrumentLink& m_link;
     TSessionController& m_session;
     IUserPrompts& m_prompts;
     const IPcClock& m_clock;

@@ -2,17 +2,18 @@
 
 #include "console.h"
 #include "ctlcontext.h"
-#include "ctllink.h"
 #include "ctloptions.h"
 #include "ctloutput.h"
 #include "ctlprompts.h"
 #include "dmviewer.h"
 #include "instrumentcommands.h"
+#include "instrumentlink.h"
 #include "logcommand.h"
 #include "portconfig.h"
 #include "ringscan.h"
 #include "settingsbackup.h"
 #include "settingsrestore.h"
+#include "signalexit.h"
 #include "tools.h"
 #include "version.h"
 
@@ -52,14 +53,20 @@ int TCtlApp::Run(const QStringList& arguments)
         return Code(TExitCode::BadUsage);
     }
     TCtlPrompts prompts(console);
-    TCtlLink link(prompts);
+    TInstrumentLink link(prompts);
     const QString failure = link.Open(choice);
     if (!failure.isEmpty()) {
         console.Message(failure);
         return Code(TExitCode::NoAnswer);
     }
     TCtlOutput output(options.json);
-    TCtlContext context{options, link, prompts, console, output};
+    bool interrupted = false;
+    TSignalExit interrupt;
+    QObject::connect(&interrupt, &TSignalExit::Received, &link, [&interrupted, &link] {
+        interrupted = true;
+        link.EndJob();
+    });
+    TCtlContext context{options, link, prompts, console, output, interrupted};
     const int code = Dispatch(context);
     // Messages the engine queued at the very end are shown before the program goes.
     QCoreApplication::processEvents();

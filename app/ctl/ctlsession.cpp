@@ -1,9 +1,9 @@
 #include "ctlsession.h"
 
 #include "console.h"
-#include "ctllink.h"
 #include "ctlprompts.h"
 #include "hiddeninput.h"
+#include "instrumentlink.h"
 #include "protocol.h"
 
 namespace {
@@ -19,9 +19,8 @@ TPasscodePrompts::Reader TerminalReader()
 
 TCtlSession::TCtlSession(TCtlContext& context, bool full, std::optional<QString> passcode)
     : m_context(context), m_full(full), m_passcodes(full, std::move(passcode), TerminalReader()),
-      m_controller(context.link.Engine(), context.link.Device(), context.prompts, m_passcodes)
+      m_controller(context.link, context.prompts, m_passcodes)
 {
-    m_controller.SetView(this);
 }
 
 TExitCode TCtlSession::OpenLevel()
@@ -33,30 +32,23 @@ TExitCode TCtlSession::Start()
 {
     m_context.link.ResetUnanswered();
     m_controller.StartSessionClick();
-    m_context.link.SetKeepAlive(false);
-    if (m_controller.SessionActive())
-        return TExitCode::Done;
-    return Failure(!m_passcodes.LevelAsked());
-}
-
-// The level is open from here on; its session must last the whole read.
-void TCtlSession::BuildTree(bool full)
-{
-    m_context.link.SetKeepAlive(true);
-    m_context.link.Device().BuildMenuTree(m_tree, protocol::reg::MenuRoot, true,
-                                          full ? QStringLiteral("FULL SETUP")
-                                               : QStringLiteral("SAFE SETUP"));
+    if (!m_controller.SessionActive())
+        return Failure(!m_passcodes.LevelAsked());
+    TSettingsTree& tree = m_controller.Tree();
+    if (tree.Top() && !m_context.interrupted)
+        tree.RunRead(*tree.Top(), TMenuReader::TScope::Below);
+    if (m_context.interrupted) {
+        m_context.console.Message(
+            QStringLiteral("Stopped: the session was ended and the instrument locked."));
+        return TExitCode::Refused;
+    }
+    return TExitCode::Done;
 }
 
 void TCtlSession::End()
 {
-    m_controller.EndSessionClick();
-}
-
-void TCtlSession::LockAndStore()
-{
-    m_controller.Lock();
-    m_controller.StoreSettings(false);
+    if (m_controller.SessionActive())
+        m_controller.EndSessionClick();
 }
 
 // Why the level did not open: no passcode to be had, the instrument's silence, or its
@@ -73,7 +65,7 @@ TExitCode TCtlSession::Failure(bool identityRead)
         m_context.console.Message(QStringLiteral("No passcode was given."));
         return TExitCode::BadUsage;
     }
-    const TExitCode code = exitcode::For(m_context.link.Engine().LastOutcome());
+    const TExitCode code = exitcode::For(m_context.link.LastOutcome());
     if (code == TExitCode::NoAnswer)
         return code;
     if (identityRead)

@@ -1,11 +1,11 @@
 #include "instrumentcommands.h"
 
-#include "ctllink.h"
+#include "console.h"
 #include "ctloptions.h"
 #include "ctloutput.h"
 #include "ctlsession.h"
+#include "instrumentlink.h"
 #include "protocol.h"
-#include "signalexit.h"
 #include "tools.h"
 
 #include <QElapsedTimer>
@@ -17,6 +17,11 @@ namespace {
 QString RegisterText(int reg)
 {
     return tools::HexText(static_cast<uint32_t>(reg), 4);
+}
+
+TRequest WeightRead()
+{
+    return TRequest::Of(cmd::ReadDisplayText, reg::WeightText).Reporting();
 }
 
 } // namespace
@@ -43,8 +48,7 @@ TExitCode TInstrumentCommands::Identity()
     device.ReadIdentity();
     // The reading ends at the first register refused or unanswered; the comms version is last.
     if (device.CommsVersion.isEmpty())
-        return exitcode::Worse(TExitCode::Refused,
-                               exitcode::For(m_context.link.Engine().LastOutcome()));
+        return exitcode::Worse(TExitCode::Refused, exitcode::For(m_context.link.LastOutcome()));
     const int address = m_context.link.Address();
     const QString text =
         QStringLiteral("Address:          %1\nComms version:    %2\nModel:            %3\n"
@@ -73,16 +77,14 @@ TExitCode TInstrumentCommands::Read()
     if (opened != TExitCode::Done)
         return opened;
     const int reg = m_context.options.reg;
-    TCommsEngine& engine = m_context.link.Engine();
-    const TRequestResult result = engine.SendCommand(cmd::ReadValue, reg, true, true);
-    const Tcommsobj reply = engine.ReplyRecord();
+    const TReply reply = m_context.link.SendCommand(TRequest::Read(reg).Reporting());
     if (session)
         session->Lock();
-    if (!result.Ok())
-        return exitcode::For(result.outcome);
+    if (!reply)
+        return exitcode::For(reply.outcome);
     m_context.output.Print(
-        {{QStringLiteral("register"), RegisterText(reg)}, {QStringLiteral("value"), reply.Data}},
-        reply.Data);
+        {{QStringLiteral("register"), RegisterText(reg)}, {QStringLiteral("value"), reply.Data()}},
+        reply.Data());
     return TExitCode::Done;
 }
 
@@ -93,12 +95,16 @@ TExitCode TInstrumentCommands::Write()
     const std::unique_ptr<TCtlSession> session = OpenLevel(opened);
     if (opened != TExitCode::Done)
         return opened;
-    const TRequestResult result = m_context.link.Engine().SendCommand(cmd::WriteValue, options.reg,
-                                                                      true, true, options.value);
-    if (session)
-        session->LockAndStore();
-    if (!result.Ok())
+    const TReply result =
+        m_context.link.SendCommand(TRequest::Write(options.reg, options.value).Reporting());
+    // A write the instrument did not store is lost at its next start: no success then.
+    const TReply store = session ? session->LockAndStore() : TReply{TOutcome::Accepted, {}};
+    if (!result)
         return exitcode::For(result.outcome);
+    if (!store) {
+        m_context.console.Message(TSessionController::StoreFailure(store));
+        return exitcode::Worse(TExitCode::Refused, exitcode::For(store.outcome));
+    }
     if (m_context.output.Json())
         m_context.output.Print({{QStringLiteral("register"), RegisterText(options.reg)},
                                 {QStringLiteral("value"), options.value}},
@@ -110,12 +116,10 @@ TExitCode TInstrumentCommands::Weight()
 {
     if (m_context.options.watch)
         return WatchWeight();
-    TCommsEngine& engine = m_context.link.Engine();
-    const TRequestResult result =
-        engine.SendCommand(cmd::ReadDisplayText, reg::WeightText, true, true);
-    if (!result.Ok())
+    const TReply result = m_context.link.SendCommand(WeightRead());
+    if (!result)
         return exitcode::For(result.outcome);
-    const QString text = engine.ReplyRecord().Data;
+    const QString text = result.Data();
     m_context.output.Print({{QStringLiteral("weight"), text}}, text);
     return TExitCode::Done;
 }
@@ -124,25 +128,21 @@ TExitCode TInstrumentCommands::Weight()
 // by the engine and read again, a port that goes away ends the watch.
 TExitCode TInstrumentCommands::WatchWeight()
 {
-    TCommsEngine& engine = m_context.link.Engine();
-    TSignalExit interrupt;
-    bool stopped = false;
-    QObject::connect(&interrupt, &TSignalExit::Received, [&stopped] { stopped = true; });
+    const bool& stopped = m_context.interrupted;
     QElapsedTimer clock;
     clock.start();
     while (!stopped) {
-        const TRequestResult result =
-            engine.SendCommand(cmd::ReadDisplayText, reg::WeightText, true, true);
+        const TReply result = m_context.link.SendCommand(WeightRead());
         if (result.outcome == TOutcome::PortClosed)
             return TExitCode::NoAnswer;
-        if (result.Ok() && !stopped) {
-            const QString text = engine.ReplyRecord().Data;
+        if (result && !stopped) {
+            const QString text = result.Data();
             const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
             m_context.output.Print(
                 {{QStringLiteral("weight"), text}, {QStringLiteral("seconds"), seconds}}, text);
         }
         if (!stopped)
-            engine.WaitTicks(1);
+            m_context.link.Engine().WaitTicks(1);
     }
     return TExitCode::Done;
 }

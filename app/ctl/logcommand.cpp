@@ -2,15 +2,15 @@
 
 #include "activityguard.h"
 #include "console.h"
-#include "ctllink.h"
 #include "ctloptions.h"
 #include "ctloutput.h"
+#include "instrumentlink.h"
 #include "logrun.h"
-#include "signalexit.h"
 #include "tools.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTimer>
 
 #include <algorithm>
@@ -26,19 +26,17 @@ constexpr qsizetype kUnitsFromEnd = 4; // the unit's two characters: "12.5 kg G"
 
 TExitCode TLogCommand::Run()
 {
-    TCommsEngine& engine = m_context.link.Engine();
-    TLogRun run(engine, [this](const QString& data) { Sample(data); });
-    const TActivityGuard activity(engine, &run);
-    TSignalExit interrupt;
-    QObject::connect(&interrupt, &TSignalExit::Received, [&run] { run.Stop(); });
+    TLogRun run(m_context.link, [this](const QString& data) { Sample(data); });
+    const TActivityGuard activity(m_context.link.Engine(), &run);
     run.Begin();
-    if (!run.Configure() || !ReadWeightText(run)) {
-        if (!run.Wanted()) {
+    if (m_context.interrupted || !run.Configure() || !ReadWeightText(run) ||
+        m_context.interrupted) {
+        if (m_context.interrupted) {
             m_context.console.Message(QStringLiteral("Stopped before the run began; "
                                                      "no file was written."));
             return TExitCode::Refused;
         }
-        return exitcode::Worse(TExitCode::Refused, exitcode::For(engine.LastOutcome()));
+        return exitcode::Worse(TExitCode::Refused, exitcode::For(m_context.link.LastOutcome()));
     }
     return Record(run);
 }
@@ -85,10 +83,16 @@ TExitCode TLogCommand::Record(TLogRun& run)
     QObject::connect(&limit, &QTimer::timeout, [&run] { run.Stop(); });
     if (options.seconds)
         limit.start(static_cast<int>(std::ceil(*options.seconds * 1000.0)) + kGraceMs);
-    const bool linkOk = run.Loop([this, &run] {
-        if (m_enough)
-            run.Stop();
-    });
+    QEventLoop loop;
+    const bool looping = !m_context.interrupted && run.StartLoop(
+                                                       [this, &run] {
+                                                           if (m_enough)
+                                                               run.Stop();
+                                                       },
+                                                       [&loop] { loop.quit(); });
+    if (looping)
+        loop.exec();
+    const bool linkOk = looping && !run.LinkEnded();
     flush.stop();
     m_context.console.EndProgress();
     const TLogFileResult closed = m_stream.Close();

@@ -1,9 +1,9 @@
 #include "ringscan.h"
 
 #include "console.h"
-#include "ctllink.h"
 #include "ctloutput.h"
 #include "instrumentcommands.h"
+#include "instrumentlink.h"
 #include "protocol.h"
 
 #include <QElapsedTimer>
@@ -12,44 +12,24 @@
 
 using namespace protocol;
 
-namespace {
-
-// The engine's short attempts for as long as a scope lasts, the usual ones back after.
-class TShortAttempts
-{
-public:
-    explicit TShortAttempts(TCommsEngine& engine) : m_engine(engine)
-    {
-        m_engine.SetAttempts(TRingScan::kProbeTicks, 0);
-    }
-    ~TShortAttempts() { m_engine.SetAttempts(0, 0); }
-    TShortAttempts(const TShortAttempts&) = delete;
-    TShortAttempts& operator=(const TShortAttempts&) = delete;
-
-private:
-    TCommsEngine& m_engine;
-};
-
-} // namespace
-
+// Short attempts, retried as the engine retries any request: a lost request must not leave
+// an instrument out. Most addresses of a ring are empty: their silence is the answer, not a
+// fault.
 bool TRingScan::Answers(int address)
 {
-    TCommsEngine& engine = m_context.link.Engine();
     m_context.link.SetAddress(address);
-    const TShortAttempts quick(engine);
-    // Most addresses of a ring are empty: their silence is the answer, not a fault.
-    engine.HoldNoResponseMessages();
-    const TOutcome outcome =
-        engine.SendCommand(cmd::ReadValue, reg::SerialNumber, false, true).outcome;
-    m_portLost = outcome == TOutcome::PortClosed;
-    return outcome == TOutcome::Accepted || outcome == TOutcome::ErrorReply;
+    const TReply reply = m_context.link.SendCommand(
+        TRequest::Read(reg::SerialNumber).Quiet().Attempts(kProbeTicks, TCommsEngine::kRetries));
+    m_portLost = reply.outcome == TOutcome::PortClosed;
+    return reply.Answered();
 }
 
 std::vector<TRingScan::TFound> TRingScan::Find()
 {
     std::vector<TFound> found;
     m_portLost = false;
-    for (int address = 1; address <= flag::MaxAddress && !m_portLost; ++address) {
+    for (int address = 1; address <= flag::MaxAddress && !m_portLost && !m_context.interrupted;
+         ++address) {
         m_context.console.Progress(QStringLiteral("Scanning address %1 of %2, %3 found")
                                        .arg(QString::number(address),
                                             QString::number(flag::MaxAddress),

@@ -9,7 +9,8 @@
 #include <vector>
 
 // Looks for the instruments on the line: every address 1..31 is asked for its serial number
-// with a short time-out and no retry, and each one that answers has its identity read.
+// with a short time-out and the usual retries, and each one that answers has its identity
+// read.
 class TRingScan
 {
 public:

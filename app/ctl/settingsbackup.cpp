@@ -1,11 +1,11 @@
 #include "settingsbackup.h"
 
 #include "console.h"
-#include "ctllink.h"
 #include "ctloptions.h"
 #include "ctloutput.h"
 #include "ctlprompts.h"
 #include "ctlsession.h"
+#include "instrumentlink.h"
 #include "ringscan.h"
 #include "settingsfile.h"
 
@@ -29,8 +29,10 @@ TSettingsBackup::TSaved TSettingsBackup::BackUp(TCtlSession& session, const QStr
     TSaved saved;
     const int shownBefore = m_context.prompts.Shown();
     saved.code = session.Start();
-    if (saved.code != TExitCode::Done)
+    if (saved.code != TExitCode::Done) {
+        session.End(); // a session that did open is ended and locked, as after Ctrl+C
         return saved;
+    }
     // Error replies were shown as they came; the file is kept, but not called complete.
     const int refused = m_context.prompts.Shown() - shownBefore;
     const TDevice& device = m_context.link.Device();
@@ -125,7 +127,7 @@ TExitCode TSettingsBackup::All()
                           saved.file.isEmpty() ? QStringLiteral("not saved")
                                                : QDir::toNativeSeparators(saved.file));
         // Without a passcode no other instrument will open either.
-        if (saved.code == TExitCode::BadUsage)
+        if (saved.code == TExitCode::BadUsage || m_context.interrupted)
             break;
     }
     m_context.output.Print({{QStringLiteral("files"), files}}, lines.join(u'\n'));

@@ -1,26 +1,22 @@
 #include "settingsrestore.h"
 
-#include "activityguard.h"
 #include "console.h"
-#include "ctllink.h"
 #include "ctloptions.h"
 #include "ctloutput.h"
 #include "ctlprompts.h"
 #include "ctlsession.h"
 #include "settingsfile.h"
-#include "signalexit.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 
 namespace {
 
-QString ResultText(TSettingsTransfer::TResult result)
+QString ResultText(const TSendOutcome& outcome)
 {
-    switch (result) {
+    switch (outcome.result) {
     case TSettingsTransfer::TResult::Done:
-        return QStringLiteral("done");
+        return outcome.Stored() ? QStringLiteral("done") : QStringLiteral("not stored");
     case TSettingsTransfer::TResult::NoResponse:
         return QStringLiteral("no response");
     case TSettingsTransfer::TResult::Cancelled:
@@ -41,20 +37,13 @@ std::optional<QStringList> TSettingsRestore::Requests()
         m_context.console.Message(file.Error);
         return std::nullopt;
     }
-    // Nothing of a file that could do more than write settings is ever sent.
+    // Nothing of a file that could do more than write its own settings is ever sent.
     const settingsfile::TSendTree content = settingsfile::FillSendTree(file.Lines);
     if (!content.Ok()) {
         m_context.console.Message(content.Error);
         return std::nullopt;
     }
-    QStringList requests = content.RequestTexts();
-    if (!m_context.options.calibration && !requests.isEmpty() &&
-        settingsfile::IsCalibrationLine(requests.first()))
-        requests.removeFirst();
-    // On a ring only the connected instrument may take the file's requests.
-    for (QString& request : requests)
-        request = settingsfile::Readdressed(request, m_context.link.Address());
-    return requests;
+    return content.RequestsToSend(m_context.options.calibration);
 }
 
 TExitCode TSettingsRestore::Run()
@@ -66,55 +55,50 @@ TExitCode TSettingsRestore::Run()
     const TExitCode opened = session.OpenLevel();
     if (opened != TExitCode::Done)
         return opened;
-    int reports = 0;
-    const TSettingsTransfer::TResult result = Send(*requests, reports);
-    session.LockAndStore();
+    const TSendOutcome outcome =
+        settingssend::Send(m_context.link, session.Controller(), m_context.prompts, *requests,
+                           [this](TSettingsTransfer& transfer) { RunTransfer(transfer); });
+    if (!outcome.Stored() && outcome.result != TSettingsTransfer::TResult::LinkLost)
+        m_context.console.Message(TSessionController::StoreFailure(outcome.store));
     m_context.output.Print({{QStringLiteral("file"), m_context.options.path},
                             {QStringLiteral("requests"), static_cast<int>(requests->size())},
-                            {QStringLiteral("result"), ResultText(result)},
-                            {QStringLiteral("errors"), reports}},
+                            {QStringLiteral("result"), ResultText(outcome)},
+                            {QStringLiteral("errors"), outcome.errors},
+                            {QStringLiteral("stored"), outcome.Stored()}},
                            QStringLiteral("Sent %1 settings from %2: %3, %4 reported")
                                .arg(QString::number(requests->size()),
                                     QDir::toNativeSeparators(m_context.options.path),
-                                    ResultText(result), QString::number(reports)));
-    switch (result) {
+                                    ResultText(outcome), QString::number(outcome.errors)));
+    return CodeFor(outcome);
+}
+
+// Runs the transfer to its end, its progress on the console.
+void TSettingsRestore::RunTransfer(TSettingsTransfer& transfer)
+{
+    QObject::connect(&transfer, &TSettingsTransfer::ProgressChanged, &transfer, [this, &transfer] {
+        m_context.console.Progress(
+            QStringLiteral("Sent %1 of %2")
+                .arg(QString::number(transfer.Progress()), QString::number(transfer.Count())));
+    });
+    QEventLoop loop;
+    QObject::connect(&transfer, &TSettingsTransfer::Finished, &loop, &QEventLoop::quit);
+    if (m_context.interrupted)
+        transfer.Cancel();
+    else if (transfer.Start() && transfer.Result() == TSettingsTransfer::TResult::Running)
+        loop.exec();
+    m_context.console.EndProgress();
+}
+
+TExitCode TSettingsRestore::CodeFor(const TSendOutcome& outcome)
+{
+    switch (outcome.result) {
     case TSettingsTransfer::TResult::Done:
-        return reports == 0 ? TExitCode::Done : TExitCode::Refused;
+        if (!outcome.Stored())
+            return exitcode::Worse(TExitCode::Refused, exitcode::For(outcome.store.outcome));
+        return outcome.errors == 0 ? TExitCode::Done : TExitCode::Refused;
     case TSettingsTransfer::TResult::Cancelled:
         return TExitCode::Refused;
     default:
         return TExitCode::NoAnswer;
     }
-}
-
-// Runs the transfer to its end; `reports` counts the error replies and warnings shown.
-TSettingsTransfer::TResult TSettingsRestore::Send(const QStringList& requests, int& reports)
-{
-    TCommsEngine& engine = m_context.link.Engine();
-    TSettingsTransfer transfer(engine, m_context.prompts);
-    const TActivityGuard activity(engine, &transfer);
-    engine.MarkDisplayStale();
-    transfer.SetRequests(requests);
-    TSignalExit interrupt;
-    QObject::connect(&interrupt, &TSignalExit::Received, &transfer, &TSettingsTransfer::Cancel);
-    QObject::connect(&transfer, &TSettingsTransfer::ProgressChanged, &transfer,
-                     [this, &transfer] { ShowProgress(transfer); });
-    QEventLoop loop;
-    QObject::connect(&transfer, &TSettingsTransfer::Finished, &loop, &QEventLoop::quit);
-    const int shownBefore = m_context.prompts.Shown();
-    transfer.Start();
-    if (transfer.Result() == TSettingsTransfer::TResult::Running)
-        loop.exec();
-    m_context.console.EndProgress();
-    // Error replies seen at the very end are shown from the event loop.
-    QCoreApplication::processEvents();
-    reports = m_context.prompts.Shown() - shownBefore;
-    return transfer.Result();
-}
-
-void TSettingsRestore::ShowProgress(const TSettingsTransfer& transfer)
-{
-    m_context.console.Progress(
-        QStringLiteral("Sent %1 of %2")
-            .arg(QString::number(transfer.Progress()), QString::number(transfer.Count())));
 }

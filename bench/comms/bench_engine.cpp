@@ -2,9 +2,8 @@
 // against a bare QSerialPort loop doing the same log-sample reads on the same simulated
 // instrument, paced at a real line rate. The simulator runs as a child process so that
 // only this program's own CPU time is counted. Usage: bench_engine [exchanges] [baud]
-#include "commsengine.h"
+#include "instrumentlink.h"
 #include "protocol.h"
-#include "ringnetwork.h"
 #include "userprompts.h"
 
 #include <QCoreApplication>
@@ -114,13 +113,13 @@ int main(int argc, char** argv)
     const int rounds = 5;
     const int perRound = std::max(1, count / rounds);
     std::vector<Figures> bareRounds, ourRounds;
-    TRingNetwork ring;
     SilentPrompts prompts;
-    TCommsEngine engine(ring, prompts);
-    engine.SetInstrumentAddress(1);
-    TLineSettings line;
-    line.portName = path;
-    line.baud = baud;
+    TInstrumentLink link(prompts);
+    TPortChoice choice;
+    choice.portName = path;
+    choice.cable = TPortChoice::RS232;
+    choice.address = 1;
+    choice.baud = serialports::BaudIndexOf(baud);
     QString reply;
     for (int round = 0; round < rounds; ++round) {
         {
@@ -131,17 +130,17 @@ int main(int argc, char** argv)
             BareExchange(port);
             bareRounds.push_back(Measure(perRound, [&] { return BareExchange(port); }));
         }
-        if (!engine.Open(line).isEmpty())
+        if (!link.Open(choice).isEmpty())
             return 1;
+        TReply last;
         const auto exchange = [&] {
-            return engine
-                .SendCommand(protocol::cmd::ReadValue, protocol::reg::LogSample, false, true)
-                .Ok();
+            last = link.SendCommand(TRequest::Read(protocol::reg::LogSample));
+            return last.Ok();
         };
         exchange();
         ourRounds.push_back(Measure(perRound, exchange));
-        reply = engine.ReplyRecord().Build();
-        engine.Close();
+        reply = last.record.Build();
+        link.Close();
     }
     sim.terminate();
     sim.waitForFinished(2000);
@@ -163,7 +162,7 @@ int main(int argc, char** argv)
     std::printf("line-rate limit        : %8.1f exchanges/s\n", lineLimit);
     std::printf("bare QSerialPort loop  : %8.1f exchanges/s, %7.1f us CPU per exchange\n",
                 bare.perSecond, bare.cpuMicros);
-    std::printf("engine SendCommand     : %8.1f exchanges/s, %7.1f us CPU per exchange\n",
+    std::printf("link SendCommand       : %8.1f exchanges/s, %7.1f us CPU per exchange\n",
                 ours.perSecond, ours.cpuMicros);
     std::printf("engine / baseline      : %8.3f of the rate, %7.2f x the CPU\n", MedianOf(rate),
                 MedianOf(cpu));

@@ -2,10 +2,8 @@
 // requests and seconds of a first Full session start, of Expand All, and of a second start,
 // whose attributes come from the cache; beside each, the time its traffic takes on the line
 // alone (10 bits a character), the least any program could need.
-#include "commsengine.h"
-#include "device.h"
+#include "instrumentlink.h"
 #include "protocol.h"
-#include "ringnetwork.h"
 #include "sessioncontroller.h"
 #include "sessionprompts.h"
 #include "settingspage.h"
@@ -81,22 +79,20 @@ int main(int argc, char** argv)
     if (!sim.Open(&path, &error))
         return 1;
     Answers answers;
-    TRingNetwork ring;
-    ring.SetLocalAddress(1);
-    TCommsEngine engine(ring, answers);
-    engine.SetInstrumentAddress(1);
-    TDevice device(ring);
-    device.SetAddress(1);
-    device.OnTransact = [&](const QString& r) { return engine.Transact(r); };
-    engine.SetReportGate([&] { return device.ReadingMenu != 1; });
-    TLineSettings line;
-    line.portName = path;
-    line.baud = baud;
-    if (!engine.Open(line).isEmpty())
+    TInstrumentLink link(answers);
+    TPortChoice choice;
+    choice.portName = path;
+    choice.cable = TPortChoice::RS232;
+    choice.address = 1;
+    choice.baud = serialports::BaudIndexOf(baud);
+    if (!link.Open(choice).isEmpty())
         return 1;
-    TSessionController session(engine, device, answers, answers);
-    TSettingsPage page(device, session, answers);
-    session.SetView(&page);
+    TSessionController session(link, answers, answers);
+    TSettingsPage page(session.Tree(), link.Device(), answers);
+    const auto readAll = [&] {
+        TSettingsTree& tree = session.Tree();
+        tree.RunRead(*tree.Top(), TMenuReader::TScope::Below);
+    };
 
     const auto measure = [&](const char* what, const std::function<void()>& step) {
         const size_t from = sim.Line().Log().Entries().size();
@@ -110,9 +106,9 @@ int main(int argc, char** argv)
     };
     std::printf("Full session on the simulated instrument at %d baud\n", baud);
     measure("first session start", [&] { session.StartSessionClick(); });
-    measure("Expand All", [&] { page.ReadAllMenus(); });
+    measure("Expand All", readAll);
     measure("End Session", [&] { session.EndSessionClick(); });
     measure("second session start", [&] { session.StartSessionClick(); });
-    measure("second Expand All", [&] { page.ReadAllMenus(); });
+    measure("second Expand All", readAll);
     return answers.messages == 0 ? 0 : 1;
 }

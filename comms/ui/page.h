@@ -26,12 +26,14 @@ public:
     virtual void UnlockMainControls() = 0;
 };
 
-// What the main window shows of the link: connected, and the setup session's level.
+// What the main window shows of the link: connected, the setup session's level, and whether
+// a long operation (a job) holds the link, so that nothing else may talk to the instrument.
 struct TLinkState
 {
     bool connected = false;
     bool session = false;
     bool full = false;
+    bool job = false;
 
     bool operator==(const TLinkState&) const = default;
 };

@@ -4,16 +4,13 @@
 #include "ctlrunner.h"
 
 #include "../logging/tracestore.h"
-#include "commsengine.h"
-#include "device.h"
+#include "instrumentlink.h"
 #include "logfile.h"
 #include "protocol.h"
 #include "recordingprompts.h"
 #include "recordingsessionprompts.h"
-#include "ringnetwork.h"
 #include "sessioncontroller.h"
 #include "settingsfile.h"
-#include "settingspage.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -41,31 +38,27 @@ QByteArray ReadAll(const QString& path)
 // session started on the Settings tab, every menu read, the tree written as a settings file.
 QByteArray ViewerSaveAfterExpandAll(const QString& port, bool full, const QString& path)
 {
-    TRingNetwork ring;
     RecordingPrompts prompts;
     RecordingSessionPrompts sessionPrompts;
-    TCommsEngine engine(ring, prompts);
-    engine.SetInstrumentAddress(1);
-    TDevice device(ring);
-    device.SetAddress(1);
-    device.OnTransact = [&](const QString& r) { return engine.Transact(r); };
-    engine.SetReportGate([&] { return device.ReadingMenu != 1; });
-    TLineSettings line;
-    line.portName = port;
-    EXPECT_EQ(engine.Open(line), "");
-    TSessionController session(engine, device, prompts, sessionPrompts);
-    TSettingsPage page(device, session, prompts);
-    session.SetView(&page);
+    TInstrumentLink link(prompts);
+    TPortChoice choice;
+    choice.portName = port;
+    choice.cable = TPortChoice::RS232;
+    choice.address = 1;
+    EXPECT_EQ(link.Open(choice), "");
+    TSessionController session(link, prompts, sessionPrompts);
     sessionPrompts.levels = {full};
     sessionPrompts.passcodes = {full ? "2222" : "1111"};
     session.StartSessionClick();
     EXPECT_TRUE(session.SessionActive());
-    page.ReadAllMenus();
-    EXPECT_FALSE(settingsfile::HasUnreadMenus(page.Tree()));
-    const QStringList lines = settingsfile::WriteSettingsFile(page.Tree(), device.CalibrationBlock);
+    TSettingsTree& tree = session.Tree();
+    EXPECT_EQ(tree.RunRead(*tree.Top(), TMenuReader::TScope::Below), TJobEnd::Done);
+    EXPECT_FALSE(settingsfile::HasUnreadMenus(tree.Root()));
+    const QStringList lines =
+        settingsfile::WriteSettingsFile(tree.Root(), link.Device().CalibrationBlock);
     EXPECT_EQ(settingsfile::SaveSettingsFile(path, lines), "");
     session.EndSessionClick();
-    engine.Close();
+    link.Close();
     return ReadAll(path);
 }
 
@@ -303,12 +296,12 @@ TEST_F(CtlOneInstrument, RestoreRefusesAFileHoldingMoreThanSettingsWrites)
 {
     QFile file(File("bad.VSF"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("1: FULL SETUP\r\n20120211:00000002\r\n20100102:\r\n");
+    file.write("1: FULL SETUP\r\n2: FILTER   : 0.2\r\n20120211:00000002\r\n20100102:\r\n");
     file.close();
     sim->Line().Log().Clear();
     const CtlResult bad = Ctl({"restore", File("bad.VSF"), "--passcode", "2222"});
     EXPECT_EQ(bad.exitCode, 2);
-    EXPECT_TRUE(bad.err.contains("Line 3 of the settings file")) << bad.err.toStdString();
+    EXPECT_TRUE(bad.err.contains("Line 4 of the settings file")) << bad.err.toStdString();
     const CtlResult missing = Ctl({"restore", File("none.VSF"), "--passcode", "2222"});
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_EQ(Requests(), 0) << "nothing was sent";

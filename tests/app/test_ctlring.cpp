@@ -61,7 +61,8 @@ TEST_F(CtlOnRing, ScanOfASilentLineIsNoAnswer)
     EXPECT_EQ(none.exitCode, 3);
     EXPECT_TRUE(none.err.contains("No instrument answered")) << none.err.toStdString();
     EXPECT_FALSE(none.err.contains("not responding")) << "empty addresses are no fault";
-    EXPECT_EQ(silent.received.size(), protocol::flag::MaxAddress) << "one probe per address";
+    EXPECT_EQ(silent.received.size(), 3 * protocol::flag::MaxAddress)
+        << "a silent address is asked again, as any request is";
 
     const CtlResult optical = RunCtl({"--port", path, "--cable", "optical", "scan"});
     EXPECT_EQ(optical.exitCode, 2) << "the optical link reaches one instrument only";

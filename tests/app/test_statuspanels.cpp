@@ -7,6 +7,7 @@
 #include "commsengine.h"
 #include "ringnetwork.h"
 #include "statuspanels.h"
+#include "ticksource.h"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -55,7 +56,8 @@ protected:
     QMainWindow window;
     TRingNetwork ring;
     RecordingPrompts prompts;
-    TCommsEngine engine{ring, prompts};
+    TTimerTicks ticks;
+    TCommsEngine engine{ring, prompts, ticks};
     TStatusPanels* panels = nullptr;
 };
 

@@ -9,6 +9,7 @@
 #include "eventwait.h"
 #include "findchild.h"
 #include "identitypanel.h"
+#include "instrumentlink.h"
 #include "main.h"
 #include "pdfprompts.h"
 #include "protocol.h"
@@ -103,8 +104,19 @@ protected:
         return Find<TSessionController>()->SessionActive();
     }
 
-    // Expand All from the tree's popup on the selected node (the top node after a start).
-    void ExpandAll() { Action("tvMenupopupExpand")->trigger(); }
+    // Expand All from the tree's popup on the selected node (the top node after a start),
+    // waited for to its end.
+    void ExpandAll()
+    {
+        Action("tvMenupopupExpand")->trigger();
+        WaitForJob(*window);
+    }
+    // Until the job that holds the window's link has ended.
+    static bool WaitForJob(QWidget& window, int timeoutMs = 60000)
+    {
+        const TInstrumentLink* link = Child<TInstrumentLink>(&window, QString());
+        return RunUntil([link] { return !link->JobRunning(); }, timeoutMs);
+    }
 
     template <class T> T* Find(const char* name = "")
     {
@@ -112,10 +124,8 @@ protected:
     }
     QAction* Action(const char* name) { return Find<QAction>(name); }
     QTabWidget* Tabs() { return Find<QTabWidget>("PgCMain"); }
-    bool TabShown(const char* page)
-    {
-        return Tabs()->isTabVisible(Tabs()->indexOf(Find<QWidget>(page)));
-    }
+    // A page that must not be shown has no tab at all.
+    bool TabShown(const char* page) { return Tabs()->indexOf(Find<QWidget>(page)) >= 0; }
     TCommsEngine& Engine() { return *Find<TCommsEngine>(); }
     QString Identity() { return Find<TIdentityPanel>("IdentityPanel")->Text(); }
     QTreeWidget* Tree() { return Find<QTreeWidget>("tvMenuItems"); }

@@ -22,22 +22,21 @@
 
 #include <functional>
 
-// The window's menus and tabs as the page locks and unlocks them.
-class RecordingControls : public IMainControls
+// The window's commands as the link's jobs lock and unlock them.
+class RecordingControls
 {
 public:
     QStringList calls;
     bool locked = false;
 
-    void LockMainControls(bool keepPages) override
+    void Follow(TInstrumentLink& link)
     {
-        calls << (keepPages ? "lock keeping pages" : "lock");
-        locked = true;
-    }
-    void UnlockMainControls() override
-    {
-        calls << "unlock";
-        locked = false;
+        QObject::connect(&link, &TInstrumentLink::JobChanged, [this, &link] {
+            if (link.JobRunning() == locked)
+                return;
+            locked = link.JobRunning();
+            calls << (locked ? "lock" : "unlock");
+        });
     }
 };
 
@@ -61,15 +60,9 @@ protected:
         Start();
         if (HasFatalFailure())
             return;
-        // As the connection does: every reply for a point's weight raises the count of points.
-        QObject::connect(engine.get(), &TCommsEngine::ReplyAccepted, [this](const Tcommsobj& r) {
-            if (!r.ErrorBit && protocol::reg::IsLinWeight(r.Register)) {
-                const int point = r.Register - protocol::reg::LinWeightFirst + 1;
-                device->LinPointCount = std::min(std::max(device->LinPointCount, point), 10);
-            }
-        });
+        controls.Follow(*simLink.link);
         calPage = std::make_unique<TCalibrationPage>(
-            dir.Picture(), dir.Path(), *engine, *device, *session, controls, prompts,
+            dir.Picture(), dir.Path(), *simLink.link, *session, prompts,
             [this](const QString& error) { mimicErrors << error; });
         ASSERT_TRUE(StartSession(true));
         ClearLog();
@@ -134,7 +127,12 @@ protected:
             lines << Field<QListWidget>("LBxLCal")->item(i)->text();
         return lines;
     }
-    void Click(const char* button) { Field<QPushButton>(button)->click(); }
+    // Presses a button; the operation it starts runs to its end, its status wait included.
+    void Click(const char* button)
+    {
+        Field<QPushButton>(button)->click();
+        WaitForJob();
+    }
     void SelectPoint(int row) { Field<QListWidget>("LBxLCal")->setCurrentRow(row); }
 
     // Once the modal window of type T is up (and `ready` holds), `act` runs on it once.

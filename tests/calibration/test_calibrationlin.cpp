@@ -156,7 +156,7 @@ TEST_F(Linearisation, InstrumentWithoutLinearisationDisablesItsControls)
 
     emit session->SessionStarting();
     EXPECT_TRUE(Field<QPushButton>("BtnLSet")->isEnabled()) << "a new session tries again";
-    EXPECT_FALSE(engine->SendCommand(cmd::Execute, reg::LinPointFirst, true, true).Ok());
+    EXPECT_FALSE(engine->SendCommand(TRequest::Execute(reg::LinPointFirst).Reporting()).Ok());
     EXPECT_FALSE(Field<QPushButton>("BtnLSet")->isEnabled()) << "setting point 1 is refused";
     EXPECT_FALSE(Field<QListWidget>("LBxLCal")->isEnabled());
     RunFor(50);

@@ -137,9 +137,9 @@ TEST_F(CalibrationOnSimulator, SilenceEndsTheWaitWithTheNoResponseReport)
 {
     options.instrument.calibrationStuck = true;
     StartCalibration();
-    WhenUp<TFrmCalWait>([&](TFrmCalWait&) { engine->SetInstrumentAddress(5); },
+    WhenUp<TFrmCalWait>([&](TFrmCalWait&) { simLink.link->SetAddress(5); },
                         [&] { return StatusReads() >= 2; });
-    prompts.whileShown = [&](const QString&) { engine->SetInstrumentAddress(1); };
+    prompts.whileShown = [&](const QString&) { simLink.link->SetAddress(1); };
     Click("BtnZero");
 
     ASSERT_EQ(prompts.messages.size(), 1);

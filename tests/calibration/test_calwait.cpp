@@ -35,22 +35,22 @@ TEST(CalWaitWindow, CancelEndsTheWaitItShows)
     std::vector<QString> states;
     TFrmCalWait* shown = nullptr;
     int pauses = 0;
-    TStatusWait wait(
-        [&](int) {
-            QApplication::processEvents();
-            ++pauses;
-            if (pauses == 8) { // the first reading has been shown
-                ASSERT_EQ(QApplication::activeModalWidget(), shown);
-                states.push_back(Child<QLabel>(shown, "LblBusy")->text());
-                QTest::mouseClick(Child<QPushButton>(shown, "BtnCancel"), Qt::LeftButton);
-            }
-        },
-        [&]() -> std::optional<uint32_t> { return pauses < 12 ? 0u : kBusy; });
+    TStatusWait wait([&]() -> std::optional<uint32_t> { return pauses < 12 ? 0u : kBusy; });
     TFrmCalWait window(wait, &owner);
     shown = &window;
     window.show();
     EXPECT_EQ(Child<QLabel>(&window, "LblCalibrating")->text(), "Calibrating...");
-    EXPECT_EQ(wait.Run(), TStatusWait::TEnd::Cancelled);
+    // Tick by tick, as the link steps it, with the events of each tick handled first.
+    do {
+        QApplication::processEvents();
+        ++pauses;
+        if (pauses == 8) { // the first reading has been shown
+            ASSERT_EQ(QApplication::activeModalWidget(), shown);
+            states.push_back(Child<QLabel>(shown, "LblBusy")->text());
+            QTest::mouseClick(Child<QPushButton>(shown, "BtnCancel"), Qt::LeftButton);
+        }
+    } while (wait.Step() == ILinkJob::TStep::More);
+    EXPECT_EQ(wait.End(), TStatusWait::TEnd::Cancelled);
     EXPECT_EQ(pauses, 8);
     EXPECT_EQ(states, std::vector<QString>{"Instrument not busy (1 of 5 readings)"});
     EXPECT_EQ(Child<QLabel>(&window, "LblBusy")->text(), "Cancelling...");
@@ -61,7 +61,7 @@ TEST(CalWaitWindow, CancelEndsTheWaitItShows)
 TEST(CalWaitWindow, EscapeAndClosingCancelToo)
 {
     for (const bool escape : {true, false}) {
-        TStatusWait wait([](int) {}, []() -> std::optional<uint32_t> { return kBusy; });
+        TStatusWait wait([]() -> std::optional<uint32_t> { return kBusy; });
         TFrmCalWait window(wait);
         window.show();
         if (escape)

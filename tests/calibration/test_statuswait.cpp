@@ -20,16 +20,18 @@ struct ScriptedInstrument
     std::deque<std::optional<uint32_t>> script;
     std::optional<uint32_t> last;
     int ticks = 0;
-    // Runs during each one-tick pause, as events handled meanwhile would.
+    // Runs at each tick, before the wait's step, as events handled meanwhile would.
     std::function<void()> duringPause;
 
-    TStatusWait::Pause Pause()
+    // Steps the wait tick by tick, as the link does, to its end.
+    TStatusWait::TEnd Run(TStatusWait& wait)
     {
-        return [this](int n) {
-            ticks += n;
+        do {
+            ++ticks;
             if (duringPause)
                 duringPause();
-        };
+        } while (wait.Step() == ILinkJob::TStep::More);
+        return *wait.End();
     }
     TStatusWait::Read Read()
     {
@@ -49,11 +51,11 @@ TEST(StatusWait, TwoBusyThenFiveQuietReadingsMakeSevenReads)
 {
     ScriptedInstrument instrument;
     instrument.script = {kBusy, kBusy, 0u};
-    TStatusWait wait(instrument.Pause(), instrument.Read());
+    TStatusWait wait(instrument.Read());
     std::vector<int> left;
     QObject::connect(&wait, &TStatusWait::StatusRead,
                      [&](uint32_t, bool, int readingsLeft) { left.push_back(readingsLeft); });
-    EXPECT_EQ(wait.Run(), TStatusWait::TEnd::Finished);
+    EXPECT_EQ(instrument.Run(wait), TStatusWait::TEnd::Finished);
     EXPECT_EQ(wait.Reads(), 7);
     EXPECT_EQ(left, (std::vector<int>{5, 5, 4, 3, 2, 1, 0}));
     EXPECT_EQ(instrument.ticks, 7 * TStatusWait::kPauseTicks) << "half a second before each";
@@ -63,8 +65,8 @@ TEST(StatusWait, BusyInBetweenStartsTheCountAgain)
 {
     ScriptedInstrument instrument;
     instrument.script = {0u, 0u, 0u, 0u, kBusy, 0u};
-    TStatusWait wait(instrument.Pause(), instrument.Read());
-    EXPECT_EQ(wait.Run(), TStatusWait::TEnd::Finished);
+    TStatusWait wait(instrument.Read());
+    EXPECT_EQ(instrument.Run(wait), TStatusWait::TEnd::Finished);
     EXPECT_EQ(wait.Reads(), 10);
 }
 
@@ -73,8 +75,8 @@ TEST(StatusWait, AResultCodeEndsItAtOnce)
     for (const uint32_t status : {0x0003u, 0x000Cu, kBusy | 0x0001u}) {
         ScriptedInstrument instrument;
         instrument.script = {status, 0u};
-        TStatusWait wait(instrument.Pause(), instrument.Read());
-        EXPECT_EQ(wait.Run(), TStatusWait::TEnd::ResultCode) << status;
+        TStatusWait wait(instrument.Read());
+        EXPECT_EQ(instrument.Run(wait), TStatusWait::TEnd::ResultCode) << status;
         EXPECT_EQ(wait.Reads(), 1);
         EXPECT_EQ(wait.LastStatus(), status);
     }
@@ -84,8 +86,8 @@ TEST(StatusWait, AFailedReadEndsIt)
 {
     ScriptedInstrument instrument;
     instrument.script = {kBusy, std::nullopt};
-    TStatusWait wait(instrument.Pause(), instrument.Read());
-    EXPECT_EQ(wait.Run(), TStatusWait::TEnd::ReadFailed);
+    TStatusWait wait(instrument.Read());
+    EXPECT_EQ(instrument.Run(wait), TStatusWait::TEnd::ReadFailed);
     EXPECT_EQ(wait.Reads(), 2);
 }
 
@@ -95,7 +97,7 @@ TEST(StatusWait, CancelDuringAPauseEndsAnEndlessBusyWithinATick)
 {
     ScriptedInstrument instrument;
     instrument.script = {kBusy};
-    TStatusWait wait(instrument.Pause(), instrument.Read());
+    TStatusWait wait(instrument.Read());
     int ticksAtCancel = -1;
     instrument.duringPause = [&] {
         if (wait.Reads() == 20 && ticksAtCancel < 0) {
@@ -103,7 +105,7 @@ TEST(StatusWait, CancelDuringAPauseEndsAnEndlessBusyWithinATick)
             wait.Cancel();
         }
     };
-    EXPECT_EQ(wait.Run(), TStatusWait::TEnd::Cancelled);
+    EXPECT_EQ(instrument.Run(wait), TStatusWait::TEnd::Cancelled);
     EXPECT_EQ(wait.Reads(), 20);
     EXPECT_EQ(instrument.ticks, ticksAtCancel);
     EXPECT_TRUE(wait.Cancelled());

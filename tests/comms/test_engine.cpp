@@ -1,14 +1,10 @@
 // The comms engine over real pseudo-terminals: against the simulated instrument and against
 // a line the test answers by hand.
-#include "commsengine.h"
 #include "crc.h"
-#include "device.h"
 #include "eventwait.h"
-#include "protocol.h"
-#include "recordingprompts.h"
-#include "ringnetwork.h"
 #include "scriptedline.h"
-#include "simpty.h"
+#include "simlink.h"
+#include "ticksource.h"
 #include "tools.h"
 
 #include <QCoreApplication>
@@ -43,49 +39,41 @@ public:
     }
 };
 
-TLineSettings LineTo(const QString& path)
+// A read as the instrument model makes it: the short attempts, error replies reported.
+TRequest ModelRead(int reg)
 {
-    TLineSettings line;
-    line.portName = path;
-    return line;
+    return TRequest::Read(reg).ForModel().Reporting();
+}
+
+// The reply as text, as the instrument sent it; empty when none came.
+QString Text(const TReply& reply)
+{
+    return reply.Answered() ? reply.record.Build() : QString();
 }
 
 struct EngineOnSimulator : ::testing::Test
 {
-    TSimOptions options;
-    std::unique_ptr<TSimPty> sim;
-    TRingNetwork ring;
-    RecordingPrompts prompts;
-    std::unique_ptr<TCommsEngine> engine;
+    TSimLink simLink;
+    TSimOptions& options = simLink.options;
+    RecordingPrompts& prompts = simLink.prompts;
+    TSimPty* sim = nullptr;
+    TCommsEngine* engine = nullptr;
 
-    void Start(int address = 1)
+    void Start(int address = 1, int cable = TPortChoice::RS232)
     {
-        sim = std::make_unique<TSimPty>(options);
-        QString path, error;
-        ASSERT_TRUE(sim->Open(&path, &error)) << error.toStdString();
-        engine = std::make_unique<TCommsEngine>(ring, prompts);
-        engine->SetInstrumentAddress(address);
-        ring.SetLocalAddress(address);
-        ASSERT_EQ(engine->Open(LineTo(path)), "");
+        ASSERT_EQ(simLink.Open(address, cable), "");
+        sim = simLink.sim.get();
+        engine = &simLink.Engine();
     }
-    QStringList RequestsSeen()
-    {
-        QStringList out;
-        for (const auto& e : sim->Line().Log().Entries())
-            if (e.direction == TTrafficLog::Received)
-                out << e.text;
-        return out;
-    }
+    QStringList RequestsSeen() { return simLink.RequestTexts(); }
 };
 
 } // namespace
 
-TEST_F(EngineOnSimulator, IdentityIsReadInOrderThroughTransact)
+TEST_F(EngineOnSimulator, IdentityIsReadInOrderThroughTheLink)
 {
     Start();
-    TDevice device(ring);
-    device.SetAddress(1);
-    device.OnTransact = [this](const QString& r) { return engine->Transact(r); };
+    TDevice& device = simLink.Device();
     device.ReadIdentity();
     EXPECT_EQ(device.SerialNumber, "93123401");
     EXPECT_EQ(device.CommsVersion.mid(1, 1), "2");
@@ -104,19 +92,19 @@ TEST_F(EngineOnSimulator, ErrorReplyEndsWaitAtOnceAndIsReported)
     Start();
     QElapsedTimer clock;
     clock.start();
-    const TRequestResult result = engine->SendCommand(cmd::ReadValue, 0x7A7A, true, true);
+    const TReply result = engine->SendCommand(TRequest::Read(0x7A7A).Reporting());
     EXPECT_EQ(result.outcome, TOutcome::ErrorReply);
     EXPECT_LT(clock.elapsed(), 900);
-    EXPECT_TRUE(engine->ReplyRecord().ErrorBit);
+    EXPECT_TRUE(result.record.ErrorBit);
     EXPECT_EQ(sim->Line().RequestCount(0x7A7A), 1) << "no retries after an error reply";
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages[0], "Error :- Register 7A7A:  Feature Not implemented ");
 
-    const QString reply = engine->Transact("20117A7A:");
+    const QString reply = Text(engine->SendCommand(ModelRead(0x7A7A)));
     EXPECT_TRUE(reply.startsWith("E1117A7A:")) << reply.toStdString();
     EXPECT_EQ(sim->Line().RequestCount(0x7A7A), 2);
 
-    EXPECT_FALSE(engine->SendCommand(cmd::ReadValue, 0x7A7A, false, true));
+    EXPECT_FALSE(engine->SendCommand(TRequest::Read(0x7A7A)));
     EXPECT_EQ(prompts.messages.size(), 2) << "only requests that report errors show them";
 }
 
@@ -124,18 +112,18 @@ TEST_F(EngineOnSimulator, CrcFormRepliesAreChecked)
 {
     options.line.crcReplies = true;
     Start();
-    EXPECT_TRUE(engine->SendCommand(cmd::ReadValue, reg::SerialNumber, true, true));
-    EXPECT_EQ(engine->ReplyRecord().Register, reg::SerialNumber);
-    EXPECT_FALSE(engine->ReplyRecord().Data.isEmpty());
+    const TReply reply = engine->SendCommand(TRequest::Read(reg::SerialNumber).Reporting());
+    EXPECT_TRUE(reply);
+    EXPECT_EQ(reply.record.Register, reg::SerialNumber);
+    EXPECT_FALSE(reply.Data().isEmpty());
 }
 
 TEST_F(EngineOnSimulator, RingPicksTheAddressedInstrument)
 {
     options.addresses = {1, 5, 7};
     options.line.ring = true;
-    ring.SetRingMode(true);
-    Start(5);
-    const QString reply = engine->Transact("20110005:");
+    Start(5, TPortChoice::RS232Ring);
+    const QString reply = Text(engine->SendCommand(ModelRead(reg::SerialNumber)));
     ASSERT_TRUE(reply.startsWith("A5110005:")) << reply.toStdString();
     EXPECT_EQ(tools::HexToInt(reply.mid(9)), 93123401u + 1) << "the second instrument on the ring";
 }
@@ -170,9 +158,7 @@ TEST_F(EngineOnSimulator, OneErrorReplyGivesOneReportEvenWhileTheBoxStaysOpen)
     options.line.requireCrc = true;
     Start();
     prompts.whileShown = [](const QString&) { RunFor(700); }; // the user reads the box
-    TDevice device(ring);
-    device.SetAddress(1);
-    device.OnTransact = [this](const QString& r) { return engine->Transact(r); };
+    TDevice& device = simLink.Device();
     device.ReadIdentity();
     EXPECT_EQ(prompts.messages, QStringList{"Error :- Register    5:  CRC Required "});
     EXPECT_EQ(sim->Line().RequestCount(reg::SerialNumber), 1) << "not sent again";
@@ -180,15 +166,22 @@ TEST_F(EngineOnSimulator, OneErrorReplyGivesOneReportEvenWhileTheBoxStaysOpen)
     EXPECT_EQ(device.SerialNumber, "");
 }
 
-// A line the test answers by hand, and an engine on it.
+// A line the test answers by hand, and a link on it.
 struct EngineOnScriptedLine : ::testing::Test
 {
     ScriptedLine line;
-    TRingNetwork ring;
     RecordingPrompts prompts;
-    TCommsEngine engine{ring, prompts};
+    TInstrumentLink link{prompts};
+    TCommsEngine& engine = link.Engine();
+    TPortChoice choice;
 
-    void Open() { ASSERT_EQ(engine.Open(LineTo(line.SlavePath())), ""); }
+    void Open(int address = 0, int cable = TPortChoice::RS232)
+    {
+        choice.portName = line.SlavePath();
+        choice.cable = cable;
+        choice.address = address;
+        ASSERT_EQ(link.Open(choice), "");
+    }
 };
 
 TEST_F(EngineOnScriptedLine, ReplyForAnotherRegisterDoesNotEndTheWait)
@@ -199,22 +192,21 @@ TEST_F(EngineOnScriptedLine, ReplyForAnotherRegisterDoesNotEndTheWait)
         QTimer::singleShot(250, [&] { line.Send("A1110040:1234\r\n"); });
         return "A1110009:0000\r\nnot a message\r\n";
     };
-    engine.SetInstrumentAddress(1);
-    Open();
+    Open(1);
     int messages = 0;
     QObject::connect(&engine, &TCommsEngine::Received, [&](const QString&) { ++messages; });
-    ASSERT_TRUE(engine.SendCommand(cmd::ReadValue, reg::LogSample, true, true));
-    EXPECT_EQ(engine.ReplyRecord().Value, 0x1234u);
+    const TReply reply = engine.SendCommand(TRequest::Read(reg::LogSample).Reporting());
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply.Value(), 0x1234u);
     EXPECT_EQ(messages, 3) << "every message is still handled";
     EXPECT_EQ(line.received.size(), 1);
 }
 
 TEST_F(EngineOnScriptedLine, NoReplyRetriesThenWarnsLongShortThenNothing)
 {
-    engine.SetInstrumentAddress(2);
-    Open();
+    Open(2);
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(engine.Transact("20110005:"), "");
+        EXPECT_EQ(Text(engine.SendCommand(ModelRead(reg::SerialNumber))), "");
     EXPECT_EQ(line.received.size(), 9) << "three attempts each";
     EXPECT_EQ(line.received[0], "22110005:") << "the engine puts in the instrument's address";
     ASSERT_EQ(prompts.messages.size(), 2);
@@ -223,40 +215,37 @@ TEST_F(EngineOnScriptedLine, NoReplyRetriesThenWarnsLongShortThenNothing)
     EXPECT_EQ(prompts.messages[1], "Instrument not responding");
 
     line.answer = [](const QString&) -> QByteArray { return "A2110005:1\r\n"; };
-    EXPECT_EQ(engine.Transact("20110005:"), "A2110005:1");
+    EXPECT_EQ(Text(engine.SendCommand(ModelRead(reg::SerialNumber))), "A2110005:1");
     line.answer = nullptr;
-    EXPECT_EQ(engine.Transact("20110005:"), "");
+    EXPECT_EQ(Text(engine.SendCommand(ModelRead(reg::SerialNumber))), "");
     EXPECT_EQ(prompts.messages.size(), 3) << "a good reply re-arms the long message";
     EXPECT_EQ(prompts.messages[2].left(26), "Instrument not responding:");
 }
 
-// Probing addresses that may be empty: one short attempt each, then the usual ones again.
-TEST_F(EngineOnScriptedLine, ShortAttemptsGiveUpSoonAndAreUndone)
+// A request's own attempts (probing addresses that may be empty) hold for it alone.
+TEST_F(EngineOnScriptedLine, ShortAttemptsGiveUpSoonAndHoldForTheirRequestAlone)
 {
-    engine.SetInstrumentAddress(3);
-    Open();
-    engine.SetAttempts(2, 0);
+    Open(3);
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(engine.SendCommand(cmd::ReadValue, reg::SerialNumber, false, true).outcome,
+    EXPECT_EQ(engine.SendCommand(TRequest::Read(reg::SerialNumber).Attempts(2, 0)).outcome,
               TOutcome::NoReply);
     // Well short of even one usual attempt (the usual three would take three seconds).
-    EXPECT_LT(clock.elapsed(), TCommsEngine::kSendTicks * TCommsEngine::kTickMs);
+    EXPECT_LT(clock.elapsed(), TCommsEngine::kSendTicks * TTickSource::kTickMs);
     EXPECT_EQ(line.received.size(), 1) << "no retry";
     line.answer = [](const QString&) -> QByteArray { return "A3110005:7\r\n"; };
-    EXPECT_EQ(engine.Transact("20110005:"), "A3110005:7") << "an answer still comes through";
+    EXPECT_EQ(Text(engine.SendCommand(ModelRead(reg::SerialNumber).Attempts(2, 0))), "A3110005:7")
+        << "an answer still comes through";
     line.answer = nullptr;
-    engine.SetAttempts(0, 0);
     line.received.clear();
-    EXPECT_EQ(engine.Transact("20110005:"), "");
+    EXPECT_EQ(Text(engine.SendCommand(ModelRead(reg::SerialNumber))), "");
     EXPECT_EQ(line.received.size(), 3) << "the usual three attempts";
 }
 
 TEST_F(EngineOnScriptedLine, OpticalLinkShowsItsPromptInstead)
 {
-    engine.SetOpticalLink(true);
-    Open();
-    EXPECT_EQ(engine.Transact("20110005:"), "");
+    Open(0, TPortChoice::OpticalLink);
+    EXPECT_EQ(Text(engine.SendCommand(ModelRead(reg::SerialNumber))), "");
     EXPECT_EQ(prompts.messages, QStringList{"optical prompt"});
 }
 
@@ -283,27 +272,25 @@ TEST_F(EngineOnScriptedLine, ReceiveRulesForFramingAndOverlongText)
 TEST_F(EngineOnScriptedLine, SecondRequestWhileWaitingIsRefusedOutLoud)
 {
     Open();
-    TRequestResult nested;
-    QString nestedReply = "unset";
-    TOutcome nestedOutcome = TOutcome::Accepted;
+    TReply nested;
+    TReply nestedModel;
+    nested.outcome = nestedModel.outcome = TOutcome::Accepted;
     line.answer = [&](const QString& request) -> QByteArray {
         if (request.startsWith("20110040")) {
             QTimer::singleShot(0, [&] {
-                nested = engine.SendCommand(cmd::ReadValue, 0x0041, true, true);
-                nestedReply = engine.Transact("20110041:");
-                nestedOutcome = engine.LastOutcome();
+                nested = engine.SendCommand(TRequest::Read(0x0041).Reporting());
+                nestedModel = link.SendCommand(ModelRead(0x0041));
             });
             QTimer::singleShot(200, [&] { line.Send("A0110040:7\r\n"); });
         }
         return {};
     };
-    EXPECT_TRUE(engine.SendCommand(cmd::ReadValue, reg::LogSample, true, true));
-    EXPECT_EQ(engine.ReplyRecord().Value, 7u);
+    const TReply reply = engine.SendCommand(TRequest::Read(reg::LogSample).Reporting());
+    EXPECT_TRUE(reply);
+    EXPECT_EQ(reply.Value(), 7u) << "the request is intact";
     EXPECT_EQ(nested.outcome, TOutcome::Refused);
     EXPECT_FALSE(nested.Ok());
-    EXPECT_EQ(nestedReply, "");
-    EXPECT_EQ(nestedOutcome, TOutcome::Refused) << "an empty reply that says why";
-    EXPECT_EQ(engine.RequestRecord().Register, reg::LogSample) << "the request is intact";
+    EXPECT_EQ(nestedModel.outcome, TOutcome::Refused) << "through the link alike";
     EXPECT_EQ(line.received.size(), 1) << "nothing of the refused requests went out";
     EXPECT_TRUE(prompts.messages.isEmpty()) << "a refusal is no instrument error";
 }
@@ -348,7 +335,7 @@ TEST_F(EngineOnScriptedLine, ErrorReplyDuringATimerDrivenSendIsReportedOutsideTh
     bool busyWhenShown = true;
     prompts.whileShown = [&](const QString&) {
         busyWhenShown = engine.Busy();
-        duringBox = engine.SendCommand(cmd::ReadValue, reg::SerialNumber, true, true).outcome;
+        duringBox = engine.SendCommand(TRequest::Read(reg::SerialNumber).Reporting()).outcome;
     };
     QTimer sender;
     sender.setSingleShot(true);
@@ -365,7 +352,7 @@ TEST_F(EngineOnScriptedLine, NoResponseBoxComesAfterTheRequestHasEnded)
     Open();
     bool busyWhenShown = true;
     prompts.whileShown = [&](const QString&) { busyWhenShown = engine.Busy(); };
-    EXPECT_EQ(engine.SendCommand(cmd::ReadValue, reg::SerialNumber, true, true).outcome,
+    EXPECT_EQ(engine.SendCommand(TRequest::Read(reg::SerialNumber).Reporting()).outcome,
               TOutcome::NoReply);
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_FALSE(busyWhenShown) << "not inside the tick that timed the request out";
@@ -379,7 +366,7 @@ TEST_F(EngineOnScriptedLine, LosingTheLineEndsTheWaitAndReportsIt)
     QTimer::singleShot(300, [&] { line.HangUp(); });
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(engine.SendCommand(cmd::ReadValue, reg::SerialNumber, true, true).outcome,
+    EXPECT_EQ(engine.SendCommand(TRequest::Read(reg::SerialNumber).Reporting()).outcome,
               TOutcome::NoReply);
     EXPECT_LT(clock.elapsed(), 2500) << "not the full three attempts";
     EXPECT_FALSE(engine.IsOpen());
@@ -388,7 +375,7 @@ TEST_F(EngineOnScriptedLine, LosingTheLineEndsTheWaitAndReportsIt)
         << lost.toStdString();
     EXPECT_FALSE(lost.contains("temporarily unavailable")) << lost.toStdString();
     EXPECT_EQ(engine.WaitState(), TCommsEngine::TWaitState::Idle);
-    EXPECT_EQ(engine.SendCommand(cmd::ReadValue, reg::SerialNumber, true, true).outcome,
+    EXPECT_EQ(engine.SendCommand(TRequest::Read(reg::SerialNumber).Reporting()).outcome,
               TOutcome::PortClosed)
         << "closed port fails at once";
 }
@@ -399,7 +386,7 @@ TEST_F(EngineOnScriptedLine, DisconnectDuringWaitEndsIt)
     QTimer::singleShot(200, [&] { engine.Close(); });
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(engine.Transact("20110005:"), "");
+    EXPECT_EQ(Text(engine.SendCommand(ModelRead(reg::SerialNumber))), "");
     EXPECT_LT(clock.elapsed(), 1000);
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
@@ -412,7 +399,10 @@ TEST_F(EngineOnScriptedLine, SendRawTerminatorsRingFramingAndCrcForm)
     engine.SendRaw("21110009:", false);
     engine.SendRaw("abc;", false);
     engine.SendRaw("21110005:", true);
-    ring.SetRingMode(true);
+    link.Close();
+    choice.cable = TPortChoice::RS232Ring;
+    choice.address = 1;
+    ASSERT_EQ(link.Open(choice), "");
     engine.SendRaw("21110009:", false);
     engine.WaitTicks(2);
     ASSERT_EQ(echoed.size(), 4);

@@ -1,18 +1,13 @@
 #pragma once
 
-// A setup session against the simulated instrument over a pseudo-terminal: the engine, the
-// instrument model, the session controller and the Settings tab, as the program wires them.
-#include "commsengine.h"
-#include "device.h"
+// A setup session against the simulated instrument over a pseudo-terminal: the instrument
+// link, the session controller and the Settings tab, as the program wires them.
 #include "eventwait.h"
 #include "findchild.h"
-#include "protocol.h"
-#include "recordingprompts.h"
 #include "recordingsessionprompts.h"
-#include "ringnetwork.h"
 #include "sessioncontroller.h"
 #include "settingspage.h"
-#include "simpty.h"
+#include "simlink.h"
 
 #include <QTreeWidget>
 
@@ -23,23 +18,14 @@
 class SessionOnSimulator : public ::testing::Test
 {
 protected:
-    void Start()
+    void Start(int address = 1, int cable = TPortChoice::RS232)
     {
-        sim = std::make_unique<TSimPty>(options);
-        QString path, error;
-        ASSERT_TRUE(sim->Open(&path, &error)) << error.toStdString();
-        engine = std::make_unique<TCommsEngine>(ring, prompts);
-        engine->SetInstrumentAddress(1);
-        device = std::make_unique<TDevice>(ring);
-        device->SetAddress(1);
-        device->OnTransact = [this](const QString& r) { return engine->Transact(r); };
-        engine->SetReportGate([this] { return device->ReadingMenu != 1; });
-        TLineSettings line;
-        line.portName = path;
-        ASSERT_EQ(engine->Open(line), "");
-        session = std::make_unique<TSessionController>(*engine, *device, prompts, sessionPrompts);
-        page = std::make_unique<TSettingsPage>(*device, *session, prompts);
-        session->SetView(page.get());
+        ASSERT_EQ(simLink.Open(address, cable), "");
+        sim = simLink.sim.get();
+        engine = &simLink.Engine();
+        device = &simLink.Device();
+        session = std::make_unique<TSessionController>(*simLink.link, prompts, sessionPrompts);
+        page = std::make_unique<TSettingsPage>(session->Tree(), *device, prompts);
     }
 
     bool StartSession(bool full)
@@ -50,32 +36,21 @@ protected:
         return session->SessionActive();
     }
 
-    // The requests the instrument received since the log was last cleared.
-    std::vector<Tcommsobj> Requests()
+    std::vector<Tcommsobj> Requests() { return simLink.Requests(); }
+    int Count(int command, int reg = -1) { return simLink.Count(command, reg); }
+    int CountWrites(int reg, const QString& data) { return simLink.CountWrites(reg, data); }
+    void ClearLog() { simLink.ClearLog(); }
+    // Until the job that holds the link has ended.
+    bool WaitForJob(int timeoutMs = 20000)
     {
-        std::vector<Tcommsobj> seen;
-        for (const auto& e : sim->Line().Log().Entries()) {
-            Tcommsobj request;
-            if (e.direction == TTrafficLog::Received && request.Parse(e.text))
-                seen.push_back(request);
-        }
-        return seen;
+        return RunUntil([this] { return !simLink.link->JobRunning(); }, timeoutMs);
     }
-    int Count(int command, int reg = -1)
+    // Every menu not read yet, as Expand All on the top node reads them.
+    TJobEnd ReadAllMenus()
     {
-        int n = 0;
-        for (const Tcommsobj& r : Requests())
-            n += r.Command == command && (reg < 0 || r.Register == reg);
-        return n;
+        TSettingsTree& tree = session->Tree();
+        return tree.Top() ? tree.RunRead(*tree.Top(), TMenuReader::TScope::Below) : TJobEnd::Done;
     }
-    int CountWrites(int reg, const QString& data)
-    {
-        int n = 0;
-        for (const Tcommsobj& r : Requests())
-            n += r.Command == protocol::cmd::WriteValue && r.Register == reg && r.Data == data;
-        return n;
-    }
-    void ClearLog() { sim->Line().Log().Clear(); }
 
     QTreeWidget* Tree() { return Child<QTreeWidget>(page.get(), "tvMenuItems"); }
     static QString NameOf(const QTreeWidgetItem* item)
@@ -111,13 +86,13 @@ protected:
         Tree()->setCurrentItem(item);
     }
 
-    TSimOptions options;
-    std::unique_ptr<TSimPty> sim;
-    TRingNetwork ring;
-    RecordingPrompts prompts;
+    TSimLink simLink;
+    TSimOptions& options = simLink.options;
+    RecordingPrompts& prompts = simLink.prompts;
+    TSimPty* sim = nullptr;
     RecordingSessionPrompts sessionPrompts;
-    std::unique_ptr<TCommsEngine> engine;
-    std::unique_ptr<TDevice> device;
+    TCommsEngine* engine = nullptr;
+    TDevice* device = nullptr;
     std::unique_ptr<TSessionController> session;
     std::unique_ptr<TSettingsPage> page;
 };

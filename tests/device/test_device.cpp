@@ -1,5 +1,5 @@
 #include "device.h"
-#include "ringnetwork.h"
+#include "tools.h"
 
 #include <QMap>
 
@@ -7,9 +7,9 @@
 
 namespace {
 
-// Answers request texts from a table, as an instrument at address 1 would; unknown
-// requests get no reply. Keeps every request it saw.
-class ScriptedInstrument
+// Answers requests from a table, as an instrument at address 1 would; unknown requests get
+// no reply. Keeps every request it saw, as text.
+class ScriptedInstrument : public IRequester
 {
 public:
     QMap<QString, QString> replies; // request without address byte -> reply data, "!" = error
@@ -50,6 +50,16 @@ public:
             return "E1" + body + ":" + reply.mid(1);
         return "A1" + body + ":" + reply;
     }
+    TReply SendCommand(const TRequest& request) override
+    {
+        const QString text = "21" + tools::HexText(uint32_t(request.command), 2) +
+                             tools::HexText(uint32_t(request.reg), 4) + ":" + request.data;
+        TReply reply;
+        reply.outcome = TOutcome::NoReply;
+        if (reply.record.Parse(Answer(text)))
+            reply.outcome = reply.record.ErrorBit ? TOutcome::ErrorReply : TOutcome::Accepted;
+        return reply;
+    }
     int Count(const QString& prefix) const
     {
         int n = 0;
@@ -61,15 +71,8 @@ public:
 
 struct DeviceTest : ::testing::Test
 {
-    TRingNetwork ring;
-    TDevice device{ring};
     ScriptedInstrument sim;
-
-    void SetUp() override
-    {
-        device.OnTransact = [this](const QString& r) { return sim.Answer(r); };
-        device.SetAddress(1);
-    }
+    TDevice device{sim};
 };
 
 const TMenuNode* Child(const TMenuNode& node, int i)
@@ -79,15 +82,8 @@ const TMenuNode* Child(const TMenuNode& node, int i)
 
 } // namespace
 
-TEST_F(DeviceTest, ReplyEvaluationAndAddressing)
+TEST_F(DeviceTest, ReplyEvaluation)
 {
-    EXPECT_EQ(device.Address, "21");
-    EXPECT_EQ(ring.LocalAddress(), 1);
-    device.SetAddress(35);
-    EXPECT_EQ(device.Address, "23");
-    EXPECT_EQ(ring.LocalAddress(), 3);
-    device.SetAddress(1);
-
     sim.replies["110040"] = "  FFFFFFFE  ";
     device.SetCurrentRegister(0x40);
     ASSERT_TRUE(device.ReadValue());
@@ -150,7 +146,7 @@ TEST_F(DeviceTest, MenuTreeSkipsRepeatsAndUnreadableChildren)
     sim.replies["090102"] = "!0100";
     sim.Item("0103", "0B", "CALZERO");
     TMenuNode tree;
-    device.BuildMenuTree(tree, 0x11, false, "SAFE SETUP");
+    device.BuildMenuTree(tree, 0x11, "SAFE SETUP");
     ASSERT_EQ(tree.Children().size(), 1u);
     const TMenuNode& root = *Child(tree, 0);
     EXPECT_EQ(root.Caption, "SAFE SETUP");
@@ -176,7 +172,7 @@ TEST_F(DeviceTest, UnansweredChildLeavesTheMenuUnread)
     sim.Item("0102", "03", "HYS", "SS", "5", "0.05");
     sim.replies.remove("110102"); // its value never comes
     TMenuNode tree;
-    device.BuildMenuTree(tree, 0x11, false, "FULL SETUP");
+    device.BuildMenuTree(tree, 0x11, "FULL SETUP");
     const TMenuNode& root = *Child(tree, 0);
     ASSERT_EQ(root.Children().size(), 1u);
     EXPECT_TRUE(Child(root, 0)->IsPlaceholder());
@@ -188,26 +184,26 @@ TEST_F(DeviceTest, MenuReadFailuresGivePlaceholderOrNothing)
     sim.Menu("0011", "ROOT", {"0101", "0102"});
     sim.replies.remove("0D0011:01"); // highest entry unreadable
     sim.Item("0101", "03", "A");
-    device.BuildMenuTree(a, 0x11, false, "FULL SETUP");
+    device.BuildMenuTree(a, 0x11, "FULL SETUP");
     ASSERT_EQ(Child(a, 0)->Children().size(), 1u);
     EXPECT_TRUE(Child(*Child(a, 0), 0)->IsPlaceholder());
 
     TMenuNode b;
     sim.Menu("0012", "ROOT", {"0101"});
     sim.replies["030012"] = "!2000";
-    device.BuildMenuTree(b, 0x12, false, "FULL SETUP");
+    device.BuildMenuTree(b, 0x12, "FULL SETUP");
     EXPECT_TRUE(Child(*Child(b, 0), 0)->IsPlaceholder()) << "maximum unreadable";
 
     TMenuNode c;
     sim.Menu("0013", "ROOT", {"0101"});
     sim.replies.remove("020013");
-    device.BuildMenuTree(c, 0x13, false, "FULL SETUP");
+    device.BuildMenuTree(c, 0x13, "FULL SETUP");
     EXPECT_TRUE(Child(c, 0)->Children().empty()) << "minimum unreadable: no children";
 
     TMenuNode d;
     sim.Menu("0014", "ROOT", {"0101"});
     sim.replies["020014"] = "5";
-    device.BuildMenuTree(d, 0x14, false, "FULL SETUP");
+    device.BuildMenuTree(d, 0x14, "FULL SETUP");
     EXPECT_TRUE(Child(d, 0)->Children().empty()) << "maximum below minimum";
 }
 
@@ -218,7 +214,7 @@ TEST_F(DeviceTest, SafeSessionNeverReadsFullItems)
     sim.Item("0102", "03", "LOCAL", "fS", "7", "7");
     TMenuNode tree;
     device.FullAccess = false;
-    device.BuildMenuTree(tree, 0x11, false, "SAFE SETUP");
+    device.BuildMenuTree(tree, 0x11, "SAFE SETUP");
     const TMenuNode& root = *Child(tree, 0);
     ASSERT_EQ(root.Children().size(), 2u);
     EXPECT_EQ(Child(root, 0)->Data->Valid, 0);
@@ -337,11 +333,11 @@ TEST_F(DeviceTest, ZeroSpanWeightDoesNotDivide)
     EXPECT_EQ(device.ReferenceSignal, 0);
 }
 
-TEST_F(DeviceTest, NothingHappensWithoutTransact)
+TEST_F(DeviceTest, NothingComesOfASilentInstrument)
 {
-    device.OnTransact = nullptr;
     EXPECT_FALSE(device.ReadValue());
+    EXPECT_EQ(device.Unanswered(), 1);
     TMenuNode tree;
-    device.BuildMenuTree(tree, 0x11, false, "SAFE SETUP");
+    device.BuildMenuTree(tree, 0x11, "SAFE SETUP");
     EXPECT_EQ(tree.Children().size(), 1u);
 }

@@ -43,7 +43,7 @@ TEST_F(SessionOnSimulator, FullSessionReadsRootAndFirstLevelOnlyThenExpandAllThe
     EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
 
     ClearLog();
-    page->ReadAllMenus();
+    ReadAllMenus();
     EXPECT_EQ(Placeholders(Tree()->topLevelItem(0)), 0);
     EXPECT_EQ(ChildNames({"BUILD"}),
               (QStringList{"DP", "CAP", "E", "UNITS", "CABLE", "HI.RES", "USE"}));
@@ -58,14 +58,14 @@ TEST_F(SessionOnSimulator, SecondSessionOnTheSameKindAsksNoAttributeAgain)
 {
     Start();
     ASSERT_TRUE(StartSession(true));
-    page->ReadAllMenus();
+    ReadAllMenus();
     Select({"BUILD", "UNITS"}); // an option list read once
     session->EndSessionClick();
     EXPECT_EQ(Tree()->topLevelItemCount(), 0) << "End Session clears the tree";
 
     ClearLog();
     ASSERT_TRUE(StartSession(true));
-    page->ReadAllMenus();
+    ReadAllMenus();
     Select({"BUILD", "UNITS"});
     EXPECT_EQ(Count(cmd::ReadType), 0);
     EXPECT_EQ(Count(cmd::ReadMinimum), 0);
@@ -83,7 +83,7 @@ TEST_F(SessionOnSimulator, SafeSessionListsFullItemsWithoutReadingThem)
     EXPECT_EQ(device->SpanWeight, 0) << "a Safe session clears the calibration figures";
     EXPECT_EQ(Tree()->topLevelItem(0)->text(0), "SAFE SETUP");
     ClearLog();
-    page->ReadAllMenus();
+    ReadAllMenus();
     EXPECT_EQ(Count(cmd::ReadValue, 0x0205), 0) << "CABLE is read level F";
     QTreeWidgetItem* cable = Item({"BUILD", "CABLE"});
     ASSERT_NE(cable, nullptr);
@@ -216,7 +216,7 @@ TEST_F(SessionOnSimulator, MenusThatMisbehaveNeverLeaveTheTreeStuck)
     ASSERT_TRUE(StartSession(true));
     QElapsedTimer clock;
     clock.start();
-    page->ReadAllMenus();
+    ReadAllMenus();
     EXPECT_LT(clock.elapsed(), 20000);
     EXPECT_EQ(ChildNames({"OPTION"}).count("OPTION"), 0) << "not the menu itself";
     EXPECT_EQ(ChildNames({"OPTION"}).size(), 7);
@@ -246,11 +246,11 @@ TEST_F(SessionOnSimulator, LinkLostDuringATreeReadEndsItWithOneReport)
     Start();
     ASSERT_TRUE(StartSession(true));
     int lost = 0;
-    QObject::connect(engine.get(), &TCommsEngine::PortLost, [&] { ++lost; });
+    QObject::connect(engine, &TCommsEngine::PortLost, [&] { ++lost; });
     QTimer::singleShot(300, [&] { sim->Close(); });
     QElapsedTimer clock;
     clock.start();
-    page->ReadAllMenus();
+    ReadAllMenus();
     EXPECT_LT(clock.elapsed(), 3000) << "every wait ended";
     ASSERT_TRUE(RunUntil([&] { return lost > 0; }));
     RunFor(200);

@@ -213,25 +213,37 @@ TEST(SettingsFileRead, RoundTripThroughDiskOfSafeSession)
 TEST(SettingsFileRead, LevelJumpsAttachUnderLastNodeOfShallowerLevel)
 {
     const TSendTree result =
-        FillSendTree({"1:T", "2:A", "4:B", "20120001:1", "4:C", "3:D", "2:E", "5:F", "5:G"});
+        FillSendTree({"1:T", "2:A", "4:B : 1", "20120201:1", "4:C", "3:D", "2:E", "5:F", "5:G"});
     ASSERT_TRUE(result.Ok()) << result.Error.toStdString();
-    EXPECT_EQ(TreeShape(result), "T(A(B,C,D),E(F,G))");
+    EXPECT_EQ(TreeShape(result), "T(A(B : 1,C,D),E(F,G))");
     ASSERT_EQ(result.Requests.size(), 1u);
     EXPECT_EQ(result.Requests.front().LineNumber, 4);
 }
 
-TEST(SettingsFileRead, FileWithoutOutlineKeepsItsRequests)
+// Requests with no outline write settings the file does not name: nothing of it is sent.
+TEST(SettingsFileRead, FileWithoutOutlineIsRefused)
 {
     const TSendTree result = FillSendTree({"20120201:1", "25120a0b:ff"});
-    EXPECT_TRUE(result.Ok());
+    EXPECT_FALSE(result.Ok());
     EXPECT_TRUE(result.Tree->Children().empty());
-    EXPECT_EQ(result.RequestTexts(), QStringList({"20120201:1", "25120a0b:ff"}));
+    EXPECT_TRUE(result.RequestTexts().isEmpty());
+    EXPECT_TRUE(result.Error.startsWith("Line 1 ")) << result.Error.toStdString();
 }
 
 TEST(SettingsFileRead, LongestMessageIsAccepted)
 {
-    const QString longest = "20120146:" + QString(protocol::ctl::MaxMessage - 9, u'A');
-    EXPECT_TRUE(FillSendTree({"1: T", longest}).Ok());
+    const QString longest = "20120225:" + QString(protocol::ctl::MaxMessage - 9, u'A');
+    EXPECT_TRUE(FillSendTree({"1: T", "2: P.HEAD   : A", longest}).Ok());
+}
+
+// What is sent: every request, the calibration only when asked for.
+TEST(SettingsFileRead, CalibrationIsSentOnlyWhenAskedFor)
+{
+    const TSendTree result =
+        FillSendTree({"1: FULL SETUP", "201200F0:C1", "2: DP       : 0", "20120201:1"});
+    ASSERT_TRUE(result.Ok()) << result.Error.toStdString();
+    EXPECT_EQ(result.RequestsToSend(false), QStringList{"20120201:1"});
+    EXPECT_EQ(result.RequestsToSend(true), QStringList({"201200F0:C1", "20120201:1"}));
 }
 
 struct RefusalCase
@@ -265,7 +277,7 @@ INSTANTIATE_TEST_SUITE_P(
     Checks, SettingsFileRefusal,
     testing::Values(
         RefusalCase{"SecondTopLine",
-                    {"1: FULL SETUP", "20120201:1", "2: BUILD", "1: SAFE SETUP", "20120202:5"},
+                    {"1: FULL SETUP", "2: DP : 0", "20120201:1", "1: SAFE SETUP", "20120202:5"},
                     kPrefix.arg(4) + "does not fit the menu outline: 1: SAFE SETUP"},
         RefusalCase{"NoColon",
                     {"1: T", "2: A", "garbage", "2: B"},
@@ -275,8 +287,33 @@ INSTANTIATE_TEST_SUITE_P(
                     kPrefix.arg(2) + "does not fit the menu outline: 0: X"},
         RefusalCase{"EmptyLine", {"1: T", "2: A", "", "20120201:1"}, kPrefix.arg(3) + "is empty"},
         RefusalCase{"Execute",
-                    {"1: T", "20120201:1", "20100102:"},
-                    kPrefix.arg(3) + "is not a settings write request: 20100102:"},
+                    {"1: T", "2: DP : 0", "20120201:1", "20100102:"},
+                    kPrefix.arg(4) + "is not a settings write request: 20100102:"},
+        // Writes that are no settings, slipped in where a setting's write would stand.
+        RefusalCase{"KeyPress",
+                    {"1: T", "2: DP : 0", "20120008:8002"},
+                    kPrefix.arg(3) + "writes register 0008, which is no setting: 20120008:8002"},
+        RefusalCase{"PasscodeEntry",
+                    {"1: T", "2: DP : 0", "20120019:0000"},
+                    kPrefix.arg(3) + "writes register 0019, which is no setting: 20120019:0000"},
+        RefusalCase{"SessionControl",
+                    {"1: T", "2: DP : 0", "201200E2:01"},
+                    kPrefix.arg(3) + "writes register 00E2, which is no setting: 201200E2:01"},
+        RefusalCase{"CalibrationCommand",
+                    {"1: T", "2: DP : 0", "20120102:1388"},
+                    kPrefix.arg(3) + "writes register 0102, which is no setting: 20120102:1388"},
+        RefusalCase{"SecondWriteOfASetting",
+                    {"1: T", "2: DP : 0", "20120201:1", "20120204:2"},
+                    kPrefix.arg(4) +
+                        "is no write of the setting on the line before it: 20120204:2"},
+        RefusalCase{"WriteAfterAMenu",
+                    {"1: T", "2: BUILD", "20120204:2"},
+                    kPrefix.arg(3) +
+                        "is no write of the setting on the line before it: 20120204:2"},
+        RefusalCase{"CalibrationAwayFromTheTop",
+                    {"1: T", "2: DP : 0", "201200F0:C1"},
+                    kPrefix.arg(3) +
+                        "writes the calibration away from the top of the outline: 201200F0:C1"},
         RefusalCase{"Read",
                     {"1: T", "20110201:"},
                     kPrefix.arg(2) + "is not a settings write request: 20110201:"},

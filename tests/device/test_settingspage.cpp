@@ -73,7 +73,7 @@ TEST(SettingsValues, RawTextsOfEveryEditor)
 
 TEST_F(SettingsPage, PlaceholderAndMenuShowTheEmptyPageLocalFunctionsSaySo)
 {
-    page->ReadAllMenus();
+    ReadAllMenus();
     Select({"BUILD"});
     EXPECT_EQ(Shown(), "pgNone");
     Select({"CAL", "ED.LIN"});
@@ -87,7 +87,7 @@ TEST_F(SettingsPage, PlaceholderAndMenuShowTheEmptyPageLocalFunctionsSaySo)
 // counts reads 0.00 to 99.99; 12.3 is sent as 04CE and shown as 12.30, 100 is refused.
 TEST_F(SettingsPage, NumbersRoundTripAndOutOfRangeIsRefused)
 {
-    page->ReadAllMenus();
+    ReadAllMenus();
     Select({"BUILD", "DP"});
     ASSERT_EQ(Shown(), "pgOptions");
     EXPECT_EQ(Field<QLabel>("lblOptRegID")->text(), "(Register: 0201 89)");
@@ -115,7 +115,7 @@ TEST_F(SettingsPage, NumbersRoundTripAndOutOfRangeIsRefused)
 
 TEST_F(SettingsPage, NegativeNumberGoesAsTwosComplement)
 {
-    page->ReadAllMenus();
+    ReadAllMenus();
     Select({"BUILD", "DP"});
     ChooseOption(0); // no decimals
     Select({"SETPNT", "SP1", "TARGET"});
@@ -128,7 +128,7 @@ TEST_F(SettingsPage, NegativeNumberGoesAsTwosComplement)
 
 TEST_F(SettingsPage, NumberEditTakesOnlyDigitsSignsAndPoint)
 {
-    page->ReadAllMenus();
+    ReadAllMenus();
     Select({"SETPNT", "SP1", "HYS"});
     auto* edit = Field<QLineEdit>("EdtNum");
     edit->clear();
@@ -144,7 +144,7 @@ TEST_F(SettingsPage, NumberEditTakesOnlyDigitsSignsAndPoint)
 
 TEST_F(SettingsPage, StringsOptionsAndBitFieldsRoundTrip)
 {
-    page->ReadAllMenus();
+    ReadAllMenus();
     Select({"SERIAL", "P.HEAD"});
     ASSERT_EQ(Shown(), "pgString");
     EXPECT_EQ(Field<QLineEdit>("EdtString")->maxLength(), 16);
@@ -196,11 +196,14 @@ TEST_F(SettingsPage, PopupSelectsUnderTheMouseReadsOnRefreshAndOpensFromTheKeybo
 
     ClearLog();
     Child<QAction>(page.get(), "tvMenupopupExpand")->trigger();
+    ASSERT_TRUE(WaitForJob());
     EXPECT_EQ(ChildNames({"SERIAL"}).size(), 6);
     ClearLog();
     Child<QAction>(page.get(), "tvMenupopupExpand")->trigger();
+    ASSERT_TRUE(WaitForJob());
     EXPECT_EQ(Count(cmd::ReadName), 0) << "expanding again sends nothing";
     Child<QAction>(page.get(), "tvMenuPopupRefresh")->trigger();
+    ASSERT_TRUE(WaitForJob());
     EXPECT_GT(Count(cmd::ReadName, 0x0221), 0) << "Refresh reads the names again";
     EXPECT_EQ(Count(cmd::ReadType), 0) << "but not the cached attributes";
     tree->setCurrentItem(Item({"SERIAL", "BAUD"}));

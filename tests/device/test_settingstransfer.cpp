@@ -71,27 +71,28 @@ QString ReadAll(const QString& path)
 class SettingsFiles : public SessionOnSimulator
 {
 protected:
-    void StartFiles()
+    void StartFiles(int address = 1, int cable = TPortChoice::RS232)
     {
-        Start();
-        files = std::make_unique<TSettingsFiles>(*engine, *device, *session, *page, prompts, print,
-                                                 nullptr);
+        Start(address, cable);
+        files = std::make_unique<TSettingsFiles>(*simLink.link, *session, prompts, print, nullptr);
     }
-    // A second instrument to send to, on its own line; the engine moves over to it.
+    // A second instrument to send to, on its own line; the link moves over to it.
     void SwitchTo(const TSimOptions& other)
     {
-        engine->Close();
+        simLink.link->Close();
         second = std::make_unique<TSimPty>(other);
         QString path, error;
         ASSERT_TRUE(second->Open(&path, &error)) << error.toStdString();
-        TLineSettings line;
-        line.portName = path;
-        ASSERT_EQ(engine->Open(line), "");
+        TPortChoice choice = simLink.Choice();
+        choice.portName = path;
+        ASSERT_EQ(simLink.link->Open(choice), "");
     }
+    TReply Send(const TRequest& request) { return simLink.link->SendCommand(request); }
     QString SaveAs(const QString& name)
     {
         prompts.fileNames = {dir.filePath(name)};
         files->Save1Click();
+        WaitForJob(); // the menus not read yet are read first
         return dir.filePath(name);
     }
     void OpenAndSend(const QString& path, bool includeCalibration)
@@ -228,9 +229,9 @@ TEST_F(SettingsFiles, SentFileMakesAnotherInstrumentTheSame)
     StartFiles();
     ASSERT_TRUE(StartSession(true));
     // The first instrument's own calibration and settings.
-    ASSERT_TRUE(engine->SendCommand(cmd::Execute, reg::ZeroCalibration, true, true, "1388"));
-    ASSERT_TRUE(engine->SendCommand(cmd::WriteValue, 0x0204, true, true, "0002"));
-    ASSERT_TRUE(engine->SendCommand(cmd::WriteValue, 0x0225, true, true, "PLANT 7"));
+    ASSERT_TRUE(Send(TRequest::Execute(reg::ZeroCalibration, "1388").Reporting()));
+    ASSERT_TRUE(Send(TRequest::Write(0x0204, "0002").Reporting()));
+    ASSERT_TRUE(Send(TRequest::Write(0x0225, "PLANT 7").Reporting()));
     session->EndSessionClick();
     ASSERT_TRUE(StartSession(true));
     prompts.answers = {0};
@@ -260,10 +261,12 @@ TEST_F(SettingsFiles, FilesThatCouldDoMoreThanWriteSettingsAreRefused)
 {
     StartFiles();
     const QString execute = dir.filePath("execute.VSF");
-    Write(execute, "1: FULL SETUP\r\n2: BUILD\r\n20120204:0002\r\n20100102:\r\n");
+    Write(execute, "1: FULL SETUP\r\n2: BUILD\r\n3: UNITS    : kg\r\n20120204:0002\r\n"
+                   "20100102:\r\n");
     // A second top line ends the outline: it would be left among the requests.
     const QString late = dir.filePath("late.VSF");
-    Write(late, "1: FULL SETUP\r\n2: BUILD\r\n20120204:0002\r\n1: SAFE SETUP\r\n");
+    Write(late, "1: FULL SETUP\r\n2: BUILD\r\n3: UNITS    : kg\r\n20120204:0002\r\n"
+                "1: SAFE SETUP\r\n");
     for (const QString& path : {execute, late}) {
         ClearLog();
         prompts.messages.clear();
@@ -276,14 +279,14 @@ TEST_F(SettingsFiles, FilesThatCouldDoMoreThanWriteSettingsAreRefused)
         EXPECT_EQ(TransferWrites(*sim), 0);
         EXPECT_EQ(Requests().size(), 0u) << "not even the passcode is asked for";
     }
-    EXPECT_TRUE(prompts.messages[1].contains("Line 4")) << prompts.messages[1].toStdString();
+    EXPECT_TRUE(prompts.messages[1].contains("Line 5")) << prompts.messages[1].toStdString();
 }
 
 TEST_F(SettingsFiles, OpenWhileASessionIsActiveSendsNothing)
 {
     StartFiles();
     const QString path = dir.filePath("one.VSF");
-    Write(path, "1: SAFE SETUP\r\n2: BUILD\r\n20120204:0002\r\n");
+    Write(path, "1: SAFE SETUP\r\n2: BUILD\r\n3: UNITS    : kg\r\n20120204:0002\r\n");
     ASSERT_TRUE(StartSession(false));
     ClearLog();
     prompts.messages.clear();
@@ -299,17 +302,10 @@ TEST_F(SettingsFiles, RingTransferReachesTheConnectedInstrumentOnly)
 {
     options.addresses = {1, 5, 7};
     options.line.ring = true;
-    StartFiles();
-    engine->Close();
-    ring.SetRingMode(true);
-    ring.SetLocalAddress(5);
-    engine->SetInstrumentAddress(5);
-    device->SetAddress(5);
-    TLineSettings line;
-    line.portName = sim->SlavePath();
-    ASSERT_EQ(engine->Open(line), "");
+    StartFiles(5, TPortChoice::RS232Ring);
     const QString path = dir.filePath("ring.VSF");
-    Write(path, "1: FULL SETUP\r\n2: BUILD\r\n20120204:0002\r\n20120225:RING 5\r\n");
+    Write(path, "1: FULL SETUP\r\n2: BUILD\r\n3: UNITS    : kg\r\n20120204:0002\r\n"
+                "2: SERIAL\r\n3: P.HEAD   : X\r\n20120225:RING 5\r\n");
     OpenAndSend(path, false);
     EXPECT_EQ(sim->Instrument(5).Menu().Number(0x0204), 2);
     EXPECT_EQ(sim->Instrument(5).Menu().TextValue(0x0225), "RING 5");
@@ -326,9 +322,10 @@ TEST_F(SettingsFiles, LostRepliesAreSentAgainAndTheBatchCompletes)
     options.line.dropShare = 0.1;
     options.line.seed = 11;
     StartFiles();
-    QByteArray text = "1: FULL SETUP\r\n2: SETPNT\r\n";
+    QByteArray text = "1: FULL SETUP\r\n2: SETPNT\r\n3: SP1\r\n";
     for (int i = 0; i < 20; ++i)
-        text += QByteArray("20120234:") + QByteArray::number(100 + i, 16).toUpper() + "\r\n";
+        text += QByteArray("4: HYS      : 1\r\n20120234:") +
+                QByteArray::number(100 + i, 16).toUpper() + "\r\n";
     const QString path = dir.filePath("many.VSF");
     Write(path, text);
     OpenAndSend(path, false);
@@ -345,13 +342,13 @@ TEST_F(SettingsFiles, AnInstrumentThatDiesHalfWayEndsTheBatch)
 {
     options.line.baud = 9600;
     StartFiles();
-    QByteArray text = "1: FULL SETUP\r\n2: SETPNT\r\n";
+    QByteArray text = "1: FULL SETUP\r\n2: SETPNT\r\n3: SP1\r\n";
     for (int i = 0; i < 40; ++i)
-        text += "20120234:" + QByteArray::number(i, 16).toUpper() + "\r\n";
+        text += "4: HYS      : 1\r\n20120234:" + QByteArray::number(i, 16).toUpper() + "\r\n";
     const QString path = dir.filePath("long.VSF");
     Write(path, text);
     int lost = 0;
-    QObject::connect(engine.get(), &TCommsEngine::PortLost, [&] { ++lost; });
+    QObject::connect(engine, &TCommsEngine::PortLost, [&] { ++lost; });
     QTimer::singleShot(1200, [&] { sim->Close(); });
     QElapsedTimer clock;
     clock.start();

@@ -3,13 +3,13 @@
 // The Log page against the simulated instrument on a pseudo-terminal, wired as the main
 // window wires it (the engine's activity, the page in front), with a recording window frame
 // and prompts that answer from queues. Shared by the page tests and their child program.
-#include "commsengine.h"
+#include "eventwait.h"
 #include "findchild.h"
+#include "instrumentlink.h"
 #include "logdialog.h"
 #include "logpage.h"
 #include "pdfprompts.h"
 #include "recordingprompts.h"
-#include "ringnetwork.h"
 #include "simpty.h"
 
 #include <QApplication>
@@ -22,23 +22,25 @@
 #include <memory>
 #include <vector>
 
-// The window frame as the page sees it: what it was asked to lock and unlock.
-class TRecordingControls : public IMainControls
+// The window's commands as the link's jobs lock and unlock them: the job of every lock.
+class TRecordingControls
 {
 public:
-    std::vector<bool> locks; // keepPages of every LockMainControls
+    std::vector<TJobKind> locks;
     int unlocks = 0;
     bool locked = false;
 
-    void LockMainControls(bool keepPages) override
+    void Follow(TInstrumentLink& link)
     {
-        locks.push_back(keepPages);
-        locked = true;
-    }
-    void UnlockMainControls() override
-    {
-        ++unlocks;
-        locked = false;
+        QObject::connect(&link, &TInstrumentLink::JobChanged, [this, &link] {
+            if (link.JobRunning() == locked)
+                return;
+            locked = link.JobRunning();
+            if (locked)
+                locks.push_back(link.JobKind());
+            else
+                ++unlocks;
+        });
     }
 };
 
@@ -85,15 +87,18 @@ public:
         QString path, error;
         if (!sim->Open(&path, &error))
             return error;
-        engine = std::make_unique<TCommsEngine>(ring, prompts);
-        engine->SetInstrumentAddress(1);
-        TLineSettings line;
-        line.portName = path;
-        line.baud = 38400;
-        error = engine->Open(line);
+        link = std::make_unique<TInstrumentLink>(prompts);
+        TPortChoice choice;
+        choice.portName = path;
+        choice.cable = TPortChoice::RS232;
+        choice.address = 1;
+        choice.baud = 4; // 38400
+        error = link->Open(choice);
         if (!error.isEmpty())
             return error;
-        page = std::make_unique<TLogPage>(*engine, controls, prompts, print, m_dataFolder);
+        engine = &link->Engine();
+        controls.Follow(*link);
+        page = std::make_unique<TLogPage>(*link, prompts, print, m_dataFolder);
         page->resize(900, 600);
         page->show();
         engine->SetActivity(page->Activity());
@@ -103,9 +108,8 @@ public:
 
     QPushButton* Button(const char* name) const { return Child<QPushButton>(page.get(), name); }
 
-    // Starts a run and returns once it has ended. The run's loop holds the event loop, so
-    // `stopWhen` is checked every 10 ms from inside it and presses Stop once it holds (or
-    // once the time is up).
+    // Starts a run and returns once it has ended. `stopWhen` is checked every 10 ms while it
+    // runs and presses Stop once it holds (or once the time is up).
     void Run(const std::function<bool()>& stopWhen, int timeoutMs = 30000)
     {
         QTimer watch;
@@ -116,14 +120,15 @@ public:
         });
         watch.start(10);
         Button("BtnStart")->click();
+        RunUntil([this] { return !page->LogRunning() && !link->JobRunning(); }, timeoutMs + 5000);
     }
 
     std::unique_ptr<TSimPty> sim;
-    TRingNetwork ring;
     RecordingPrompts prompts;
     PdfPrompts print;
     TRecordingControls controls;
-    std::unique_ptr<TCommsEngine> engine;
+    std::unique_ptr<TInstrumentLink> link;
+    TCommsEngine* engine = nullptr;
     std::unique_ptr<TLogPage> page;
 
 private:

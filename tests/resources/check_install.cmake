@@ -11,7 +11,9 @@ foreach(f ${LIBDIR}/q900viewer/viewer ${LIBDIR}/q900viewer/q900sim
           ${LIBDIR}/q900viewer/Q910.jpg ${LIBDIR}/q900viewer/logo.jpg bin/q900viewer
           share/applications/org.q900viewer.Viewer.desktop
           share/metainfo/org.q900viewer.Viewer.metainfo.xml
-          share/icons/hicolor/128x128/apps/q900viewer.png)
+          share/icons/hicolor/128x128/apps/q900viewer.png
+          share/doc/q900viewer/manual/index.md
+          share/doc/q900viewer/screenshots/help-window.png)
   if(NOT EXISTS ${PREFIX}/${f})
     message(FATAL_ERROR "not installed: ${f}")
   endif()

@@ -1,14 +1,12 @@
 #pragma once
 
-// An instrument the test answers for on a pseudo-terminal, with an engine, an instrument model
-// and a session controller on it, for what the simulator cannot be made to do: refuse one
+// An instrument the test answers for on a pseudo-terminal, with the instrument link and a
+// session controller on it, for what the simulator cannot be made to do: refuse one
 // particular write, answer the clock with an error, fall silent, report odd limits.
-#include "commsengine.h"
-#include "device.h"
+#include "instrumentlink.h"
 #include "protocol.h"
 #include "recordingprompts.h"
 #include "recordingsessionprompts.h"
-#include "ringnetwork.h"
 #include "scriptedline.h"
 #include "sessioncontroller.h"
 #include "tools.h"
@@ -28,10 +26,11 @@ protected:
     void SetUp() override
     {
         line.answer = [this](const QString& text) { return Answer(text); };
-        engine.SetInstrumentAddress(1);
-        TLineSettings settings;
-        settings.portName = line.SlavePath();
-        ASSERT_EQ(engine.Open(settings), "");
+        TPortChoice choice;
+        choice.portName = line.SlavePath();
+        choice.cable = TPortChoice::RS232;
+        choice.address = 1;
+        ASSERT_EQ(link.Open(choice), "");
         clock.start();
     }
 
@@ -92,10 +91,9 @@ protected:
     QElapsedTimer clock;
     std::vector<qint64> clockReads; // milliseconds since the start
 
-    TRingNetwork ring;
     RecordingPrompts prompts;
     RecordingSessionPrompts sessionPrompts;
-    TCommsEngine engine{ring, prompts};
-    TDevice device{ring};
-    TSessionController session{engine, device, prompts, sessionPrompts};
+    TInstrumentLink link{prompts};
+    TCommsEngine& engine = link.Engine();
+    TSessionController session{link, prompts, sessionPrompts};
 };

@@ -50,7 +50,7 @@ protected:
         const QString request = QStringLiteral("2111%1:").arg(tools::HexText(uint32_t(reg), 4));
         return sim->Instrument(1).Respond(request).section(u':', 1);
     }
-    void Run() { TFrmPrintFormat::CustomPrintFormat1Click(*engine, *session, prompts); }
+    void Run() { TFrmPrintFormat::CustomPrintFormat1Click(*simLink.link, *session, prompts); }
 };
 
 TEST_F(PrintFormatOnSimulator, ReadEditedAndWrittenBackChangesTheInstrumentsFormats)
@@ -182,7 +182,7 @@ TEST_F(PrintFormatOnScriptedLine, LimitsTheInstrumentDoesNotReportStayAtTheirDef
     refused = {reg::PrintFormat1};
     values[{cmd::ReadMaximum, reg::PrintFormat2}] = QStringLiteral("0");
     values[{cmd::ReadValue, reg::PrintFormat2}] = QStringLiteral("4E45543A0D0A00");
-    const printformat::TPrintFormats formats = printformat::Read(engine);
+    const printformat::TPrintFormats formats = printformat::Read(link);
     EXPECT_EQ(formats.shortLimit, 80);
     EXPECT_EQ(formats.longLimit, 20);
     EXPECT_EQ(formats.shortText, "");
@@ -193,8 +193,8 @@ TEST_F(PrintFormatOnScriptedLine, LimitsTheInstrumentDoesNotReportStayAtTheirDef
 
     values[{cmd::ReadMaximum, reg::PrintFormat2}] = QStringLiteral("00000010");
     values[{cmd::ReadValue, reg::PrintFormat2}] = QString();
-    EXPECT_EQ(printformat::Read(engine).longLimit, 16);
-    EXPECT_EQ(printformat::Read(engine).longText, "") << "empty data";
+    EXPECT_EQ(printformat::Read(link).longLimit, 16);
+    EXPECT_EQ(printformat::Read(link).longText, "") << "empty data";
 }
 
 TEST_F(PrintFormatOnScriptedLine, SecondFormatIsWrittenEvenWhenTheFirstIsRefused)
@@ -204,7 +204,7 @@ TEST_F(PrintFormatOnScriptedLine, SecondFormatIsWrittenEvenWhenTheFirstIsRefused
         Edit(shown, "EdtPrintLongEvt")->setText(QStringLiteral("N"));
         shown.accept();
     });
-    TFrmPrintFormat::CustomPrintFormat1Click(engine, session, prompts);
+    TFrmPrintFormat::CustomPrintFormat1Click(link, session, prompts);
     const std::vector<std::pair<int, QString>> formatWrites = [this] {
         std::vector<std::pair<int, QString>> out;
         for (const auto& write : Writes())

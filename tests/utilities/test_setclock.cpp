@@ -56,7 +56,7 @@ TEST_F(SetClockOnSimulator, SetSendsTheFiveWritesAndTheInstrumentKeepsTheTime)
 {
     Start();
     engine->SetActivity(&display);
-    TFrmSetClock dialog(*engine, *session, prompts, pcClock);
+    TFrmSetClock dialog(*simLink.link, *session, prompts, pcClock);
     sessionPrompts.passcodes = {"1111"};
     int activityWhileShown = -1;
     WhenShown<TFrmSetClock>([&](TFrmSetClock& shown) {
@@ -91,7 +91,7 @@ TEST_F(SetClockOnSimulator, AYearTheInstrumentRefusesStopsTheWrites)
 {
     Start();
     pcClock.time = QDateTime(QDate(2100, 1, 1), QTime(0, 0));
-    TFrmSetClock dialog(*engine, *session, prompts, pcClock);
+    TFrmSetClock dialog(*simLink.link, *session, prompts, pcClock);
     sessionPrompts.passcodes = {"1111"};
     WhenShown<TFrmSetClock>([](TFrmSetClock& shown) { shown.accept(); });
     ClearLog();
@@ -118,7 +118,7 @@ protected:
 
     TFixedClock pcClock;
     TDisplayActivity display;
-    TFrmSetClock dialog{engine, session, prompts, pcClock};
+    TFrmSetClock dialog{link, session, prompts, pcClock};
 };
 
 TEST_F(SetClockOnScriptedLine, ErrorReplyBlanksTheLabelUntilTheNextGoodOne)
