@@ -27,8 +27,9 @@ class TChartInteraction : public QObject
     Q_OBJECT
 
 public:
-    // `resetAxes` puts the digital axis back after a zoom or pan; `units` gives the weight
-    // unit for the read-out; `page` is the widget whose being in front enables the keys.
+    // `resetAxes` runs after a zoom or pan (the page's own axes; the digital lanes need
+    // nothing); `units` gives the weight unit for the read-out; `page` is the widget whose
+    // being in front enables the keys.
     TChartInteraction(TLogChart& chart, QLabel& readout, QWidget& page,
                       std::function<void()> resetAxes, std::function<QString()> units);
     ~TChartInteraction() override;
