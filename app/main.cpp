@@ -217,10 +217,13 @@ void TFrmMain::ConnectActions()
 void TFrmMain::Connect2Click()
 {
     if (Connected()) {
-        // Disconnect ends the job that holds the link first.
+        // Disconnect ends the job that holds the link first, and an open session as End
+        // Session does: the instrument is never left open behind a window that shows none.
         m_connection->Link().EndJob([this] {
-            if (PagesMayClose())
-                m_connection->Close();
+            if (!PagesMayClose())
+                return;
+            EndOpenSession();
+            m_connection->Close();
         });
         return;
     }
@@ -343,8 +346,15 @@ void TFrmMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    EndOpenSession();
     Shutdown();
     event->accept();
+}
+
+void TFrmMain::EndOpenSession()
+{
+    if (m_session && m_session->SessionActive() && Connected())
+        m_session->EndSessionClick();
 }
 
 void TFrmMain::Shutdown()

@@ -37,18 +37,17 @@ TExitCode TCtlSession::Start()
     TSettingsTree& tree = m_controller.Tree();
     if (tree.Top() && !m_context.interrupted)
         tree.RunRead(*tree.Top(), TMenuReader::TScope::Below);
-    if (m_context.interrupted) {
-        m_context.console.Message(
-            QStringLiteral("Stopped: the session was ended and the instrument locked."));
-        return TExitCode::Refused;
-    }
-    return TExitCode::Done;
+    return m_context.interrupted ? TExitCode::Refused : TExitCode::Done;
 }
 
 void TCtlSession::End()
 {
-    if (m_controller.SessionActive())
-        m_controller.EndSessionClick();
+    if (!m_controller.SessionActive())
+        return;
+    m_controller.EndSessionClick();
+    if (m_context.interrupted)
+        m_context.console.Message(
+            QStringLiteral("Stopped: the setup session was ended and the instrument locked."));
 }
 
 // Why the level did not open: no passcode to be had, the instrument's silence, or its
