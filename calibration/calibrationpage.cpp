@@ -296,7 +296,7 @@ void TCalibrationPage::WaitEnded(int end, uint32_t status)
     QApplication::restoreOverrideCursor();
     m_waitWindow.reset();
     if (static_cast<TStatusWait::TEnd>(end) == TStatusWait::TEnd::ResultCode)
-        m_prompts.Inform(calentry::ResultMessage(status));
+        m_prompts.Warn(calentry::ResultMessage(status));
     ClosingSteps();
     EndOperation();
 }

@@ -117,6 +117,7 @@ TEST_F(Linearisation, ClearingAnUnsetPointShowsTheInstrumentsResult)
     SelectPoint(5);
     Click("BtnLClear");
     EXPECT_EQ(prompts.messages, QStringList{"Error: 6 - Linearisation point not present"});
+    EXPECT_EQ(prompts.warnings, prompts.messages) << "with the warning icon";
     ExpectOperationEnded();
 }
 
