@@ -374,7 +374,7 @@ TEST_F(CtlOneInstrument, ViewersSavedCommsSettingsAreTheDefaults)
 }
 
 // Typed on a terminal, the passcode is never echoed; it opens the level as one given on the
-// command line does.
+// command line does, and one the instrument refused is said to be wrong before the next.
 TEST_F(CtlOneInstrument, PasscodeIsTypedWithoutEchoOnATerminal)
 {
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
@@ -392,6 +392,17 @@ TEST_F(CtlOneInstrument, PasscodeIsTypedWithoutEchoOnATerminal)
             return err.contains("Enter Safe Passcode: ");
         },
         10000))
+        << err.toStdString();
+    err.clear();
+    ASSERT_EQ(::write(master, "9999\r", 5), 5);
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            err += process.readAllStandardError();
+            return err.contains("Enter Safe Passcode: ");
+        },
+        10000))
+        << err.toStdString();
+    EXPECT_TRUE(err.contains("q900ctl: Wrong passcode.\nEnter Safe Passcode: "))
         << err.toStdString();
     ASSERT_EQ(::write(master, "1111\r", 5), 5);
     const CtlResult result = FinishCtl(process);

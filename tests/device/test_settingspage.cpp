@@ -240,9 +240,46 @@ TEST_F(SettingsPage, KeyboardOpensMenusAndReachesTheEditor)
     EXPECT_TRUE(Field<QComboBox>("CbxOptions")->hasFocus());
 }
 
+// The dialog says what it wants, and after a refusal that the last passcode was wrong.
+TEST(SessionDialogs, PasscodeNamesItsLevelAndSaysWhenTheLastWasWrong)
+{
+    struct Case
+    {
+        TPasscodeQuestion question;
+        const char* title;
+        const char* label;
+        const char* wrong; // none: not shown
+    };
+    const Case cases[] = {
+        {{true, false}, "Enter Full Passcode", "Full Setup passcode of the instrument", nullptr},
+        {{false, false}, "Enter Safe Passcode", "Safe Setup passcode of the instrument", nullptr},
+        {{true, true},
+         "Enter Full Passcode",
+         "Full Setup passcode of the instrument",
+         "Wrong passcode"},
+        {{false, true},
+         "Enter Safe Passcode",
+         "Safe Setup passcode of the instrument",
+         "Wrong passcode"},
+    };
+    for (const Case& c : cases) {
+        TFrmPasscode passcode(c.question);
+        passcode.show();
+        const auto* label = Child<QLabel>(&passcode, "LblPasscode");
+        const auto* wrong = Child<QLabel>(&passcode, "LblWrong");
+        EXPECT_EQ(passcode.windowTitle(), c.title);
+        EXPECT_EQ(label->text(), c.label);
+        EXPECT_EQ(label->buddy(), Child<QLineEdit>(&passcode, "EdtPasscode"));
+        EXPECT_EQ(wrong->isVisible(), c.wrong != nullptr) << c.title;
+        if (c.wrong)
+            EXPECT_EQ(wrong->text(), c.wrong);
+        EXPECT_EQ(passcode.focusWidget(), label->buddy()) << "typed at once";
+    }
+}
+
 TEST(SessionDialogs, PasscodeTakesSixDigitsAsStarsLevelDefaultsToSafe)
 {
-    TFrmPasscode passcode("Enter Full Passcode");
+    TFrmPasscode passcode(TPasscodeQuestion{true});
     EXPECT_EQ(passcode.windowTitle(), "Enter Full Passcode");
     auto* edit = Child<QLineEdit>(&passcode, "EdtPasscode");
     passcode.show();
