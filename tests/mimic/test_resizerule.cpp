@@ -4,26 +4,33 @@
 
 using namespace resizerule;
 
-TEST(ResizeRule, SmallWindowGrowsToMinimumAndPicture)
-{
-    // Dragged to 500 x 300 with a 150 px tab: 580 wide, tall enough for 284 px of picture.
-    const TWindowFit fit = FitDisplayTab(500, 300, 150);
-    EXPECT_EQ(fit.width, 580);
-    EXPECT_EQ(fit.height, 450);
-    EXPECT_EQ(fit.fillerHeight, 150 + 150 - 284);
-}
+namespace {
 
-TEST(ResizeRule, TabTooLowForPictureMakesWindowTaller)
+struct FitCase
 {
-    const TWindowFit fit = FitDisplayTab(1000, 500, 400);
-    EXPECT_EQ(fit.width, 1000);
-    EXPECT_EQ(fit.height, 591);
-    EXPECT_EQ(fit.fillerHeight, 0);
-}
+    const char* what;
+    QSize room;
+    QRect panel;
+};
 
-TEST(ResizeRule, TallWindowFillsBelowPicture)
+} // namespace
+
+// The panel keeps its 1000 : 491 proportions in any room, as large as fits, centred; the room
+// never has to grow for it.
+TEST(ResizeRule, PanelKeepsItsProportionsCentredInAnyRoom)
 {
-    const TWindowFit fit = FitDisplayTab(800, 700, 560);
-    EXPECT_EQ(fit.height, 700);
-    EXPECT_EQ(fit.fillerHeight, 560 - 392);
+    const FitCase cases[] = {
+        {"exact room", {1000, 491}, {0, 0, 1000, 491}},
+        {"tall room: bands above and below", {800, 700}, {0, 154, 800, 392}},
+        {"low room: bands left and right", {1000, 400}, {93, 0, 814, 400}},
+        {"the smallest window's tab", {580, 300}, {0, 8, 580, 284}},
+        {"empty room", {0, 0}, {0, 0, 0, 0}},
+        {"a room not laid out yet", {-1, -1}, {0, 0, 0, 0}},
+    };
+    for (const FitCase& c : cases) {
+        const QRect panel = FitPanel(c.room);
+        EXPECT_EQ(panel, c.panel) << c.what;
+        EXPECT_LE(panel.right() + 1, std::max(0, c.room.width())) << c.what;
+        EXPECT_LE(panel.bottom() + 1, std::max(0, c.room.height())) << c.what;
+    }
 }
