@@ -23,6 +23,7 @@
 #include "terminalpage.h"
 #include "tools.h"
 #include "ui_main.h"
+#include "windowlayout.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -98,6 +99,7 @@ QString TFrmMain::FormCreate()
     ApplyLinkState();
     ShowPage(*m_displayPage);
     PgCMainChange(ui->PgCMain->currentIndex());
+    new TWindowLayout(m_config, *this, *ui->PgCMain); // owned by the window
     // Once the window shows: the data of a run that did not end normally.
     QMetaObject::invokeMethod(
         this, [this] { m_logPage->OfferLeftOverRun([this] { ShowPage(*m_logPage); }); },

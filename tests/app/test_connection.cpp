@@ -35,6 +35,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSerialPort>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -187,6 +188,35 @@ TEST_F(Connected, SessionFromTheMenusShowsItsTabsAndEndsOnTheDisplay)
     EXPECT_FALSE(Action("tbEndSession")->isEnabled());
     EXPECT_FALSE(Find<TIdentityPanel>("IdentityPanel")->ShowsWarning()) << "the store cleared it";
     EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+}
+
+// The settings tree's share of the Settings tab is there again in the next run's session.
+TEST_F(Connected, SettingsSplitterKeptAcrossARestart)
+{
+    const auto session = [this] {
+        ASSERT_TRUE(window->ConnectWith(StartSimulator()));
+        window->show();
+        window->resize(900, 600);
+        sessionPrompts.levels = {true};
+        sessionPrompts.passcodes = {"2222"};
+        Action("StartSession")->trigger();
+        ASSERT_EQ(Tabs()->currentWidget(), Find<QWidget>("TSSettings"));
+    };
+    session();
+    auto* splitter = Find<QSplitter>("SplSettings");
+    ASSERT_TRUE(RunUntil([&] { return splitter->width() > 600; }));
+    splitter->setSizes({splitter->width() / 4, splitter->width() * 3 / 4});
+    const QList<int> kept = splitter->sizes();
+    window->close();
+    window.reset();
+    config.reset(); // the configuration is written at the end of the run
+    config = std::make_unique<TdatViewer>(dir.path());
+    window = std::make_unique<TFrmMain>(*config, TPromptSet{&prompts, &sessionPrompts, &print});
+    ASSERT_EQ(window->FormCreate(), "");
+    session();
+    splitter = Find<QSplitter>("SplSettings");
+    EXPECT_TRUE(RunUntil([&] { return splitter->sizes() == kept; }))
+        << splitter->sizes()[0] << " " << kept[0];
 }
 
 TEST_F(Connected, RingCaptionAndAnyAddress)

@@ -187,6 +187,59 @@ TEST_F(MainFrame, WindowKeepsMinimumAndPictureProportions)
     }
 }
 
+namespace {
+
+struct LayoutCase
+{
+    QSize size;
+    const char* page;
+};
+
+} // namespace
+
+// What the user made of the window is there again at the next start: its size and the tab in
+// front (one of those shown without a connection).
+TEST(WindowLayout, KeptAcrossARestart)
+{
+    const LayoutCase cases[] = {
+        {{900, 600}, "TSLog"},
+        {{640, 480}, "TSDisplay"},
+        {{1200, 500}, "TSLog"},
+    };
+    for (const LayoutCase& c : cases) {
+        ProgramDir dir(kIni);
+        {
+            TdatViewer config(dir.path());
+            RecordingPrompts prompts;
+            TFrmMain w(config, {&prompts});
+            ASSERT_EQ(w.FormCreate(), "");
+            w.show();
+            w.resize(c.size);
+            ASSERT_TRUE(RunUntil([&] { return w.size() == c.size; }));
+            Child<QTabWidget>(&w, "PgCMain")->setCurrentWidget(Child<QWidget>(&w, c.page));
+            w.close();
+        }
+        TdatViewer config(dir.path());
+        RecordingPrompts prompts;
+        TFrmMain w(config, {&prompts});
+        ASSERT_EQ(w.FormCreate(), "");
+        w.show();
+        EXPECT_TRUE(RunUntil([&] { return w.size() == c.size; })) << c.size.width();
+        EXPECT_EQ(Child<QTabWidget>(&w, "PgCMain")->currentWidget(), Child<QWidget>(&w, c.page));
+    }
+}
+
+// A session's tab kept as the last page is not there at the next start: the Display tab is.
+TEST(WindowLayout, TabNotShownAtStartGivesTheDisplayTab)
+{
+    ProgramDir dir(kIni + "[Window]\nPage=TSSettings\n");
+    TdatViewer config(dir.path());
+    RecordingPrompts prompts;
+    TFrmMain w(config, {&prompts});
+    ASSERT_EQ(w.FormCreate(), "");
+    EXPECT_EQ(Child<QTabWidget>(&w, "PgCMain")->currentWidget(), Child<QWidget>(&w, "TSDisplay"));
+}
+
 // The manual is built in: no file to look for, no message, the help window at its contents.
 TEST_F(MainFrame, HelpMenuOpensTheBuiltInManualAtItsContents)
 {
