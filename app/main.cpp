@@ -13,6 +13,7 @@
 #include "pcclock.h"
 #include "portconfig.h"
 #include "printformat.h"
+#include "recentfiles.h"
 #include "resizerule.h"
 #include "sessioncontroller.h"
 #include "sessiondialogs.h"
@@ -21,9 +22,9 @@
 #include "settingspage.h"
 #include "statuspanels.h"
 #include "terminalpage.h"
-#include "tools.h"
 #include "ui_main.h"
 #include "windowlayout.h"
+#include "windowtitle.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -31,12 +32,6 @@
 #include <QSignalBlocker>
 
 #include <clocale>
-
-namespace {
-
-const QString kCaptionSeparator = QStringLiteral(" - ");
-
-} // namespace
 
 TFrmMain::TFrmMain(TdatViewer& config, const TPromptSet& prompts, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TFrmMain>()), m_config(config),
@@ -71,7 +66,7 @@ QString TFrmMain::FormCreate()
 {
     if (!m_config.ConfigValid())
         return QStringLiteral("The Ini file for this Viewer is corrupt.");
-    setWindowTitle(m_config.ViewerName());
+    m_title = std::make_unique<TWindowTitle>(*this, m_config.ViewerName());
     // "." as the decimal separator for everything formatted or parsed, whatever the locale.
     QLocale::setDefault(QLocale::c());
     std::setlocale(LC_NUMERIC, "C");
@@ -137,6 +132,11 @@ void TFrmMain::CreatePages()
     auto* terminal = new TTerminalPage(link.Engine(), *m_prompts);
     connect(terminal, &TTerminalPage::TerminalUsed, this, [this] { m_panels->SetWarning(true); });
     AddPage(*terminal);
+    auto* recent = new TRecentFiles(m_config, *ui->MenuRecent, this);
+    recent->Track(QStringLiteral("Settings"), *m_settingsFiles);
+    recent->Track(QStringLiteral("Log"), *m_logPage, [this] { ShowPage(*m_logPage); });
+    connect(recent, &TRecentFiles::Current, this,
+            [this](const QString& f) { m_title->SetFile(f); });
 }
 
 void TFrmMain::WireSession(IPage& settingsPage)
@@ -261,7 +261,7 @@ void TFrmMain::OnConnectionChanged(bool connected)
     const QString tail = !connected     ? QString()
                          : address == 0 ? QStringLiteral("Address:Any")
                                         : QStringLiteral("Address:%1").arg(address);
-    setWindowTitle(tools::ReplaceAfter(windowTitle(), kCaptionSeparator, tail));
+    m_title->SetAddress(tail);
     // A connection change ends any session.
     m_state = TLinkState{connected, false, false, m_connection->Link().JobRunning()};
     ApplyLinkState();

@@ -177,6 +177,7 @@ void TLogPage::BtnStartClick()
     Chart().ClearTraces();
     Chart().Redraw();
     m_liveData = true;
+    TellFileShown({}); // the chart shows no file any more
     m_run->Begin();
     if (!m_run->Configure()) {
         BtnStopClick();
@@ -428,10 +429,22 @@ void TLogPage::Open1Click()
         return;
     const QString path =
         m_prompts.AskOpenFileName(QStringLiteral("Open Log File"), Text(kLogFilter));
-    if (path.isEmpty())
-        return;
-    if (ReadLog(path))
+    if (!path.isEmpty())
+        OpenChosen(path);
+}
+
+void TLogPage::OpenFile(const QString& path)
+{
+    if (!m_running && !m_starting && SettleUnsaved())
+        OpenChosen(path);
+}
+
+void TLogPage::OpenChosen(const QString& path)
+{
+    if (ReadLog(path)) {
         m_unsaved = false;
+        TellFileShown(path);
+    }
 }
 
 bool TLogPage::ReadLog(const QString& path)
@@ -483,6 +496,7 @@ bool TLogPage::SaveLog()
     }
     m_unsaved = false;
     DropRecovery();
+    TellFileShown(path);
     return true;
 }
 

@@ -56,6 +56,7 @@ public:
     void Open1Click() override;
     void Save1Click() override;
     void Print1Click(bool preview) override;
+    void OpenFile(const QString& path) override;
 
     void BtnStartClick();
     void BtnStopClick();
@@ -90,6 +91,7 @@ private:
     bool MayReplaceLeftOver();
     bool SaveLog();
     bool ReadLog(const QString& path);
+    void OpenChosen(const QString& path);
     void PrintTo(QPrinter& printer);
     void StopRun();
     void RunEnded();

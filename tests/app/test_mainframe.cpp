@@ -240,6 +240,38 @@ TEST(WindowLayout, TabNotShownAtStartGivesTheDisplayTab)
     EXPECT_EQ(Child<QTabWidget>(&w, "PgCMain")->currentWidget(), Child<QWidget>(&w, "TSDisplay"));
 }
 
+// The title names the file open, and File > Recent Files opens it again after a restart, on
+// the tab it belongs to.
+TEST(RecentFilesMenu, TitleNamesTheFileAndTheNextStartOpensItAgain)
+{
+    ProgramDir dir(kIni);
+    const QString run = dir.path() + "/run.CSV";
+    {
+        TdatViewer config(dir.path());
+        RecordingPrompts prompts;
+        TFrmMain w(config, {&prompts});
+        ASSERT_EQ(w.FormCreate(), "");
+        Child<QTabWidget>(&w, "PgCMain")->setCurrentWidget(Child<QWidget>(&w, "TSLog"));
+        prompts.fileNames = {run};
+        Child<QAction>(&w, "Save1")->trigger();
+        ASSERT_TRUE(QFileInfo::exists(run)) << prompts.messages.join('|').toStdString();
+        EXPECT_EQ(w.windowTitle(), "run.CSV - ViewQ900");
+        Child<QTabWidget>(&w, "PgCMain")->setCurrentWidget(Child<QWidget>(&w, "TSDisplay"));
+    }
+    TdatViewer config(dir.path());
+    RecordingPrompts prompts;
+    TFrmMain w(config, {&prompts});
+    ASSERT_EQ(w.FormCreate(), "");
+    EXPECT_EQ(w.windowTitle(), "ViewQ900") << "nothing open at start";
+    const QList<QAction*> recent = Child<QMenu>(&w, "MenuRecent")->actions();
+    ASSERT_FALSE(recent.isEmpty());
+    EXPECT_EQ(recent[0]->text(), "&1 run.CSV");
+    recent[0]->trigger();
+    EXPECT_EQ(Child<QTabWidget>(&w, "PgCMain")->currentWidget(), Child<QWidget>(&w, "TSLog"));
+    EXPECT_EQ(w.windowTitle(), "run.CSV - ViewQ900");
+    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+}
+
 // The manual is built in: no file to look for, no message, the help window at its contents.
 TEST_F(MainFrame, HelpMenuOpensTheBuiltInManualAtItsContents)
 {
