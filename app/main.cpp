@@ -203,7 +203,7 @@ void TFrmMain::ShowTabs()
 
 void TFrmMain::ConnectActions()
 {
-    m_commands->SetIcons();
+    m_commands->SetLook();
     Bind({ui->Exit1}, [this] { close(); });
     Bind({ui->ToolButton4, ui->Connect2}, [this] { Connect2Click(); });
     Bind({ui->Open1, ui->ToolButton1}, [this] { Files().Open1Click(); });

@@ -123,6 +123,7 @@ TEST_F(Connected, ConnectReadsIdentityAndFollowsStateTable)
     EXPECT_TRUE(Identity().contains(" Version:"));
     EXPECT_EQ(Action("ToolButton4")->text(), "&Disconnect");
     EXPECT_EQ(Action("ToolButton4")->toolTip(), "Disconnect from instrument");
+    EXPECT_EQ(Action("ToolButton4")->statusTip(), "Disconnect from instrument");
     EXPECT_EQ(Action("Connect2")->text(), "&Disconnect");
     EXPECT_TRUE(TabShown("TSTest"));
     EXPECT_FALSE(TabShown("TSSettings"));
@@ -145,7 +146,8 @@ TEST_F(Connected, ConnectReadsIdentityAndFollowsStateTable)
     EXPECT_FALSE(TabShown("TSTest"));
     EXPECT_FALSE(Action("tbStartSession")->isEnabled());
     EXPECT_FALSE(Action("StartSession")->isEnabled());
-    EXPECT_EQ(Action("Connect2")->text(), "&Connect");
+    EXPECT_EQ(Action("Connect2")->text(), "&Connect...") << "it opens the port dialog";
+    EXPECT_EQ(Action("ToolButton4")->statusTip(), "Connect to instrument");
 }
 
 TEST_F(Connected, SessionControlsShowTabsAndLockTheTerminal)

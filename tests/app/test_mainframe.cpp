@@ -55,11 +55,6 @@ private:
 
 const QByteArray kIni = "[Images]\nInstrument=panel.png\n[About]\nComment2=two\n";
 
-QString Shortcut(const QObject* window, const char* name)
-{
-    return Child<QAction>(window, name)->shortcut().toString();
-}
-
 } // namespace
 
 // A main window started from a program folder with a config.ini and its picture.
@@ -133,12 +128,46 @@ TEST_F(MainFrame, CaptionsHintsAndShortcuts)
     EXPECT_EQ(Action("ToolButton4")->toolTip(), "Connect to instrument");
     EXPECT_EQ(Action("tbStartSession")->text(), "S&tart Session");
     EXPECT_EQ(Action("tbEndSession")->toolTip(), "End Setup of Instrument");
-    EXPECT_EQ(Shortcut(&w, "Open1"), "F3");
-    EXPECT_EQ(Shortcut(&w, "Save1"), "Ctrl+S");
-    EXPECT_EQ(Shortcut(&w, "Exit1"), "Alt+X");
-    EXPECT_EQ(Shortcut(&w, "muHelp"), "F1");
-    EXPECT_EQ(Action("FactoryTestResults1")->text(), "Factory Test &Results");
     EXPECT_EQ(Child<QMenu>(&w, "MenuInstrument")->title(), "&Instrument");
+}
+
+// The menus show the desktop's usual keys (the older ones still work), and "..." on each
+// command that opens a dialog before it does anything.
+TEST_F(MainFrame, MenuItemsShowStandardKeysAndDialogs)
+{
+    struct Item
+    {
+        const char* action;
+        const char* text;
+        QStringList keys; // the first is shown in the menu
+    };
+    const Item items[] = {
+        {"Open1", "&Open...", {"Ctrl+O", "F3"}},
+        {"Save1", "&Save...", {"Ctrl+S"}},
+        {"Connect2", "&Connect...", {}},
+        {"Print1", "&Print...", {"Ctrl+P"}},
+        {"Preview1", "Print Pre&view...", {}},
+        {"ExportChart1", "E&xport Chart...", {}},
+        {"Exit1", "&Exit", {"Ctrl+Q", "Alt+X"}},
+        {"SetupChart1", "&Setup Chart...", {}},
+        {"SetDateTime1", "Set &Date/Time...", {}},
+        {"CustomPrintFormat1", "Custom &Print Format...", {}},
+        {"StartSession", "S&tart Session...", {}},
+        {"EndSession", "&End Session", {}},
+        {"SafePasscode1", "&Safe Passcode...", {}},
+        {"FullPasscode1", "&Full Passcode...", {}},
+        {"Lock1", "&Lock", {}},
+        {"FactoryTestResults1", "Factory Test &Results...", {}},
+        {"muHelp", "Help", {"F1"}},
+        {"About1", "&About...", {}},
+    };
+    for (const Item& item : items) {
+        EXPECT_EQ(Action(item.action)->text(), item.text);
+        QStringList keys;
+        for (const QKeySequence& key : Action(item.action)->shortcuts())
+            keys << key.toString();
+        EXPECT_EQ(keys, item.keys) << item.action;
+    }
 }
 
 TEST_F(MainFrame, TabChangesSetActivity)
