@@ -88,12 +88,6 @@ TLogPage::TLogPage(TInstrumentLink& link, IUserPrompts& prompts, IPrintPrompts& 
             ProcessLogSample(data);
     });
     Chart().SetUpLogTraces();
-    const auto labels = DigitalLabels();
-    for (size_t k = 0; k < labels.size(); ++k) {
-        QPalette palette = labels[k]->palette();
-        palette.setColor(QPalette::WindowText, kChannelColours[k]);
-        labels[k]->setPalette(palette);
-    }
     m_interaction = new TChartInteraction(
         Chart(), *ui->LblCsrPos, *this, [this] { ResetLogChart(false); },
         [this] { return m_units; });
@@ -120,6 +114,19 @@ TLogChart& TLogPage::Chart() const
 std::array<QLabel*, logchannels::DigitalCount> TLogPage::DigitalLabels() const
 {
     return {ui->LblDig1, ui->lblDig2, ui->LblDig3, ui->lbldig4};
+}
+
+// The name in the palette's text colour, legible on a light or a dark palette, beside a bar in
+// its trace's colour.
+void TLogPage::SetChannelLabel(size_t k, const QString& text)
+{
+    QLabel* label = DigitalLabels()[k];
+    label->setText(text);
+    label->setStyleSheet(text.isEmpty() ? QString()
+                                        : QStringLiteral("QLabel { border-style: solid; "
+                                                         "border-width: 0 0 0 4px; "
+                                                         "border-color: %1; padding-left: 4px; }")
+                                              .arg(kChannelColours[k].name()));
 }
 
 IActivity* TLogPage::Activity()
@@ -221,11 +228,11 @@ void TLogPage::ReadWeightText()
 
 void TLogPage::ShowChannelLabels()
 {
-    const auto labels = DigitalLabels();
     for (int k = 1; k <= logchannels::DigitalCount; ++k) {
         const int selection = m_sampler.Selection(k);
-        labels[size_t(k - 1)]->setText(
-            selection == 0 ? QString() : QString::fromLatin1(logchannels::Channel(selection).text));
+        SetChannelLabel(size_t(k - 1),
+                        selection == 0 ? QString()
+                                       : QString::fromLatin1(logchannels::Channel(selection).text));
     }
 }
 
@@ -462,9 +469,8 @@ bool TLogPage::ReadLog(const QString& path)
         m_liveData = false;
         ui->LblLogComment->setText(read.comment);
         m_units = read.units;
-        const auto labels = DigitalLabels();
-        for (size_t k = 0; k < labels.size(); ++k)
-            labels[k]->setText(read.labels[k]);
+        for (size_t k = 0; k < read.labels.size(); ++k)
+            SetChannelLabel(k, read.labels[k]);
         m_decimals = read.decimals;
     }
     ResetLogChart(true);
@@ -544,7 +550,7 @@ void TLogPage::PrintTo(QPrinter& printer)
     texts.comment = ui->LblLogComment->text();
     const auto labels = DigitalLabels();
     for (size_t k = 0; k < labels.size(); ++k)
-        texts.labels[k] = {labels[k]->text(), labels[k]->palette().color(QPalette::WindowText)};
+        texts.labels[k] = {labels[k]->text(), kChannelColours[k]};
     const QRect page(QPoint(0, 0),
                      printer.pageLayout().paintRectPixels(printer.resolution()).size());
     const bool printed = logprint::PaintLogPage(painter, page, Chart(), texts);

@@ -78,6 +78,7 @@ private:
 
     [[nodiscard]] TLogChart& Chart() const;
     [[nodiscard]] std::array<QLabel*, logchannels::DigitalCount> DigitalLabels() const;
+    void SetChannelLabel(size_t k, const QString& text);
     [[nodiscard]] TLogHeader Header() const;
     void ReadWeightText();
     void ShowChannelLabels();

@@ -193,6 +193,31 @@ TEST(IdentityPanel, WarnsOnlyWithText)
     EXPECT_FALSE(panel.ShowsWarning());
 }
 
+// The instrument's name is written in the palette's colours: legible on a dark palette too.
+TEST(IdentityPanel, TextFollowsThePalette)
+{
+    const std::pair<QColor, QColor> palettes[] = {
+        {QColor(0xE0, 0xE0, 0xE0), Qt::black},                // button, its text
+        {QColor(0x35, 0x35, 0x35), QColor(0xF0, 0xF0, 0xF0)}, // a dark palette
+    };
+    for (const auto& [button, text] : palettes) {
+        TIdentityPanel panel;
+        QPalette palette;
+        palette.setColor(QPalette::Button, button);
+        palette.setColor(QPalette::ButtonText, text);
+        panel.setPalette(palette);
+        panel.resize(300, 20);
+        panel.SetText("Adr:1, SN:1234, 910 Version:1.00");
+        const QImage shot = panel.grab().toImage();
+        EXPECT_EQ(shot.pixelColor(2, 2), button);
+        bool written = false;
+        for (int x = 20; x < shot.width() && !written; ++x)
+            for (int y = 0; y < shot.height() && !written; ++y)
+                written = shot.pixelColor(x, y) == text;
+        EXPECT_TRUE(written) << "text in " << text.name().toStdString();
+    }
+}
+
 // The window keeps its minimum but its height is the user's: the panel keeps its proportions
 // inside whatever room the tab has.
 TEST_F(MainFrame, WindowKeepsMinimumAndPictureProportions)
