@@ -168,6 +168,14 @@ TEST_F(MainFrame, MenuItemsShowStandardKeysAndDialogs)
             keys << key.toString();
         EXPECT_EQ(keys, item.keys) << item.action;
     }
+    w.show();
+    QApplication::setActiveWindow(&w);
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_O, Qt::ControlModifier}, std::pair{Qt::Key_F3, Qt::NoModifier}}) {
+        prompts_w.messages.clear();
+        QTest::keyClick(&w, key, modifiers);
+        EXPECT_EQ(prompts_w.messages.value(0).left(24), "open: Open Settings File") << key;
+    }
 }
 
 TEST_F(MainFrame, TabChangesSetActivity)
@@ -320,7 +328,15 @@ TEST(RecentFilesMenu, TitleNamesTheFileAndTheNextStartOpensItAgain)
     const QList<QAction*> recent = Child<QMenu>(&w, "MenuRecent")->actions();
     ASSERT_FALSE(recent.isEmpty());
     EXPECT_EQ(recent[0]->text(), "&1 run.CSV");
-    recent[0]->trigger();
+    // From the keyboard: Alt+F, F for Recent Files, 1 for the newest.
+    w.show();
+    QApplication::setActiveWindow(&w);
+    QTest::keyClick(&w, Qt::Key_F, Qt::AltModifier);
+    ASSERT_TRUE(RunUntil([] { return QApplication::activePopupWidget() != nullptr; }));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_F);
+    ASSERT_TRUE(RunUntil(
+        [&] { return QApplication::activePopupWidget() == Child<QMenu>(&w, "MenuRecent"); }));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_1);
     EXPECT_EQ(Child<QTabWidget>(&w, "PgCMain")->currentWidget(), Child<QWidget>(&w, "TSLog"));
     EXPECT_EQ(w.windowTitle(), "run.CSV - ViewQ900");
     EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
