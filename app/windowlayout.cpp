@@ -43,6 +43,8 @@ TWindowLayout::TWindowLayout(TdatViewer& config, QMainWindow& window, QTabWidget
 {
     Restore();
     m_window.installEventFilter(this);
+    for (QSplitter* splitter : m_window.findChildren<QSplitter*>())
+        splitter->installEventFilter(this);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &TWindowLayout::Keep);
 }
 
@@ -70,17 +72,26 @@ void TWindowLayout::Keep()
     m_config.SetUserText(kSection, kGeometry,
                          QString::fromLatin1(m_window.saveGeometry().toBase64()));
     for (const QSplitter* splitter : m_window.findChildren<QSplitter*>()) {
-        const QByteArray name = splitter->objectName().toLatin1();
-        if (!name.isEmpty())
-            m_config.SetUserText(kSection, name.constData(), SizesText(splitter->sizes()));
+        if (splitter->isVisible())
+            KeepSplitter(*splitter);
     }
     if (const QWidget* page = m_tabs.currentWidget())
         m_config.SetUserText(kSection, kPage, page->objectName());
+}
+
+void TWindowLayout::KeepSplitter(const QSplitter& splitter)
+{
+    const QByteArray name = splitter.objectName().toLatin1();
+    if (!name.isEmpty())
+        m_config.SetUserText(kSection, name.constData(), SizesText(splitter.sizes()));
 }
 
 bool TWindowLayout::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &m_window && event->type() == QEvent::Close)
         Keep();
+    else if (auto* splitter = qobject_cast<QSplitter*>(watched);
+             splitter && event->type() == QEvent::Hide)
+        KeepSplitter(*splitter);
     return QObject::eventFilter(watched, event);
 }

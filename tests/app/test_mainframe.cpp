@@ -291,15 +291,22 @@ TEST(WindowLayout, KeptAcrossARestart)
     }
 }
 
-// A session's tab kept as the last page is not there at the next start: the Display tab is.
+// A session's tab kept as the last page is not there at the next start: the Display tab is;
+// and a run without a session keeps the settings splitter as it was.
 TEST(WindowLayout, TabNotShownAtStartGivesTheDisplayTab)
 {
-    ProgramDir dir(kIni + "[Window]\nPage=TSSettings\n");
-    TdatViewer config(dir.path());
-    RecordingPrompts prompts;
-    TFrmMain w(config, {&prompts});
-    ASSERT_EQ(w.FormCreate(), "");
-    EXPECT_EQ(Child<QTabWidget>(&w, "PgCMain")->currentWidget(), Child<QWidget>(&w, "TSDisplay"));
+    ProgramDir dir(kIni + "[Window]\nPage=TSSettings\nSplSettings=200,400\n");
+    {
+        TdatViewer config(dir.path());
+        RecordingPrompts prompts;
+        TFrmMain w(config, {&prompts});
+        ASSERT_EQ(w.FormCreate(), "");
+        EXPECT_EQ(Child<QTabWidget>(&w, "PgCMain")->currentWidget(),
+                  Child<QWidget>(&w, "TSDisplay"));
+        w.show();
+        w.close();
+    }
+    EXPECT_EQ(TdatViewer(dir.path()).UserText("Window", "SplSettings"), "200,400");
 }
 
 // The title names the file open, and File > Recent Files opens it again after a restart, on
