@@ -63,8 +63,9 @@ public:
     void SetUserText(const char* section, const char* key, const QString& value);
     void RemoveUserKey(const char* section, const char* key);
 
-    // Writes the in-memory file back atomically when a setting changed; an error text, or
-    // empty on success (also when there is nothing to write).
+    // Writes the in-memory file back atomically when a setting changed since the last write;
+    // an error text with the system's reason (the file on disk then stays as it was), or empty
+    // on success (also when there is nothing to write).
     [[nodiscard]] QString Save();
 
 private:

@@ -120,6 +120,7 @@ void TFrmMain::CreatePages()
         std::make_unique<TSettingsFiles>(link, *m_session, *m_prompts, *m_printPrompts, this);
     m_logPage = new TLogPage(link, *m_prompts, *m_printPrompts, m_config.DataDir());
     AddPage(*m_logPage);
+    connect(m_logPage, &TLogPage::RecoveryTroubleChanged, m_panels, &TStatusPanels::SetFileTrouble);
     Bind({ui->SetupChart1}, [this] { m_logPage->ChartSetupClick(); });
     Bind({ui->ExportChart1}, [this] { m_logPage->ExportChartClick(); });
     auto* setClock = new TFrmSetClock(link, *m_session, *m_prompts, IPcClock::System(), this);
@@ -218,10 +219,13 @@ void TFrmMain::ConnectActions()
 void TFrmMain::Connect2Click()
 {
     if (Connected()) {
-        // Disconnect ends the job that holds the link first.
+        // Disconnect ends the job that holds the link first, and an open session as End
+        // Session does: the instrument is never left open behind a window that shows none.
         m_connection->Link().EndJob([this] {
-            if (PagesMayClose())
-                m_connection->Close();
+            if (!PagesMayClose())
+                return;
+            EndOpenSession();
+            m_connection->Close();
         });
         return;
     }
@@ -344,8 +348,17 @@ void TFrmMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    EndOpenSession();
     Shutdown();
+    if (const QString error = m_config.Save(); !error.isEmpty())
+        m_prompts->ShowError(error + QStringLiteral("\r\nThe changed settings were not kept."));
     event->accept();
+}
+
+void TFrmMain::EndOpenSession()
+{
+    if (m_session && m_session->SessionActive() && Connected())
+        m_session->EndSessionClick();
 }
 
 void TFrmMain::Shutdown()

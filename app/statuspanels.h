@@ -10,8 +10,9 @@ class TCommsEngine;
 class TIdentityPanel;
 
 // The status bar's panels: the last request sent, the last message received, the identity of
-// the connected instrument (red while hand-typed traffic may have changed it), and, while a
-// job holds the link, its progress with a Cancel button (Esc).
+// the connected instrument (red while hand-typed traffic may have changed it), while a job
+// holds the link its progress with a Cancel button (Esc), and, only while there is any,
+// trouble with a file the program keeps writing (a full disk under a run's recovery file).
 // The first two keep a fixed size and cut a text that does not fit, so that the replies of
 // the display poll, ten a second, repaint their panel alone instead of the whole bar.
 class TStatusPanels : public QObject
@@ -29,6 +30,8 @@ public:
     void SetWarning(bool on);
     // The job's progress; empty: no job holds the link.
     void SetJob(const QString& progress);
+    // Empty hides the panel.
+    void SetFileTrouble(const QString& text);
 
 signals:
     void CancelJob();
@@ -41,4 +44,5 @@ private:
     QLabel* m_job;
     QToolButton* m_cancel;
     QShortcut* m_escape;
+    QLabel* m_fileTrouble;
 };

@@ -5,6 +5,7 @@
 #include "menureader.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -42,6 +43,8 @@ public:
     // reads back what it changed; the node that holds the written register afterwards (its
     // menu may have been read again).
     TMenuNode* WriteSetting(TMenuNode& node, const QString& raw);
+    // The setting was changed by a write of this session.
+    [[nodiscard]] bool IsChanged(const TMenuNode& node) const;
 
 signals:
     // The whole tree was built or cleared.
@@ -66,4 +69,5 @@ private:
     // The last display text of the reference weight: when a write changes it, every number
     // the instrument scales by it is read again.
     QString m_referenceText;
+    QSet<QString> m_changed; // registers this session's writes changed
 };

@@ -1,5 +1,6 @@
 #include "logchart.h"
 
+#include "atomicfile.h"
 #include "chartcursors.h"
 #include "chartdrag.h"
 #include "graphstyle.h"
@@ -7,7 +8,9 @@
 #include "largepages.h"
 #include "spanaxisrect.h"
 
+#include <QBuffer>
 #include <QMouseEvent>
+#include <QPdfWriter>
 #include <QPicture>
 #include <QVBoxLayout>
 
@@ -33,6 +36,18 @@ constexpr int kTitlePixels = 16;
 constexpr double kMinimumSpan = 1e-10;
 constexpr double kRelativeSpan = 1e-12;
 constexpr double kSmallStretch = 0.001;
+
+// Exported charts are laid out for a screen of this resolution.
+constexpr int kExportDpi = 96;
+constexpr int kExportDotsPerMeter = 3780;
+
+bool Written(const QString& path, const QByteArray& bytes, QString* error)
+{
+    const QString reason = TAtomicFile::WriteFile(path, bytes);
+    if (error)
+        *error = reason;
+    return reason.isEmpty();
+}
 
 void Extend(std::optional<TTraceExtent>& extent, double time, double value)
 {
@@ -413,22 +428,34 @@ bool TLogChart::Render(QPainter& painter, const QRect& target)
     return true;
 }
 
-bool TLogChart::ExportPng(const QString& path, const QSize& size)
+bool TLogChart::ExportPng(const QString& path, const QSize& size, QString* error)
 {
     m_cursors->SetPrintable(false);
-    const bool ok = m_plot->savePng(path, size.width(), size.height());
+    QImage picture = m_plot->toPixmap(size.width(), size.height()).toImage();
     m_cursors->SetPrintable(true);
     m_plot->Relayout();
-    return ok;
+    picture.setDotsPerMeterX(kExportDotsPerMeter);
+    picture.setDotsPerMeterY(kExportDotsPerMeter);
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    return picture.save(&png, "PNG") && Written(path, png.data(), error);
 }
 
-bool TLogChart::ExportPdf(const QString& path, const QSize& size)
+bool TLogChart::ExportPdf(const QString& path, const QSize& size, QString* error)
 {
-    m_cursors->SetPrintable(false);
-    const bool ok = m_plot->savePdf(path, size.width(), size.height());
-    m_cursors->SetPrintable(true);
-    m_plot->Relayout();
-    return ok;
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(kExportDpi);
+        const QSizeF points = QSizeF(size) * 72.0 / kExportDpi;
+        writer.setPageLayout(
+            QPageLayout(QPageSize(points, QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
+        QPainter painter(&writer);
+        if (!Render(painter, QRect(QPoint(0, 0), size)))
+            return false;
+    }
+    return Written(path, pdf.data(), error);
 }
 
 void TLogChart::UndoZoom()

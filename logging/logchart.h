@@ -124,8 +124,11 @@ public:
     // The whole chart (without cursors) drawn into `target` of a painter, e.g. on a QPrinter,
     // laid out as it would be on a screen of the target's physical size.
     bool Render(QPainter& painter, const QRect& target);
-    bool ExportPng(const QString& path, const QSize& size);
-    bool ExportPdf(const QString& path, const QSize& size);
+    // The chart (without cursors) as a PNG picture or a one-page PDF document of `size`
+    // pixels, made in memory and then written whole or not at all; false with the reason in
+    // `error`.
+    bool ExportPng(const QString& path, const QSize& size, QString* error = nullptr);
+    bool ExportPdf(const QString& path, const QSize& size, QString* error = nullptr);
 
 public slots:
     // Back to the ranges before the first zoom or pan (with their automatic scaling).

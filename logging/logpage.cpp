@@ -8,7 +8,9 @@
 #include "logdialog.h"
 #include "logprint.h"
 #include "logrun.h"
+#include "printfile.h"
 #include "printprompts.h"
+#include "recoverykeeper.h"
 #include "tools.h"
 #include "ui_logpage.h"
 #include "userprompts.h"
@@ -32,9 +34,7 @@ const char* const kLeftOver = "The last log run did not end normally; its data u
 const char* const kReplaceLeftOver = "The data of a log run that did not end normally is still "
                                      "kept.\r\nA new run replaces it. Start anyway?";
 const char* const kPrintFailed = "The chart could not be printed.";
-const char* const kUnprotected = "This run is not kept for recovery after a crash: %1";
 
-constexpr int kFlushMs = 1000;
 constexpr double kFullTimeSpan = 30.0;
 constexpr double kTimeLabelStep = 0.05;
 constexpr double kDigitalMin = -1.0;
@@ -79,9 +79,12 @@ struct TLogPage::TProgress
 TLogPage::TLogPage(TInstrumentLink& link, IUserPrompts& prompts, IPrintPrompts& printPrompts,
                    const QString& dataFolder, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::TLogPage>()), m_link(link), m_prompts(prompts),
-      m_printPrompts(printPrompts), m_dataFolder(dataFolder), m_recovery(dataFolder)
+      m_printPrompts(printPrompts), m_dataFolder(dataFolder)
 {
     ui->setupUi(this);
+    ui->LblRecovery->hide();
+    m_recovery = new TRecoveryKeeper(dataFolder, Chart(), this);
+    connect(m_recovery, &TRecoveryKeeper::TroubleChanged, this, &TLogPage::ShowRecoveryTrouble);
     m_logDialog = std::make_unique<TFrmLogDialog>(this);
     m_run = std::make_unique<TLogRun>(link, [this](const QString& data) {
         if (m_running)
@@ -93,8 +96,6 @@ TLogPage::TLogPage(TInstrumentLink& link, IUserPrompts& prompts, IPrintPrompts& 
         [this] { return m_units; });
     connect(ui->BtnStart, &QPushButton::clicked, this, &TLogPage::BtnStartClick);
     connect(ui->BtnStop, &QPushButton::clicked, this, &TLogPage::BtnStopClick);
-    m_flushTimer.setInterval(kFlushMs);
-    connect(&m_flushTimer, &QTimer::timeout, this, &TLogPage::FlushRecovery);
 }
 
 TLogPage::~TLogPage()
@@ -102,8 +103,8 @@ TLogPage::~TLogPage()
     m_run.reset(); // a loop still running ends without calling back
     delete m_interaction;
     // Data that was saved or given up needs no recovery; anything else stays for next time.
-    if (m_recoveryOwned && !m_unsaved)
-        m_recovery.Discard();
+    if (m_recovery->Owned() && !m_unsaved)
+        m_recovery->Discard();
 }
 
 TLogChart& TLogPage::Chart() const
@@ -199,12 +200,12 @@ void TLogPage::BtnStartClick()
     Chart().SetAutoScale(TChartAxis::Left, true);
     m_sampler.SetDecimals(m_decimals);
     m_sampler.Restart();
-    StartRecovery();
+    m_recovery->Start(ui->LblLogComment->text(), Header(), m_decimals);
     m_starting = false;
     m_running = true;
     // The reads go on from the event loop until Stop, a command that ends the job, or the
     // link's loss: each ends the run the same way.
-    const bool started = m_run->StartLoop([this] { ReportRecoveryTrouble(); },
+    const bool started = m_run->StartLoop([] {},
                                           [this] {
                                               StopRun();
                                               RunEnded();
@@ -274,8 +275,7 @@ void TLogPage::ProcessLogSample(const QString& data)
         if (point->digital[k])
             chart.AddPoint(int(k) + 1, point->time, *point->digital[k]);
     }
-    if (m_recording)
-        m_recovery.Append(*point);
+    m_recovery->Append(*point);
     m_unsaved = true;
     const TAxisRange time = chart.Range(TChartAxis::Bottom);
     if (!m_interaction->UserZoomed() && point->time > time.max)
@@ -320,47 +320,17 @@ TLogHeader TLogPage::Header() const
 
 // Recovery file ------------------------------------------------------------------------------
 
-void TLogPage::StartRecovery()
+// Beside the chart and in the status bar, never in a box: the run must not wait for an answer.
+void TLogPage::ShowRecoveryTrouble(const QString& trouble)
 {
-    m_recoveryTrouble.clear();
-    const TLogFileResult begun = m_recovery.Begin(ui->LblLogComment->text(), Header(), m_decimals);
-    m_recording = begun.ok;
-    // A file another instance of the program is writing is never ours to delete.
-    m_recoveryOwned = begun.ok;
-    if (!begun.ok)
-        m_prompts.ShowError(Text(kUnprotected).arg(begun.message));
-    else
-        m_flushTimer.start();
-}
-
-// Runs from the timer, possibly inside a read: a failure is told between two reads.
-void TLogPage::FlushRecovery()
-{
-    if (!m_recording)
-        return;
-    const TLogFileResult flushed = m_recovery.Flush();
-    if (!flushed.ok && m_recoveryTrouble.isEmpty())
-        m_recoveryTrouble = flushed.message;
-}
-
-void TLogPage::ReportRecoveryTrouble()
-{
-    if (m_recoveryTrouble.isEmpty() || !m_recording)
-        return;
-    m_recording = false;
-    m_flushTimer.stop();
-    m_prompts.ShowError(Text(kUnprotected).arg(m_recoveryTrouble));
+    ui->LblRecovery->setText(trouble);
+    ui->LblRecovery->setVisible(!trouble.isEmpty());
+    emit RecoveryTroubleChanged(trouble);
 }
 
 void TLogPage::EndRecovery()
 {
-    m_flushTimer.stop();
-    if (!m_recording)
-        return;
-    m_recording = false;
-    const TLogFileResult closed = m_recovery.Close();
-    if (!closed.ok)
-        m_prompts.ShowError(Text(kUnprotected).arg(closed.message));
+    m_recovery->Stop();
     // A run without samples leaves nothing worth offering after a crash.
     if (!m_unsaved)
         DropRecovery();
@@ -368,10 +338,7 @@ void TLogPage::EndRecovery()
 
 void TLogPage::DropRecovery()
 {
-    if (m_recoveryOwned) {
-        m_recovery.Discard();
-        m_recoveryOwned = false;
-    }
+    m_recovery->Discard();
     if (m_leftOverShown) {
         TLogRecovery::RemoveLeftOver(m_dataFolder);
         m_leftOverShown = false;
@@ -399,7 +366,7 @@ bool TLogPage::SettleUnsaved()
 // A left-over run of an earlier start that is not on the chart would be overwritten.
 bool TLogPage::MayReplaceLeftOver()
 {
-    if (m_recoveryOwned || TLogRecovery::FindLeftOver(m_dataFolder).isEmpty())
+    if (m_recovery->Owned() || TLogRecovery::FindLeftOver(m_dataFolder).isEmpty())
         return true;
     return m_prompts.Confirm(Text(kReplaceLeftOver));
 }
@@ -456,9 +423,13 @@ void TLogPage::OpenChosen(const QString& path)
 
 bool TLogPage::ReadLog(const QString& path)
 {
-    TWaitCursor wait;
-    TProgress progress(this, QStringLiteral("Opening %1").arg(QFileInfo(path).fileName()));
-    const TLogReadResult read = logfile::Read(path, Chart(), progress.Callback());
+    TLogReadResult read;
+    {
+        // Gone before any message: a progress window would sit over the box and take its clicks.
+        TWaitCursor wait;
+        TProgress progress(this, QStringLiteral("Opening %1").arg(QFileInfo(path).fileName()));
+        read = logfile::Read(path, Chart(), progress.Callback());
+    }
     if (!read.ok) {
         if (!read.cancelled)
             m_prompts.ShowError(read.message);
@@ -491,10 +462,13 @@ bool TLogPage::SaveLog()
     if (name.isEmpty())
         return false;
     const QString path = logfile::WithDefaultExtension(name);
-    TWaitCursor wait;
-    TProgress progress(this, QStringLiteral("Saving %1").arg(QFileInfo(path).fileName()));
-    const TLogFileResult written = logfile::Write(path, ui->LblLogComment->text(), Header(),
-                                                  m_decimals, Chart(), progress.Callback());
+    TLogFileResult written;
+    {
+        TWaitCursor wait;
+        TProgress progress(this, QStringLiteral("Saving %1").arg(QFileInfo(path).fileName()));
+        written = logfile::Write(path, ui->LblLogComment->text(), Header(), m_decimals, Chart(),
+                                 progress.Callback());
+    }
     if (!written.ok) {
         if (!written.cancelled)
             m_prompts.ShowError(written.message);
@@ -541,24 +515,28 @@ void TLogPage::Print1Click(bool preview)
 
 void TLogPage::PrintTo(QPrinter& printer)
 {
+    const QString error = printfile::Print(
+        printer, [this](QPagedPaintDevice& device, int dpi) { return PaintPage(device, dpi); });
+    if (!error.isEmpty())
+        m_prompts.ShowError(error);
+}
+
+QString TLogPage::PaintPage(QPagedPaintDevice& device, int dpi)
+{
     QPainter painter;
-    if (!painter.begin(&printer)) {
-        m_prompts.ShowError(Text(kPrintFailed));
-        return;
-    }
+    if (!painter.begin(&device))
+        return Text(kPrintFailed);
     logprint::TPageTexts texts;
     texts.comment = ui->LblLogComment->text();
     const auto labels = DigitalLabels();
     for (size_t k = 0; k < labels.size(); ++k)
         texts.labels[k] = {labels[k]->text(), kChannelColours[k]};
-    const QRect page(QPoint(0, 0),
-                     printer.pageLayout().paintRectPixels(printer.resolution()).size());
+    const QRect page(QPoint(0, 0), device.pageLayout().paintRectPixels(dpi).size());
     const bool printed = logprint::PaintLogPage(painter, page, Chart(), texts);
-    if (!printed)
-        printer.abort();
+    if (auto* printer = dynamic_cast<QPrinter*>(&device); printer && !printed)
+        printer->abort();
     painter.end();
-    if (!printed)
-        m_prompts.ShowError(Text(kPrintFailed));
+    return printed ? QString() : Text(kPrintFailed);
 }
 
 void TLogPage::ExportChartClick()
@@ -575,10 +553,11 @@ void TLogPage::ExportChartClick()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += m_export.pdf ? QStringLiteral(".pdf") : QStringLiteral(".png");
+    QString error;
     TWaitCursor wait;
-    const bool written = m_export.pdf ? Chart().ExportPdf(path, m_export.size)
-                                      : Chart().ExportPng(path, m_export.size);
+    const bool written = m_export.pdf ? Chart().ExportPdf(path, m_export.size, &error)
+                                      : Chart().ExportPng(path, m_export.size, &error);
     if (!written)
-        m_prompts.ShowError(QStringLiteral("The chart could not be written to %1.")
-                                .arg(QDir::toNativeSeparators(path)));
+        m_prompts.ShowError(QStringLiteral("The chart could not be written to %1: %2")
+                                .arg(QDir::toNativeSeparators(path), error));
 }

@@ -2,11 +2,9 @@
 
 #include "chartexport.h"
 #include "logfile.h"
-#include "logrecovery.h"
 #include "logsampler.h"
 #include "page.h"
 
-#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -16,12 +14,14 @@
 class IPrintPrompts;
 class IUserPrompts;
 class QLabel;
+class QPagedPaintDevice;
 class QPrinter;
 class TChartInteraction;
 class TFrmLogDialog;
 class TInstrumentLink;
 class TLogChart;
 class TLogRun;
+class TRecoveryKeeper;
 namespace Ui {
 class TLogPage;
 }
@@ -73,6 +73,11 @@ public:
     void ProcessLogSample(const QString& data);
     void FitLogChart();
 
+signals:
+    // Why the run's recovery file is behind the run (shown on the page as well); empty once
+    // it has caught up.
+    void RecoveryTroubleChanged(const QString& trouble);
+
 private:
     struct TProgress;
 
@@ -82,9 +87,7 @@ private:
     [[nodiscard]] TLogHeader Header() const;
     void ReadWeightText();
     void ShowChannelLabels();
-    void StartRecovery();
-    void FlushRecovery();
-    void ReportRecoveryTrouble();
+    void ShowRecoveryTrouble(const QString& trouble);
     void EndRecovery();
     void DropRecovery();
     // True when whatever unsaved data the chart holds was saved or may go.
@@ -94,6 +97,7 @@ private:
     bool ReadLog(const QString& path);
     void OpenChosen(const QString& path);
     void PrintTo(QPrinter& printer);
+    [[nodiscard]] QString PaintPage(QPagedPaintDevice& device, int dpi);
     void StopRun();
     void RunEnded();
 
@@ -106,17 +110,13 @@ private:
     std::unique_ptr<TLogRun> m_run;
     TChartInteraction* m_interaction = nullptr;
     TLogSampler m_sampler;
-    TLogRecovery m_recovery;
-    QTimer m_flushTimer;
-    QString m_recoveryTrouble;
+    TRecoveryKeeper* m_recovery = nullptr;
     TExportChoice m_export;
 
     bool m_starting = false;
     bool m_running = false;       // LogRunning
     bool m_liveData = false;      // LogLiveData
     bool m_unsaved = false;       // live or recovered data that was never saved
-    bool m_recording = false;     // this page's recovery file is open for the run
-    bool m_recoveryOwned = false; // the recovery file is this page's to delete
     bool m_leftOverShown = false; // the chart holds the left-over run of an earlier start
     int m_decimals = 0;           // LogDecimals
     QString m_units;              // LogUnits

@@ -93,6 +93,16 @@ protected:
             steps << QStringLiteral("11 %1:").arg(tools::HexText(reg, 4));
         return steps;
     }
+    // What the page told the user, but for the question before an operation and the report
+    // of the figures after it.
+    QStringList Reports() const
+    {
+        QStringList reports;
+        for (const QString& m : prompts.messages)
+            if (!m.startsWith("confirm: ") && !m.startsWith("Calibration done."))
+                reports << m;
+        return reports;
+    }
     int StatusReads() { return Count(protocol::cmd::ReadValue, protocol::reg::CalibrationStatus); }
     QStringList StatusReadRequests() { return QStringList(StatusReads(), "11 0021:"); }
     // The status readings the instrument gave, in order.

@@ -2,6 +2,7 @@
 // gestures and their signals, cursors and redraws, printing and export.
 #include "logchart.h"
 #include "logfile.h"
+#include "smalldisk.h"
 
 #include <QImage>
 #include <QPainter>
@@ -340,6 +341,22 @@ TEST_F(LogChartTest, ExportsPngAndPdfAtAGivenSize)
     EXPECT_GT(red, 50) << "the weight trace is drawn";
     EXPECT_TRUE(m_chart.ExportPdf(dir.filePath("chart.pdf"), QSize(640, 400)));
     EXPECT_GT(QFile(dir.filePath("chart.pdf")).size(), 1000);
+}
+
+// Made in memory, then written whole or not at all.
+TEST_F(LogChartTest, ExportToAFullOrReadOnlyDiskKeepsTheEarlierFile)
+{
+    for (int i = 0; i < 100; ++i)
+        m_chart.AddPoint(0, i, 100 + (i * 37) % 50);
+    QString error;
+    for (const bool pdf : {false, true}) {
+        SKIP_UNLESS_RUN(OnSmallDisks("chart", "earlier chart", [&](TSmallDisk& disk) {
+            const QString path = disk.Path("chart");
+            EXPECT_FALSE(pdf ? m_chart.ExportPdf(path, QSize(1600, 1000), &error)
+                             : m_chart.ExportPng(path, QSize(1600, 1000), &error));
+            return error;
+        }));
+    }
 }
 
 TEST(LogChartExtrasTest, FactoryStyleTracesTitleAndLegend)
