@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QIconEngine>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPalette>
 
 namespace toolicons {
@@ -57,14 +56,9 @@ void DrawOpen(QPainter& p, const QColor& ink)
 {
     p.setPen(Outline(ink));
     p.setBrush(QColor(0xC8, 0x8A, 0x1E));
-    QPainterPath back;
-    back.moveTo(2.5, 19.5);
-    back.lineTo(2.5, 5.5);
-    back.lineTo(8.5, 5.5);
-    back.lineTo(10.5, 7.5);
-    back.lineTo(18.5, 7.5);
-    back.lineTo(18.5, 10.5);
-    p.drawPath(back);
+    const QPointF back[] = {{2.5, 19.5}, {2.5, 5.5},  {8.5, 5.5},
+                            {10.5, 7.5}, {18.5, 7.5}, {18.5, 10.5}};
+    p.drawPolygon(back, 6);
     p.setBrush(QColor(0xF2, 0xB8, 0x4B));
     const QPointF flap[] = {{2.5, 19.5}, {6.0, 10.5}, {21.5, 10.5}, {18.0, 19.5}};
     p.drawPolygon(flap, 4);
@@ -74,14 +68,8 @@ void DrawSave(QPainter& p, const QColor& ink)
 {
     p.setPen(Outline(ink));
     p.setBrush(QColor(0x3D, 0x6F, 0xB6));
-    QPainterPath body;
-    body.moveTo(3.5, 3.5);
-    body.lineTo(17.5, 3.5);
-    body.lineTo(20.5, 6.5);
-    body.lineTo(20.5, 20.5);
-    body.lineTo(3.5, 20.5);
-    body.closeSubpath();
-    p.drawPath(body);
+    const QPointF body[] = {{3.5, 3.5}, {17.5, 3.5}, {20.5, 6.5}, {20.5, 20.5}, {3.5, 20.5}};
+    p.drawPolygon(body, 5);
     p.setBrush(QColor(0xF4, 0xF4, 0xF4));
     p.drawRect(QRectF(6.5, 12.5, 11.0, 8.0));
     p.setBrush(QColor(0xB8, 0xC4, 0xD6));

@@ -421,22 +421,14 @@ TEST_F(CtlOneInstrument, PasscodeIsTypedWithoutEchoOnATerminal)
     process.setStandardInputFile(QString::fromLocal8Bit(ptsname(master)));
     StartCtl(process, Link() + QStringList{"write", "0211", "00000004", "--level", "safe"});
     QByteArray err;
-    ASSERT_TRUE(RunUntil(
-        [&] {
-            err += process.readAllStandardError();
-            return err.contains("Enter Safe Passcode: ");
-        },
-        10000))
-        << err.toStdString();
+    const auto prompted = [&] {
+        err += process.readAllStandardError();
+        return err.contains("Enter Safe Passcode: ");
+    };
+    ASSERT_TRUE(RunUntil(prompted, 10000)) << err.toStdString();
     err.clear();
     ASSERT_EQ(::write(master, "9999\r", 5), 5);
-    ASSERT_TRUE(RunUntil(
-        [&] {
-            err += process.readAllStandardError();
-            return err.contains("Enter Safe Passcode: ");
-        },
-        10000))
-        << err.toStdString();
+    ASSERT_TRUE(RunUntil(prompted, 10000)) << err.toStdString();
     EXPECT_TRUE(err.contains("q900ctl: Wrong passcode.\nEnter Safe Passcode: "))
         << err.toStdString();
     ASSERT_EQ(::write(master, "1111\r", 5), 5);
