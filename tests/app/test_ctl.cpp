@@ -409,7 +409,7 @@ TEST_F(CtlOneInstrument, ViewersSavedCommsSettingsAreTheDefaults)
 }
 
 // Typed on a terminal, the passcode is never echoed; it opens the level as one given on the
-// command line does, and one the instrument refused is said to be wrong before the next.
+// command line does.
 TEST_F(CtlOneInstrument, PasscodeIsTypedWithoutEchoOnATerminal)
 {
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
@@ -421,15 +421,12 @@ TEST_F(CtlOneInstrument, PasscodeIsTypedWithoutEchoOnATerminal)
     process.setStandardInputFile(QString::fromLocal8Bit(ptsname(master)));
     StartCtl(process, Link() + QStringList{"write", "0211", "00000004", "--level", "safe"});
     QByteArray err;
-    const auto prompted = [&] {
-        err += process.readAllStandardError();
-        return err.contains("Enter Safe Passcode: ");
-    };
-    ASSERT_TRUE(RunUntil(prompted, 10000)) << err.toStdString();
-    err.clear();
-    ASSERT_EQ(::write(master, "9999\r", 5), 5);
-    ASSERT_TRUE(RunUntil(prompted, 10000)) << err.toStdString();
-    EXPECT_TRUE(err.contains("q900ctl: Wrong passcode.\nEnter Safe Passcode: "))
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            err += process.readAllStandardError();
+            return err.contains("Enter Safe Passcode: ");
+        },
+        10000))
         << err.toStdString();
     ASSERT_EQ(::write(master, "1111\r", 5), 5);
     const CtlResult result = FinishCtl(process);

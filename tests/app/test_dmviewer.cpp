@@ -150,42 +150,6 @@ TEST(TdatViewer, InstalledCopyKeepsCommsInUserLayer)
     EXPECT_EQ(again.ViewerName(), "ViewX");
 }
 
-// The window's layout and the recent files are kept where [Comms] is: in config.ini beside the
-// program, in the user's own copy for an installed one.
-TEST(TdatViewer, UserTextsGoWhereCommsGo)
-{
-    for (const bool installed : {false, true}) {
-        QTemporaryDir dir;
-        const QString file = dir.filePath("config.ini");
-        const QString user = installed ? dir.filePath("user") : QString();
-        Write(file, kSample);
-        {
-            TdatViewer config(dir.path(), user);
-            config.SetUserText("Window", "Page", "TSLog");
-            config.SetUserText("Recent Files", "File1", "Log:/tmp/run.csv");
-            config.SetUserText("Recent Files", "File2", "Settings:/tmp/a.VSF");
-        }
-        const QString written = installed ? user + "/config.ini" : file;
-        const QString text = QString::fromUtf8(Read(written));
-        EXPECT_TRUE(text.contains("[Window]\nPage=TSLog\n")) << text.toStdString();
-        if (installed)
-            EXPECT_EQ(Read(file), QByteArray(kSample)) << "installed file untouched";
-        else
-            EXPECT_TRUE(text.contains("; about the box") &&
-                        text.contains("Keep=me ; not a comment"))
-                << "comments and unknown sections kept";
-        {
-            TdatViewer config(dir.path(), user);
-            EXPECT_EQ(config.UserText("Window", "Page"), "TSLog");
-            EXPECT_EQ(config.UserText("Recent Files", "File2"), "Settings:/tmp/a.VSF");
-            config.RemoveUserKey("Recent Files", "File1");
-            config.RemoveUserKey("Recent Files", "File2");
-        }
-        EXPECT_FALSE(QString::fromUtf8(Read(written)).contains("Recent Files"))
-            << "an emptied section goes";
-    }
-}
-
 // config.ini beside the program, and the user's own copy of an installed one.
 TEST(TdatViewer, FullOrReadOnlyDiskKeepsTheEarlierFile)
 {

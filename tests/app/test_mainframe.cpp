@@ -137,47 +137,24 @@ TEST_F(MainFrame, CaptionsHintsAndShortcuts)
 // command that opens a dialog before it does anything.
 TEST_F(MainFrame, MenuItemsShowStandardKeysAndDialogs)
 {
-    struct Item
-    {
-        const char* action;
-        const char* text;
-        QStringList keys; // the first is shown in the menu
+    const auto items = [&](const char* menu) {
+        QStringList texts;
+        for (const QAction* item : Child<QMenu>(&w, menu)->actions()) {
+            QStringList keys{item->text()};
+            for (const QKeySequence& key : item->shortcuts())
+                keys << key.toString();
+            texts << keys.join(u' ');
+        }
+        return texts.join(u'|');
     };
-    const Item items[] = {
-        {"Open1", "&Open...", {"Ctrl+O", "F3"}},
-        {"Save1", "&Save...", {"Ctrl+S"}},
-        {"Connect2", "&Connect...", {}},
-        {"Print1", "&Print...", {"Ctrl+P"}},
-        {"Preview1", "Print Pre&view...", {}},
-        {"ExportChart1", "E&xport Chart...", {}},
-        {"Exit1", "&Exit", {"Ctrl+Q", "Alt+X"}},
-        {"SetupChart1", "&Setup Chart...", {}},
-        {"SetDateTime1", "Set &Date/Time...", {}},
-        {"CustomPrintFormat1", "Custom &Print Format...", {}},
-        {"StartSession", "S&tart Session...", {}},
-        {"EndSession", "&End Session", {}},
-        {"SafePasscode1", "&Safe Passcode...", {}},
-        {"FullPasscode1", "&Full Passcode...", {}},
-        {"Lock1", "&Lock", {}},
-        {"FactoryTestResults1", "Factory Test &Results...", {}},
-        {"muHelp", "Help", {"F1"}},
-        {"About1", "&About...", {}},
-    };
-    for (const Item& item : items) {
-        EXPECT_EQ(Action(item.action)->text(), item.text);
-        QStringList keys;
-        for (const QKeySequence& key : Action(item.action)->shortcuts())
-            keys << key.toString();
-        EXPECT_EQ(keys, item.keys) << item.action;
-    }
-    w.show();
-    QApplication::setActiveWindow(&w);
-    for (const auto& [key, modifiers] :
-         {std::pair{Qt::Key_O, Qt::ControlModifier}, std::pair{Qt::Key_F3, Qt::NoModifier}}) {
-        prompts_w.messages.clear();
-        QTest::keyClick(&w, key, modifiers);
-        EXPECT_EQ(prompts_w.messages.value(0).left(24), "open: Open Settings File") << key;
-    }
+    EXPECT_EQ(items("MenuFile"), "&Open... Ctrl+O F3|Recent &Files|&Save... Ctrl+S||&Connect...|"
+                                 "|&Print... Ctrl+P|Print Pre&view...|E&xport Chart...||&Exit "
+                                 "Ctrl+Q Alt+X");
+    EXPECT_EQ(items("MenuEdit"), "&Setup Chart...");
+    EXPECT_EQ(items("MenuInstrument"),
+              "Set &Date/Time...|Custom &Print Format...||S&tart Session...|&End Session||&Safe "
+              "Passcode...|&Full Passcode...|&Lock||Factory Test &Results...");
+    EXPECT_EQ(items("MenuHelp"), "Help F1|&About...");
 }
 
 TEST_F(MainFrame, TabChangesSetActivity)
@@ -203,31 +180,6 @@ TEST(IdentityPanel, WarnsOnlyWithText)
     EXPECT_FALSE(panel.ShowsWarning());
 }
 
-// The instrument's name is written in the palette's colours: legible on a dark palette too.
-TEST(IdentityPanel, TextFollowsThePalette)
-{
-    const std::pair<QColor, QColor> palettes[] = {
-        {QColor(0xE0, 0xE0, 0xE0), Qt::black},                // button, its text
-        {QColor(0x35, 0x35, 0x35), QColor(0xF0, 0xF0, 0xF0)}, // a dark palette
-    };
-    for (const auto& [button, text] : palettes) {
-        TIdentityPanel panel;
-        QPalette palette;
-        palette.setColor(QPalette::Button, button);
-        palette.setColor(QPalette::ButtonText, text);
-        panel.setPalette(palette);
-        panel.resize(300, 20);
-        panel.SetText("Adr:1, SN:1234, 910 Version:1.00");
-        const QImage shot = panel.grab().toImage();
-        EXPECT_EQ(shot.pixelColor(2, 2), button);
-        bool written = false;
-        for (int x = 20; x < shot.width() && !written; ++x)
-            for (int y = 0; y < shot.height() && !written; ++y)
-                written = shot.pixelColor(x, y) == text;
-        EXPECT_TRUE(written) << "text in " << text.name().toStdString();
-    }
-}
-
 // The window keeps its minimum but its height is the user's: the panel keeps its proportions
 // inside whatever room the tab has.
 TEST_F(MainFrame, WindowKeepsMinimumAndPictureProportions)
@@ -236,8 +188,7 @@ TEST_F(MainFrame, WindowKeepsMinimumAndPictureProportions)
     QWidget* display = Page("TSDisplay");
     QWidget* front = Child<QWidget>(display, "PnlFront");
     QWidget* mimic = Child<QWidget>(display, "DisplayMimic");
-    const QSize sizes[] = {{500, 300}, {1200, 500}, {700, 900}};
-    for (const QSize size : sizes) {
+    for (const QSize size : {QSize(500, 300), QSize(1200, 500), QSize(700, 900)}) {
         w.resize(size);
         const QSize expected = size.expandedTo({580, 450});
         EXPECT_TRUE(RunUntil([&] { return w.size() == expected; })) << size.width();
@@ -253,62 +204,53 @@ TEST_F(MainFrame, WindowKeepsMinimumAndPictureProportions)
 
 namespace {
 
-struct LayoutCase
+// One run of the program from a folder: its configuration and its main window.
+struct ProgramRun
 {
-    QSize size;
-    const char* page;
+    explicit ProgramRun(const QString& folder) : config(folder), w(config, {&prompts})
+    {
+        EXPECT_EQ(w.FormCreate(), "");
+    }
+    QWidget* Front() { return Child<QTabWidget>(&w, "PgCMain")->currentWidget(); }
+    void Show(const char* page)
+    {
+        Child<QTabWidget>(&w, "PgCMain")->setCurrentWidget(Child<QWidget>(&w, page));
+    }
+
+    TdatViewer config;
+    RecordingPrompts prompts;
+    TFrmMain w;
 };
 
 } // namespace
 
 // What the user made of the window is there again at the next start: its size and the tab in
-// front (one of those shown without a connection).
+// front. A session's tab is not there at a start: the Display tab is, and a run without a
+// session keeps the settings splitter as it was.
 TEST(WindowLayout, KeptAcrossARestart)
 {
-    const LayoutCase cases[] = {
-        {{900, 600}, "TSLog"},
-        {{640, 480}, "TSDisplay"},
-        {{1200, 500}, "TSLog"},
+    const std::tuple<QSize, const char*, const char*> cases[] = {
+        {{900, 600}, "TSLog", "TSLog"},
+        {{640, 480}, "TSDisplay", "TSDisplay"},
+        {{700, 500}, nullptr, "TSDisplay"}, // the Settings tab was in front
     };
-    for (const LayoutCase& c : cases) {
-        ProgramDir dir(kIni);
+    for (const auto& [size, page, front] : cases) {
+        ProgramDir dir(kIni + "[Window]\nPage=TSSettings\nSplSettings=200,400\n");
         {
-            TdatViewer config(dir.path());
-            RecordingPrompts prompts;
-            TFrmMain w(config, {&prompts});
-            ASSERT_EQ(w.FormCreate(), "");
-            w.show();
-            w.resize(c.size);
-            ASSERT_TRUE(RunUntil([&] { return w.size() == c.size; }));
-            Child<QTabWidget>(&w, "PgCMain")->setCurrentWidget(Child<QWidget>(&w, c.page));
-            w.close();
+            ProgramRun run(dir.path());
+            run.w.show();
+            run.w.resize(size);
+            ASSERT_TRUE(RunUntil([&] { return run.w.size() == size; }));
+            if (page)
+                run.Show(page);
+            run.w.close();
         }
-        TdatViewer config(dir.path());
-        RecordingPrompts prompts;
-        TFrmMain w(config, {&prompts});
-        ASSERT_EQ(w.FormCreate(), "");
-        w.show();
-        EXPECT_TRUE(RunUntil([&] { return w.size() == c.size; })) << c.size.width();
-        EXPECT_EQ(Child<QTabWidget>(&w, "PgCMain")->currentWidget(), Child<QWidget>(&w, c.page));
+        ProgramRun run(dir.path());
+        run.w.show();
+        EXPECT_TRUE(RunUntil([&] { return run.w.size() == size; })) << size.width();
+        EXPECT_EQ(run.Front(), Child<QWidget>(&run.w, front));
+        EXPECT_EQ(run.config.UserText("Window", "SplSettings"), "200,400");
     }
-}
-
-// A session's tab kept as the last page is not there at the next start: the Display tab is;
-// and a run without a session keeps the settings splitter as it was.
-TEST(WindowLayout, TabNotShownAtStartGivesTheDisplayTab)
-{
-    ProgramDir dir(kIni + "[Window]\nPage=TSSettings\nSplSettings=200,400\n");
-    {
-        TdatViewer config(dir.path());
-        RecordingPrompts prompts;
-        TFrmMain w(config, {&prompts});
-        ASSERT_EQ(w.FormCreate(), "");
-        EXPECT_EQ(Child<QTabWidget>(&w, "PgCMain")->currentWidget(),
-                  Child<QWidget>(&w, "TSDisplay"));
-        w.show();
-        w.close();
-    }
-    EXPECT_EQ(TdatViewer(dir.path()).UserText("Window", "SplSettings"), "200,400");
 }
 
 // The title names the file open, and File > Recent Files opens it again after a restart, on
@@ -318,37 +260,30 @@ TEST(RecentFilesMenu, TitleNamesTheFileAndTheNextStartOpensItAgain)
     ProgramDir dir(kIni);
     const QString run = dir.path() + "/run.CSV";
     {
-        TdatViewer config(dir.path());
-        RecordingPrompts prompts;
-        TFrmMain w(config, {&prompts});
-        ASSERT_EQ(w.FormCreate(), "");
-        Child<QTabWidget>(&w, "PgCMain")->setCurrentWidget(Child<QWidget>(&w, "TSLog"));
-        prompts.fileNames = {run};
-        Child<QAction>(&w, "Save1")->trigger();
-        ASSERT_TRUE(QFileInfo::exists(run)) << prompts.messages.join('|').toStdString();
-        EXPECT_EQ(w.windowTitle(), "run.CSV - ViewQ900");
-        Child<QTabWidget>(&w, "PgCMain")->setCurrentWidget(Child<QWidget>(&w, "TSDisplay"));
+        ProgramRun first(dir.path());
+        first.Show("TSLog");
+        // Newest first, each file once.
+        for (const QString& name : {run, dir.path() + "/other.CSV", run}) {
+            first.prompts.fileNames = {name};
+            Child<QAction>(&first.w, "Save1")->trigger();
+        }
+        EXPECT_EQ(first.w.windowTitle(), "run.CSV - ViewQ900");
+        first.Show("TSDisplay");
     }
-    TdatViewer config(dir.path());
-    RecordingPrompts prompts;
-    TFrmMain w(config, {&prompts});
-    ASSERT_EQ(w.FormCreate(), "");
-    EXPECT_EQ(w.windowTitle(), "ViewQ900") << "nothing open at start";
-    const QList<QAction*> recent = Child<QMenu>(&w, "MenuRecent")->actions();
-    ASSERT_FALSE(recent.isEmpty());
-    EXPECT_EQ(recent[0]->text(), "&1 run.CSV");
+    ProgramRun next(dir.path());
+    EXPECT_EQ(next.w.windowTitle(), "ViewQ900") << "nothing open at start";
+    auto* recent = Child<QMenu>(&next.w, "MenuRecent");
+    EXPECT_EQ(recent->actions()[1]->text(), "&2 other.CSV");
     // From the keyboard: Alt+F, F for Recent Files, 1 for the newest.
-    w.show();
-    QApplication::setActiveWindow(&w);
-    QTest::keyClick(&w, Qt::Key_F, Qt::AltModifier);
+    next.w.show();
+    QApplication::setActiveWindow(&next.w);
+    QTest::keyClick(&next.w, Qt::Key_F, Qt::AltModifier);
     ASSERT_TRUE(RunUntil([] { return QApplication::activePopupWidget() != nullptr; }));
     QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_F);
-    ASSERT_TRUE(RunUntil(
-        [&] { return QApplication::activePopupWidget() == Child<QMenu>(&w, "MenuRecent"); }));
-    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_1);
-    EXPECT_EQ(Child<QTabWidget>(&w, "PgCMain")->currentWidget(), Child<QWidget>(&w, "TSLog"));
-    EXPECT_EQ(w.windowTitle(), "run.CSV - ViewQ900");
-    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+    ASSERT_TRUE(RunUntil([&] { return QApplication::activePopupWidget() == recent; }));
+    QTest::keyClick(recent, Qt::Key_1);
+    EXPECT_EQ(next.Front(), Child<QWidget>(&next.w, "TSLog"));
+    EXPECT_EQ(next.w.windowTitle(), "run.CSV - ViewQ900");
 }
 
 // The manual is built in: no file to look for, no message, the help window at its contents.

@@ -247,36 +247,18 @@ TEST_F(SettingsPage, KeyboardOpensMenusAndReachesTheEditor)
 // The dialog says what it wants, and after a refusal that the last passcode was wrong.
 TEST(SessionDialogs, PasscodeNamesItsLevelAndSaysWhenTheLastWasWrong)
 {
-    struct Case
-    {
-        TPasscodeQuestion question;
-        const char* title;
-        const char* label;
-        const char* wrong; // none: not shown
-    };
-    const Case cases[] = {
-        {{true, false}, "Enter Full Passcode", "Full Setup passcode of the instrument", nullptr},
-        {{false, false}, "Enter Safe Passcode", "Safe Setup passcode of the instrument", nullptr},
-        {{true, true},
-         "Enter Full Passcode",
-         "Full Setup passcode of the instrument",
-         "Wrong passcode"},
-        {{false, true},
-         "Enter Safe Passcode",
-         "Safe Setup passcode of the instrument",
-         "Wrong passcode"},
-    };
-    for (const Case& c : cases) {
-        TFrmPasscode passcode(c.question);
+    for (const int n : {0, 1, 2, 3}) {
+        const bool full = n & 1;
+        const bool again = n & 2;
+        TFrmPasscode passcode(TPasscodeQuestion{full, again});
         passcode.show();
         const auto* label = Child<QLabel>(&passcode, "LblPasscode");
         const auto* wrong = Child<QLabel>(&passcode, "LblWrong");
-        EXPECT_EQ(passcode.windowTitle(), c.title);
-        EXPECT_EQ(label->text(), c.label);
-        EXPECT_EQ(label->buddy(), Child<QLineEdit>(&passcode, "EdtPasscode"));
-        EXPECT_EQ(wrong->isVisible(), c.wrong != nullptr) << c.title;
-        if (c.wrong)
-            EXPECT_EQ(wrong->text(), c.wrong);
+        const QString level = full ? "Full" : "Safe";
+        EXPECT_EQ(passcode.windowTitle(), "Enter " + level + " Passcode");
+        EXPECT_EQ(label->text(), level + " Setup passcode of the instrument");
+        EXPECT_EQ(wrong->isVisible(), again);
+        EXPECT_EQ(wrong->text(), again ? "Wrong passcode" : "");
         EXPECT_EQ(passcode.focusWidget(), label->buddy()) << "typed at once";
     }
 }
