@@ -119,6 +119,7 @@ void TFrmMain::CreatePages()
     m_settingsFiles =
         std::make_unique<TSettingsFiles>(link, *m_session, *m_prompts, *m_printPrompts, this);
     m_logPage = new TLogPage(link, *m_prompts, *m_printPrompts, m_config.DataDir());
+    m_logPage->SetIdentitySource([this] { return m_connection->IdentityText(); });
     AddPage(*m_logPage);
     connect(m_logPage, &TLogPage::RecoveryTroubleChanged, m_panels, &TStatusPanels::SetFileTrouble);
     Bind({ui->SetupChart1}, [this] { m_logPage->ChartSetupClick(); });

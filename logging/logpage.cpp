@@ -1,6 +1,8 @@
 #include "logpage.h"
 
 #include "chartinteraction.h"
+#include "chartoutput.h"
+#include "chartranges.h"
 #include "chartsetup.h"
 #include "instrumentlink.h"
 #include "labelformat.h"
@@ -8,18 +10,15 @@
 #include "logdialog.h"
 #include "logprint.h"
 #include "logrun.h"
-#include "printfile.h"
-#include "printprompts.h"
 #include "recoverykeeper.h"
 #include "tools.h"
 #include "ui_logpage.h"
 #include "userprompts.h"
 #include "waitcursor.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QPainter>
-#include <QPrinter>
 #include <QProgressDialog>
 
 #include <algorithm>
@@ -33,12 +32,9 @@ const char* const kLeftOver = "The last log run did not end normally; its data u
                               "second was kept.\r\nOpen it on the Log page?";
 const char* const kReplaceLeftOver = "The data of a log run that did not end normally is still "
                                      "kept.\r\nA new run replaces it. Start anyway?";
-const char* const kPrintFailed = "The chart could not be printed.";
 
 constexpr double kFullTimeSpan = 30.0;
 constexpr double kTimeLabelStep = 0.05;
-constexpr double kDigitalMin = -1.0;
-constexpr double kDigitalMax = 6.0;
 constexpr int kUnitsFromEnd = 4; // the unit's two characters start 4 from the end: "12.5 kg G"
 
 const std::array<QColor, logchannels::DigitalCount> kChannelColours = {
@@ -91,6 +87,7 @@ TLogPage::TLogPage(TInstrumentLink& link, IUserPrompts& prompts, IPrintPrompts& 
             ProcessLogSample(data);
     });
     Chart().SetUpLogTraces();
+    m_output = std::make_unique<TChartOutput>(Chart(), prompts, printPrompts, *this);
     m_interaction = new TChartInteraction(
         Chart(), *ui->LblCsrPos, *this, [this] { ResetLogChart(false); },
         [this] { return m_units; });
@@ -138,6 +135,8 @@ IActivity* TLogPage::Activity()
 void TLogPage::Entered()
 {
     ResetLogChart(true);
+    if (Chart().PointCount(traces::Weight) > 0)
+        FitLogChart(); // the traces that stay are shown whole
     Chart().Redraw();
 }
 
@@ -181,8 +180,12 @@ void TLogPage::BtnStartClick()
         return;
     }
     m_starting = true;
+    m_source = QStringLiteral("%1   Recorded %2")
+                   .arg(m_identity ? m_identity() : QString(),
+                        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm")));
     ui->BtnStart->setEnabled(false);
     Chart().ClearTraces();
+    m_interaction->ClearCursors();
     Chart().Redraw();
     m_liveData = true;
     TellFileShown({}); // the chart shows no file any more
@@ -220,11 +223,12 @@ void TLogPage::ReadWeightText()
 {
     m_decimals = 0;
     const std::optional<QString> text = m_run->ReadWeightText();
-    if (!text)
-        return;
-    m_decimals = std::clamp(tools::DecimalPlaces(*text), 0, 6);
-    Chart().SetLabelFormat(TChartAxis::Left, labelformat::LabelFormatFor(m_decimals));
-    m_units = text->mid(std::max<qsizetype>(0, text->size() - kUnitsFromEnd), 2);
+    if (text) {
+        m_decimals = std::clamp(tools::DecimalPlaces(*text), 0, 6);
+        Chart().SetLabelFormat(TChartAxis::Left, labelformat::LabelFormatFor(m_decimals));
+        m_units = text->mid(std::max<qsizetype>(0, text->size() - kUnitsFromEnd), 2);
+    }
+    Chart().SetDivision(TChartAxis::Left, chartranges::DivisionFor(m_decimals));
 }
 
 void TLogPage::ShowChannelLabels()
@@ -234,6 +238,22 @@ void TLogPage::ShowChannelLabels()
         SetChannelLabel(size_t(k - 1),
                         selection == 0 ? QString()
                                        : QString::fromLatin1(logchannels::Channel(selection).text));
+    }
+    NameTraces();
+}
+
+// The names of the legend and of the digital lanes: the channels' labels, or the column's
+// place for a file's channel without a name.
+void TLogPage::NameTraces()
+{
+    TLogChart& chart = Chart();
+    chart.SetTraceName(traces::Weight, chart.AxisTitle(TChartAxis::Left));
+    const auto labels = DigitalLabels();
+    for (int k = 1; k <= logchannels::DigitalCount; ++k) {
+        QString name = labels[size_t(k - 1)]->text().trimmed();
+        if (name.isEmpty() && chart.PointCount(k) > 0)
+            name = QStringLiteral("Digital %1").arg(k);
+        chart.SetTraceName(k, name);
     }
 }
 
@@ -253,6 +273,9 @@ void TLogPage::StopRun()
     if (wasRunning)
         EndRecovery();
     Chart().SetAutoScale(TChartAxis::Left, false);
+    // The whole run, not the last stretch the time axis was following.
+    if (Chart().PointCount(traces::Weight) > 0)
+        FitLogChart();
     Chart().setFocus();
     // Start waits until the read still under way has ended, so that runs never overlap.
     if (!m_run->Looping())
@@ -297,7 +320,7 @@ void TLogPage::ResetLogChart(bool full)
         chart.SetLabelStep(TChartAxis::Bottom, kTimeLabelStep);
         m_scrollStep = chart.Range(TChartAxis::Bottom).max / 2;
     }
-    chart.SetRange(TChartAxis::Right, kDigitalMin, kDigitalMax);
+    // The digital lanes keep an axis of their own, which no zoom or pan moves.
 }
 
 void TLogPage::FitLogChart()
@@ -436,6 +459,7 @@ bool TLogPage::ReadLog(const QString& path)
         Chart().Redraw();
         return false;
     }
+    m_source = QStringLiteral("Log file %1").arg(QFileInfo(path).fileName());
     if (read.headerRead) {
         m_liveData = false;
         ui->LblLogComment->setText(read.comment);
@@ -443,9 +467,12 @@ bool TLogPage::ReadLog(const QString& path)
         for (size_t k = 0; k < read.labels.size(); ++k)
             SetChannelLabel(k, read.labels[k]);
         m_decimals = read.decimals;
+        Chart().SetDivision(TChartAxis::Left, chartranges::DivisionFor(m_decimals));
     }
     ResetLogChart(true);
+    NameTraces();
     FitLogChart();
+    m_interaction->ClearCursors();
     return true;
 }
 
@@ -502,62 +529,17 @@ void TLogPage::ChartSetupClick()
 
 void TLogPage::Print1Click(bool preview)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    if (preview) {
-        m_printPrompts.ShowPreview(printer, [this](QPrinter* target) { PrintTo(*target); });
-        return;
-    }
-    if (!m_printPrompts.ChoosePrinter(printer))
-        return;
-    TWaitCursor wait;
-    PrintTo(printer);
-}
-
-void TLogPage::PrintTo(QPrinter& printer)
-{
-    const QString error = printfile::Print(
-        printer, [this](QPagedPaintDevice& device, int dpi) { return PaintPage(device, dpi); });
-    if (!error.isEmpty())
-        m_prompts.ShowError(error);
-}
-
-QString TLogPage::PaintPage(QPagedPaintDevice& device, int dpi)
-{
-    QPainter painter;
-    if (!painter.begin(&device))
-        return Text(kPrintFailed);
-    logprint::TPageTexts texts;
-    texts.comment = ui->LblLogComment->text();
-    const auto labels = DigitalLabels();
-    for (size_t k = 0; k < labels.size(); ++k)
-        texts.labels[k] = {labels[k]->text(), kChannelColours[k]};
-    const QRect page(QPoint(0, 0), device.pageLayout().paintRectPixels(dpi).size());
-    const bool printed = logprint::PaintLogPage(painter, page, Chart(), texts);
-    if (auto* printer = dynamic_cast<QPrinter*>(&device); printer && !printed)
-        printer->abort();
-    painter.end();
-    return printed ? QString() : Text(kPrintFailed);
+    Chart().SetPaperTexts(PaperTexts());
+    m_output->Print(preview);
 }
 
 void TLogPage::ExportChartClick()
 {
-    TFrmChartExport dialog(this);
-    dialog.SetChoice(m_export);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    m_export = dialog.Choice();
-    const QString filter = m_export.pdf ? QStringLiteral("PDF Document (*.pdf);;All Files (*.*)")
-                                        : QStringLiteral("PNG Picture (*.png);;All Files (*.*)");
-    QString path = m_prompts.AskSaveFileName(QStringLiteral("Export Chart"), filter);
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += m_export.pdf ? QStringLiteral(".pdf") : QStringLiteral(".png");
-    QString error;
-    TWaitCursor wait;
-    const bool written = m_export.pdf ? Chart().ExportPdf(path, m_export.size, &error)
-                                      : Chart().ExportPng(path, m_export.size, &error);
-    if (!written)
-        m_prompts.ShowError(QStringLiteral("The chart could not be written to %1: %2")
-                                .arg(QDir::toNativeSeparators(path), error));
+    Chart().SetPaperTexts(PaperTexts());
+    m_output->Export();
+}
+
+TLogChart::TPaperTexts TLogPage::PaperTexts() const
+{
+    return {logprint::Heading(m_source, ui->LblLogComment->text()), true};
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "chartexport.h"
+#include "logchart.h"
 #include "logfile.h"
 #include "logsampler.h"
 #include "page.h"
@@ -14,12 +14,10 @@
 class IPrintPrompts;
 class IUserPrompts;
 class QLabel;
-class QPagedPaintDevice;
-class QPrinter;
 class TChartInteraction;
+class TChartOutput;
 class TFrmLogDialog;
 class TInstrumentLink;
-class TLogChart;
 class TLogRun;
 class TRecoveryKeeper;
 namespace Ui {
@@ -43,7 +41,7 @@ public:
     QWidget* Widget() override { return this; }
     const char* Caption() const override { return "Log"; }
     IActivity* Activity() override;
-    // The axes go back to their starting ranges; the traces stay.
+    // The axes go back to their starting ranges, or fit the traces when there are any.
     void Entered() override;
     // Not while a run is starting or running.
     bool CanLeave() const override;
@@ -67,6 +65,8 @@ public:
     // Called once at start-up: offers the data of a run that did not end normally. When the
     // user opens it, `showPage` brings this page to the front first. True when opened.
     bool OfferLeftOverRun(const std::function<void()>& showPage);
+    // The connected instrument's identity, which a run's printed and exported chart names.
+    void SetIdentitySource(std::function<QString()> identity) { m_identity = std::move(identity); }
 
     [[nodiscard]] bool LogRunning() const { return m_running; }
     void ResetLogChart(bool full);
@@ -88,6 +88,7 @@ private:
     void ReadWeightText();
     void ShowChannelLabels();
     void ShowRecoveryTrouble(const QString& trouble);
+    void NameTraces();
     void EndRecovery();
     void DropRecovery();
     // True when whatever unsaved data the chart holds was saved or may go.
@@ -96,8 +97,7 @@ private:
     bool SaveLog();
     bool ReadLog(const QString& path);
     void OpenChosen(const QString& path);
-    void PrintTo(QPrinter& printer);
-    [[nodiscard]] QString PaintPage(QPagedPaintDevice& device, int dpi);
+    [[nodiscard]] TLogChart::TPaperTexts PaperTexts() const;
     void StopRun();
     void RunEnded();
 
@@ -111,7 +111,9 @@ private:
     TChartInteraction* m_interaction = nullptr;
     TLogSampler m_sampler;
     TRecoveryKeeper* m_recovery = nullptr;
-    TExportChoice m_export;
+    std::unique_ptr<TChartOutput> m_output;
+    std::function<QString()> m_identity;
+    QString m_source; // the run's instrument and start, or the file read
 
     bool m_starting = false;
     bool m_running = false;       // LogRunning

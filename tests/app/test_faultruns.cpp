@@ -29,6 +29,7 @@
 #include "logrecovery.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QPushButton>
