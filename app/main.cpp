@@ -13,6 +13,7 @@
 #include "pcclock.h"
 #include "portconfig.h"
 #include "printformat.h"
+#include "recentfiles.h"
 #include "resizerule.h"
 #include "sessioncontroller.h"
 #include "sessiondialogs.h"
@@ -21,8 +22,9 @@
 #include "settingspage.h"
 #include "statuspanels.h"
 #include "terminalpage.h"
-#include "tools.h"
 #include "ui_main.h"
+#include "windowlayout.h"
+#include "windowtitle.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -30,12 +32,6 @@
 #include <QSignalBlocker>
 
 #include <clocale>
-
-namespace {
-
-const QString kCaptionSeparator = QStringLiteral(" - ");
-
-} // namespace
 
 TFrmMain::TFrmMain(TdatViewer& config, const TPromptSet& prompts, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TFrmMain>()), m_config(config),
@@ -70,7 +66,7 @@ QString TFrmMain::FormCreate()
 {
     if (!m_config.ConfigValid())
         return QStringLiteral("The Ini file for this Viewer is corrupt.");
-    setWindowTitle(m_config.ViewerName());
+    m_title = std::make_unique<TWindowTitle>(*this, m_config.ViewerName());
     // "." as the decimal separator for everything formatted or parsed, whatever the locale.
     QLocale::setDefault(QLocale::c());
     std::setlocale(LC_NUMERIC, "C");
@@ -98,6 +94,7 @@ QString TFrmMain::FormCreate()
     ApplyLinkState();
     ShowPage(*m_displayPage);
     PgCMainChange(ui->PgCMain->currentIndex());
+    new TWindowLayout(m_config, *this, *ui->PgCMain); // owned by the window
     // Once the window shows: the data of a run that did not end normally.
     QMetaObject::invokeMethod(
         this, [this] { m_logPage->OfferLeftOverRun([this] { ShowPage(*m_logPage); }); },
@@ -137,6 +134,11 @@ void TFrmMain::CreatePages()
     auto* terminal = new TTerminalPage(link.Engine(), *m_prompts);
     connect(terminal, &TTerminalPage::TerminalUsed, this, [this] { m_panels->SetWarning(true); });
     AddPage(*terminal);
+    auto* recent = new TRecentFiles(m_config, *ui->MenuRecent, this);
+    recent->Track(QStringLiteral("Settings"), *m_settingsFiles);
+    recent->Track(QStringLiteral("Log"), *m_logPage, [this] { ShowPage(*m_logPage); });
+    connect(recent, &TRecentFiles::Current, this,
+            [this](const QString& f) { m_title->SetFile(f); });
 }
 
 void TFrmMain::WireSession(IPage& settingsPage)
@@ -203,7 +205,7 @@ void TFrmMain::ShowTabs()
 
 void TFrmMain::ConnectActions()
 {
-    m_commands->SetIcons();
+    m_commands->SetLook();
     Bind({ui->Exit1}, [this] { close(); });
     Bind({ui->ToolButton4, ui->Connect2}, [this] { Connect2Click(); });
     Bind({ui->Open1, ui->ToolButton1}, [this] { Files().Open1Click(); });
@@ -264,7 +266,7 @@ void TFrmMain::OnConnectionChanged(bool connected)
     const QString tail = !connected     ? QString()
                          : address == 0 ? QStringLiteral("Address:Any")
                                         : QStringLiteral("Address:%1").arg(address);
-    setWindowTitle(tools::ReplaceAfter(windowTitle(), kCaptionSeparator, tail));
+    m_title->SetAddress(tail);
     // A connection change ends any session.
     m_state = TLinkState{connected, false, false, m_connection->Link().JobRunning()};
     ApplyLinkState();

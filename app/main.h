@@ -24,6 +24,7 @@ class TMessagePrompts;
 class TSessionController;
 class TSettingsFiles;
 class TStatusPanels;
+class TWindowTitle;
 struct TPortChoice;
 namespace Ui {
 class TFrmMain;
@@ -106,5 +107,6 @@ private:
     TLogPage* m_logPage = nullptr;
     TStatusPanels* m_panels = nullptr;
     std::unique_ptr<THelpActions> m_help;
+    std::unique_ptr<TWindowTitle> m_title;
     TLinkState m_state;
 };

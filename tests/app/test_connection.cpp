@@ -35,6 +35,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSerialPort>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -122,6 +123,7 @@ TEST_F(Connected, ConnectReadsIdentityAndFollowsStateTable)
     EXPECT_TRUE(Identity().contains(" Version:"));
     EXPECT_EQ(Action("ToolButton4")->text(), "&Disconnect");
     EXPECT_EQ(Action("ToolButton4")->toolTip(), "Disconnect from instrument");
+    EXPECT_EQ(Action("ToolButton4")->statusTip(), "Disconnect from instrument");
     EXPECT_EQ(Action("Connect2")->text(), "&Disconnect");
     EXPECT_TRUE(TabShown("TSTest"));
     EXPECT_FALSE(TabShown("TSSettings"));
@@ -144,7 +146,8 @@ TEST_F(Connected, ConnectReadsIdentityAndFollowsStateTable)
     EXPECT_FALSE(TabShown("TSTest"));
     EXPECT_FALSE(Action("tbStartSession")->isEnabled());
     EXPECT_FALSE(Action("StartSession")->isEnabled());
-    EXPECT_EQ(Action("Connect2")->text(), "&Connect");
+    EXPECT_EQ(Action("Connect2")->text(), "&Connect...") << "it opens the port dialog";
+    EXPECT_EQ(Action("ToolButton4")->statusTip(), "Connect to instrument");
 }
 
 TEST_F(Connected, SessionControlsShowTabsAndLockTheTerminal)
@@ -187,6 +190,33 @@ TEST_F(Connected, SessionFromTheMenusShowsItsTabsAndEndsOnTheDisplay)
     EXPECT_FALSE(Action("tbEndSession")->isEnabled());
     EXPECT_FALSE(Find<TIdentityPanel>("IdentityPanel")->ShowsWarning()) << "the store cleared it";
     EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+}
+
+// The settings tree's share of the Settings tab is there again in the next run's session.
+TEST_F(Connected, SettingsSplitterKeptAcrossARestart)
+{
+    QList<int> kept;
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_TRUE(window->ConnectWith(StartSimulator()));
+        window->show();
+        window->resize(900, 600);
+        sessionPrompts.levels = {true};
+        sessionPrompts.passcodes = {"2222"};
+        Action("StartSession")->trigger();
+        auto* splitter = Find<QSplitter>("SplSettings");
+        ASSERT_TRUE(RunUntil([&] { return splitter->width() > 600; }));
+        if (run == 1)
+            break;
+        splitter->setSizes({splitter->width() / 4, splitter->width() * 3 / 4});
+        kept = splitter->sizes();
+        window->close();
+        window.reset();
+        config.reset(); // the configuration is written at the end of the run
+        config = std::make_unique<TdatViewer>(dir.path());
+        window = std::make_unique<TFrmMain>(*config, TPromptSet{&prompts, &sessionPrompts, &print});
+        ASSERT_EQ(window->FormCreate(), "");
+    }
+    EXPECT_TRUE(RunUntil([&] { return Find<QSplitter>("SplSettings")->sizes() == kept; }));
 }
 
 TEST_F(Connected, RingCaptionAndAnyAddress)

@@ -125,16 +125,18 @@ TEST(CtlExitCodes, OutcomesAndTheWorseOfTwo)
 
 TEST(CtlPasscodes, GivenOncePerInstrumentThenTypedOrNone)
 {
+    const TPasscodeQuestion kFull{true};
+    const TPasscodeQuestion kSafe{false};
     TPasscodePrompts given(true, QString("2222"), {});
     EXPECT_EQ(given.AskSetupLevel(), true);
-    EXPECT_EQ(given.AskPasscode("Enter Full Passcode"), "2222");
-    EXPECT_EQ(given.AskPasscode("Enter Full Passcode"), std::nullopt) << "refused: not again";
+    EXPECT_EQ(given.AskPasscode(kFull), "2222");
+    EXPECT_EQ(given.AskPasscode(kFull), std::nullopt) << "refused: not again";
     EXPECT_FALSE(given.Missing());
     given.NextInstrument();
-    EXPECT_EQ(given.AskPasscode("Enter Full Passcode"), "2222") << "the next instrument";
+    EXPECT_EQ(given.AskPasscode(kFull), "2222") << "the next instrument";
 
     TPasscodePrompts none(false, std::nullopt, {});
-    EXPECT_EQ(none.AskPasscode("Enter Safe Passcode"), std::nullopt);
+    EXPECT_EQ(none.AskPasscode(kSafe), std::nullopt);
     EXPECT_TRUE(none.Missing());
 
     QStringList typed = {"12a", "4321", "9"};
@@ -143,15 +145,15 @@ TEST(CtlPasscodes, GivenOncePerInstrumentThenTypedOrNone)
         prompts << prompt;
         return std::optional<QString>(typed.takeFirst());
     });
-    EXPECT_EQ(terminal.AskPasscode("Enter Safe Passcode"), "4321") << "digits only";
+    EXPECT_EQ(terminal.AskPasscode(kSafe), "4321") << "digits only";
     EXPECT_EQ(prompts, (QStringList{"Enter Safe Passcode: ", "Enter Safe Passcode: "}));
-    EXPECT_EQ(terminal.AskPasscode("Enter Safe Passcode"), "9");
-    EXPECT_EQ(terminal.AskPasscode("Enter Safe Passcode"), std::nullopt) << "three tries";
+    EXPECT_EQ(terminal.AskPasscode(kSafe), "9");
+    EXPECT_EQ(terminal.AskPasscode(kSafe), std::nullopt) << "three tries";
     terminal.NextInstrument();
-    EXPECT_EQ(terminal.AskPasscode("Enter Safe Passcode"), "9") << "what worked last";
+    EXPECT_EQ(terminal.AskPasscode(kSafe), "9") << "what worked last";
 
     TPasscodePrompts cancelled(false, std::nullopt,
                                [](const QString&) { return std::optional<QString>(); });
-    EXPECT_EQ(cancelled.AskPasscode("Enter Safe Passcode"), std::nullopt);
+    EXPECT_EQ(cancelled.AskPasscode(kSafe), std::nullopt);
     EXPECT_TRUE(cancelled.Cancelled());
 }
