@@ -49,9 +49,11 @@ private:
     void AfterChange();
     void OnPortLost(const QString& message);
     void Retry();
+    void OnReopened(const QString& error);
 
     TInstrumentLink m_link;
     TPortChoice m_choice;
     QTimer m_retry;
     QString m_lostMessage;
+    bool m_reopening = false; // a retry's opening is under way
 };
