@@ -62,7 +62,10 @@ void TTcpTransport::Finish(const QString& error)
         Close();
     else
         m_state = TState::Open;
-    emit Opened(error);
+    // Queued: whoever hears it may talk over the connection at once, which must not happen
+    // inside the socket's own signal (it would not signal arriving data again until then).
+    QMetaObject::invokeMethod(
+        this, [this, error] { emit Opened(error); }, Qt::QueuedConnection);
 }
 
 void TTcpTransport::OnError(QAbstractSocket::SocketError error)
