@@ -29,7 +29,8 @@ struct TFileRequest
 struct TSendTree
 {
     // Holder node: its child is the top node ("FULL SETUP"); no child when the file has no
-    // outline. Held by pointer because the nodes point back at their parents.
+    // outline. A setting the file writes back carries its register and value. Held by
+    // pointer because the nodes point back at their parents.
     std::unique_ptr<TMenuNode> Tree = std::make_unique<TMenuNode>();
     // The request lines in file order; empty when the file is refused.
     std::vector<TFileRequest> Requests;
@@ -38,6 +39,8 @@ struct TSendTree
 
     [[nodiscard]] bool Ok() const { return Error.isEmpty(); }
     [[nodiscard]] QStringList RequestTexts() const;
+    // The calibration block the file would send; empty when it has none.
+    [[nodiscard]] QString Calibration() const;
     // What is sent: every request, the calibration line only when asked for.
     [[nodiscard]] QStringList RequestsToSend(bool includeCalibration) const;
 };
