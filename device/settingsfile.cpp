@@ -345,6 +345,17 @@ TSendTree FillSendTree(const QStringList& lines)
     return result;
 }
 
+TSendTree ReadSendTree(const QString& path)
+{
+    const TFileLines file = LoadSettingsFile(path);
+    if (!file.Ok()) {
+        TSendTree refused;
+        refused.Error = file.Error;
+        return refused;
+    }
+    return FillSendTree(file.Lines);
+}
+
 TFileLines LoadSettingsFile(const QString& path)
 {
     const QString name = QDir::toNativeSeparators(path);

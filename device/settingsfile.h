@@ -65,6 +65,10 @@ struct TFileLines
 // the first bad line.
 [[nodiscard]] TSendTree FillSendTree(const QStringList& lines);
 
+// A file loaded and its outline taken out, as it is previewed, sent or compared; its Error
+// says why it cannot be used (it could not be loaded, or its requests are refused).
+[[nodiscard]] TSendTree ReadSendTree(const QString& path);
+
 // Latin-1 lines split on CR LF (or LF); refuses empty, oversized and binary files, and files
 // cut short inside a request line (a last line with no line end that is no outline line).
 [[nodiscard]] TFileLines LoadSettingsFile(const QString& path);
