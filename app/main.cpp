@@ -7,6 +7,7 @@
 #include "displaypage.h"
 #include "dmviewer.h"
 #include "factory.h"
+#include "filecomparison.h"
 #include "helpactions.h"
 #include "logpage.h"
 #include "messageprompts.h"
@@ -121,6 +122,9 @@ void TFrmMain::CreatePages()
     AddPage(*settings);
     m_settingsFiles =
         std::make_unique<TSettingsFiles>(link, *m_session, *m_prompts, *m_printPrompts, this);
+    m_comparison =
+        std::make_unique<TFileComparison>(link, *m_session, *m_prompts, *m_printPrompts, this);
+    Bind({ui->CompareWithFile1}, [this] { m_comparison->CompareWithFileClick(); });
     m_logPage = new TLogPage(link, *m_prompts, *m_printPrompts, m_config.DataDir());
     AddPage(*m_logPage);
     Bind({ui->SetupChart1}, [this] { m_logPage->ChartSetupClick(); });
