@@ -55,6 +55,9 @@ public:
     void SetPortName(const QString& v) { SetCommsText("PortName", v); }
     // Extra port paths for the port list, separated by ";".
     [[nodiscard]] QString ExtraPorts() const { return CommsText("ExtraPorts"); }
+    // The ports connected to last, newest first, separated by ";".
+    [[nodiscard]] QString RecentPorts() const { return CommsText("RecentPorts"); }
+    void SetRecentPorts(const QString& v) { SetCommsText("RecentPorts", v); }
 
     // Writes the in-memory file back atomically when a setting changed; an error text, or
     // empty on success (also when there is nothing to write).

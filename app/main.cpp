@@ -229,10 +229,11 @@ void TFrmMain::Connect2Click()
     }
     // The ports are listed as the dialog opens: an adapter plugged in since is there, and the
     // start-up does not wait for the system's whole list of terminals to be walked.
-    const QStringList extra = m_config.ExtraPorts().split(u';', Qt::SkipEmptyParts);
-    m_comDialog =
-        std::make_unique<TFrmComDialog>(*m_prompts, serialports::EnumSerialPorts(extra), this);
-    m_comDialog->SetChoice(portconfig::LoadPortDialog(m_config));
+    // The last connection's choices stand, the address with them, even when not kept.
+    m_comDialog = std::make_unique<TFrmComDialog>(*m_prompts, QStringList(), this);
+    m_comDialog->SetPorts(portconfig::PortEntries(m_config));
+    m_comDialog->SetChoice(
+        m_connection->LastChoice().value_or(portconfig::LoadPortDialog(m_config)));
     if (m_comDialog->exec() == QDialog::Accepted && m_comDialog->PortSelected())
         ConnectWith(m_comDialog->Choice());
 }
