@@ -90,18 +90,21 @@ private:
     QStringList Arguments()
     {
         // socat: one child per connection; -t0: it ends as soon as its client has gone, so
-        // that no ending child still reads the line when the next client has connected.
+        // that no ending child still reads the line when the next client has connected. Both
+        // servers send what the line gives at once (nodelay; ser2net's chardelay off), as a
+        // device server set up for a request-and-reply protocol does.
         if (m_kind == Socat)
             return {QStringLiteral("-t0"),
-                    QStringLiteral("TCP-LISTEN:%1,bind=127.0.0.1,reuseaddr,fork").arg(m_port),
+                    QStringLiteral("TCP-LISTEN:%1,bind=127.0.0.1,reuseaddr,fork,nodelay").arg(m_port),
                     QStringLiteral("FILE:%1,raw,echo=0").arg(m_device)};
         QFile yaml(m_dir.filePath(QStringLiteral("ser2net.yaml")));
         yaml.open(QIODevice::WriteOnly);
         yaml.write(QStringLiteral("connection: &instrument\n"
-                                  "  accepter: telnet(rfc2217),tcp,127.0.0.1,%1\n"
+                                  "  accepter: telnet(rfc2217),tcp(nodelay),127.0.0.1,%1\n"
                                   "  connector: serialdev,%2,9600n81,local\n"
                                   "  options:\n"
-                                  "    kickolduser: true\n")
+                                  "    kickolduser: true\n"
+                                  "    chardelay: false\n")
                        .arg(m_port)
                        .arg(m_device)
                        .toUtf8());
