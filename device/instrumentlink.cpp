@@ -42,6 +42,7 @@ TInstrumentLink::~TInstrumentLink()
 
 QString TInstrumentLink::Open(const TPortChoice& choice)
 {
+    Close(); // an opening under way ends here, before this one is listened for
     bool ended = false;
     QString result;
     const QMetaObject::Connection heard =

@@ -3,7 +3,7 @@
 // and the mean time from a poll to its reply. Usage: bench_linkpoll PORT [seconds]
 #include "instrumentlink.h"
 #include "protocol.h"
-#include "userprompts.h"
+#include "silentprompts.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,23 +12,6 @@
 #include <cstdio>
 
 namespace {
-
-class Silent : public IUserPrompts
-{
-public:
-    int messages = 0;
-    void Inform(const QString&) override { ++messages; }
-    void ShowError(const QString&) override { ++messages; }
-    bool Confirm(const QString&) override { return true; }
-    void ShowOpticalPrompt() override { ++messages; }
-    int Ask(const QString&, const QStringList& buttons) override
-    {
-        ++messages;
-        return static_cast<int>(buttons.size()) - 1;
-    }
-    QString AskOpenFileName(const QString&, const QString&) override { return {}; }
-    QString AskSaveFileName(const QString&, const QString&) override { return {}; }
-};
 
 // The Display tab's poll, timing each reply from the poll that asked for it.
 class DisplayPoll : public IActivity
@@ -79,7 +62,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 5;
-    Silent prompts;
+    TSilentPrompts prompts;
     TInstrumentLink link(prompts);
     TPortChoice choice;
     choice.portName = QString::fromLocal8Bit(argv[1]);
@@ -97,6 +80,6 @@ int main(int argc, char** argv)
     link.Engine().SetActivity(nullptr);
     std::printf("display polls: %.2f/s, round trip %.2f ms, %d messages\n", display.PerSecond(),
                 display.replies ? double(display.roundTripNs) / display.replies / 1e6 : 0.0,
-                prompts.messages);
+                prompts.count);
     return 0;
 }
