@@ -8,18 +8,10 @@
 
 namespace {
 
-// The tree's item whose caption starts with `start`, depth first.
+// The tree's item whose caption starts with `start`.
 QTreeWidgetItem* ItemStarting(QTreeWidget* tree, const QString& start)
 {
-    const auto find = [&](auto&& self, QTreeWidgetItem* item) -> QTreeWidgetItem* {
-        if (item->text(0).startsWith(start))
-            return item;
-        for (int i = 0; i < item->childCount(); ++i)
-            if (QTreeWidgetItem* found = self(self, item->child(i)))
-                return found;
-        return nullptr;
-    };
-    return tree->topLevelItemCount() > 0 ? find(find, tree->topLevelItem(0)) : nullptr;
+    return tree->findItems(start, Qt::MatchStartsWith | Qt::MatchRecursive).value(0);
 }
 
 } // namespace
@@ -39,12 +31,11 @@ TEST_F(WindowOnSimulator, CompareWithFileMarksTheChangedSettingAndListsIt)
     prompts.fileNames = {backup};
     Action("Save1")->trigger();
     QFile file(backup);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QByteArray bytes = file.readAll();
-    file.close();
-    bytes.replace("FILTER   : 0.2\r\n20120211:00000002", "FILTER   : 1.0\r\n20120211:00000004");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const QByteArray bytes = file.readAll();
+    file.seek(0);
+    file.write(QByteArray(bytes).replace("FILTER   : 0.2\r\n20120211:00000002",
+                                         "FILTER   : 1.0\r\n20120211:00000004"));
     file.close();
     // A new session: its menus are unread until the comparison reads them.
     Action("EndSession")->trigger();

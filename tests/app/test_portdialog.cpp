@@ -67,23 +67,6 @@ TEST(PortList, RecentFirstThenTheSystemsPortsThenStableNames)
     EXPECT_EQ(portlist::Remembered({"a", "b", "c", "d", "e"}, "f").size(), 5);
 }
 
-TEST(PortConfig, TheLastPortsUsedAreKept)
-{
-    QTemporaryDir dir;
-    QFile ini(dir.filePath("config.ini"));
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[Comms]\n");
-    ini.close();
-    TdatViewer config(dir.path());
-    for (const char* port : {"/dev/ttyUSB0", "tcp://server:4001", "/dev/ttyUSB0"}) {
-        TPortChoice choice;
-        choice.portName = port;
-        portconfig::SavePortDialog(config, choice);
-    }
-    EXPECT_EQ(portconfig::RecentPorts(config), (QStringList{"/dev/ttyUSB0", "tcp://server:4001"}));
-    EXPECT_EQ(portconfig::PortEntries(config).front().name, "/dev/ttyUSB0");
-}
-
 TEST_P(PortChoices, ShownAndHandedBack)
 {
     const TChoiceCase& c = GetParam();
@@ -118,33 +101,22 @@ INSTANTIATE_TEST_SUITE_P(
                                   true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(PortDialog, NetworkPortFromHostAndPortOrFromTheList)
+TEST(PortDialog, NetworkPortFromTheListOrFromHostAndPort)
 {
     RecordingPrompts prompts;
     TFrmComDialog dialog(prompts, QStringList{});
     dialog.SetPorts({{"rfc2217://10.0.0.9:4002", "used recently"}, {"/dev/ttyS0", ""}});
-    TPortChoice choice;
-    choice.portName = "/dev/ttyS0";
-    choice.cable = TPortChoice::RS232;
-    dialog.SetChoice(choice);
     dialog.show();
-    auto* ports = Child<QComboBox>(&dialog, "CBSerialPort");
-    emit ports->activated(0); // the recent network port picked from the list
+    emit Child<QComboBox>(&dialog, "CBSerialPort")->activated(0); // a recent network port
     EXPECT_TRUE(Child<QRadioButton>(&dialog, "RGLink_1")->isChecked());
     EXPECT_EQ(dialog.Choice().portName, "rfc2217://10.0.0.9:4002");
-
     Child<QLineEdit>(&dialog, "EdtHost")->clear();
     EXPECT_FALSE(Child<QPushButton>(&dialog, "BtnOk")->isEnabled()) << "no host, no port";
-    EXPECT_FALSE(dialog.PortSelected());
     Child<QLineEdit>(&dialog, "EdtHost")->setText("server");
     Child<QSpinBox>(&dialog, "SpnNetPort")->setValue(5000);
     Child<QComboBox>(&dialog, "CbxProtocol")->setCurrentIndex(0);
     EXPECT_EQ(dialog.Choice().portName, "tcp://server:5000");
     EXPECT_TRUE(Child<QPushButton>(&dialog, "BtnOk")->isEnabled());
-
-    Child<QRadioButton>(&dialog, "RGLink_0")->click();
-    ports->setEditText("/dev/ttyS0");
-    EXPECT_EQ(dialog.Choice().portName, "/dev/ttyS0");
 }
 
 // Connected to address 1 without keeping it (as with --simulator): the dialog opened after a
