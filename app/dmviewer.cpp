@@ -1,8 +1,9 @@
 #include "dmviewer.h"
 
+#include "atomicfile.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 // Values are kept as the UTF-8 bytes of the file; no wide-character conversion needed.
@@ -56,19 +57,17 @@ bool LoadInto(CSimpleIniA& ini, const QString& path)
     return ini.LoadData(bytes.constData(), static_cast<size_t>(bytes.size())) >= 0;
 }
 
-// A temporary file in the same folder renamed over the old one, so a crash or a full disk
-// can never leave a truncated configuration.
+// Through a temporary file renamed over the old one, so that a crash or a full disk can never
+// leave a truncated configuration.
 QString WriteAtomically(const CSimpleIniA& ini, const QString& path)
 {
     std::string text;
     if (ini.Save(text) < 0)
         return QStringLiteral("Cannot format %1").arg(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()) ||
-        !file.commit())
-        return QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+    const QString error =
+        TAtomicFile::WriteFile(path, QByteArrayView(text.data(), qsizetype(text.size())));
+    if (!error.isEmpty())
+        return QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), error);
     return {};
 }
 
@@ -106,15 +105,14 @@ QString TdatViewer::UserFileName() const
 
 QString TdatViewer::Save()
 {
-    if (!m_valid)
+    if (!m_valid || !m_changed)
         return {};
-    if (!m_user)
-        return m_changed ? WriteAtomically(*m_ini, ConfigFileName()) : QString();
-    if (!m_changed)
-        return {};
-    if (!QDir().mkpath(m_userDir))
+    if (m_user && !QDir().mkpath(m_userDir))
         return QStringLiteral("Cannot create %1").arg(m_userDir);
-    return WriteAtomically(*m_user, UserFileName());
+    const QString error = m_user ? WriteAtomically(*m_user, UserFileName())
+                                 : WriteAtomically(*m_ini, ConfigFileName());
+    m_changed = !error.isEmpty();
+    return error;
 }
 
 QString TdatViewer::Text(const char* section, const char* key, const QString& fallback) const

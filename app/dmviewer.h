@@ -59,8 +59,9 @@ public:
     [[nodiscard]] QString RecentPorts() const { return CommsText("RecentPorts"); }
     void SetRecentPorts(const QString& v) { SetCommsText("RecentPorts", v); }
 
-    // Writes the in-memory file back atomically when a setting changed; an error text, or
-    // empty on success (also when there is nothing to write).
+    // Writes the in-memory file back atomically when a setting changed since the last write;
+    // an error text with the system's reason (the file on disk then stays as it was), or empty
+    // on success (also when there is nothing to write).
     [[nodiscard]] QString Save();
 
 private:

@@ -126,7 +126,9 @@ void TFrmMain::CreatePages()
         std::make_unique<TFileComparison>(link, *m_session, *m_prompts, *m_printPrompts, this);
     Bind({ui->CompareWithFile1}, [this] { m_comparison->CompareWithFileClick(); });
     m_logPage = new TLogPage(link, *m_prompts, *m_printPrompts, m_config.DataDir());
+    m_logPage->SetIdentitySource([this] { return m_connection->IdentityText(); });
     AddPage(*m_logPage);
+    connect(m_logPage, &TLogPage::RecoveryTroubleChanged, m_panels, &TStatusPanels::SetFileTrouble);
     Bind({ui->SetupChart1}, [this] { m_logPage->ChartSetupClick(); });
     Bind({ui->ExportChart1}, [this] { m_logPage->ExportChartClick(); });
     auto* setClock = new TFrmSetClock(link, *m_session, *m_prompts, IPcClock::System(), this);
@@ -220,10 +222,13 @@ void TFrmMain::ConnectActions()
 void TFrmMain::Connect2Click()
 {
     if (Connected()) {
-        // Disconnect ends the job that holds the link first.
+        // Disconnect ends the job that holds the link first, and an open session as End
+        // Session does: the instrument is never left open behind a window that shows none.
         m_connection->Link().EndJob([this] {
-            if (PagesMayClose())
-                m_connection->Close();
+            if (!PagesMayClose())
+                return;
+            EndOpenSession();
+            m_connection->Close();
         });
         return;
     }
@@ -347,8 +352,17 @@ void TFrmMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    EndOpenSession();
     Shutdown();
+    if (const QString error = m_config.Save(); !error.isEmpty())
+        m_prompts->ShowError(error + QStringLiteral("\r\nThe changed settings were not kept."));
     event->accept();
+}
+
+void TFrmMain::EndOpenSession()
+{
+    if (m_session && m_session->SessionActive() && Connected())
+        m_session->EndSessionClick();
 }
 
 void TFrmMain::Shutdown()

@@ -86,6 +86,7 @@ private:
     void OnConnectionChanged(bool connected);
     void UpdateIdentityPanel();
     bool PagesMayClose();
+    void EndOpenSession();
     void PgCMainChange(int index);
 
     std::unique_ptr<Ui::TFrmMain> ui;

@@ -53,16 +53,24 @@ TStatusPanels::TStatusPanels(QStatusBar& bar)
     : QObject(&bar), m_bar(bar), m_sent(new QLabel(&bar)), m_received(new QLabel(&bar)),
       m_identity(new TIdentityPanel(&bar)), m_job(new QLabel(&bar)),
       m_cancel(new QToolButton(&bar)),
-      m_escape(new QShortcut(QKeySequence(Qt::Key_Escape), bar.window()))
+      m_escape(new QShortcut(QKeySequence(Qt::Key_Escape), bar.window())),
+      m_fileTrouble(new QLabel(&bar))
 {
     m_sent->setObjectName(QStringLiteral("SentPanel"));
     m_received->setObjectName(QStringLiteral("ReceivedPanel"));
     m_identity->setObjectName(QStringLiteral("IdentityPanel"));
+    m_fileTrouble->setObjectName(QStringLiteral("FileTroublePanel"));
+    m_fileTrouble->setTextFormat(Qt::PlainText);
+    m_fileTrouble->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0);"));
+    // Cut where the bar ends (the whole text is its tool tip): it never pushes the job out.
+    m_fileTrouble->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_fileTrouble->hide();
     FixSize(*m_sent, kSentWidth);
     FixSize(*m_received, kReceivedWidth);
     bar.addWidget(m_sent);
     bar.addWidget(m_received);
     bar.addWidget(m_identity, 1);
+    bar.addWidget(m_fileTrouble, 2);
     m_job->setObjectName(QStringLiteral("JobPanel"));
     m_job->setTextFormat(Qt::PlainText);
     m_cancel->setObjectName(QStringLiteral("BtnCancelJob"));
@@ -78,16 +86,47 @@ TStatusPanels::TStatusPanels(QStatusBar& bar)
 
 void TStatusPanels::Follow(const TCommsEngine& engine)
 {
+    for (auto [panel, label] : {std::pair{&m_sentPanel, m_sent}, {&m_receivedPanel, m_received}}) {
+        panel->label = label;
+        panel->timer = new QTimer(label);
+        panel->timer->setSingleShot(true);
+        connect(panel->timer, &QTimer::timeout, label, [this, panel] {
+            panel->shown.start();
+            ShowText(*panel->label, panel->pending);
+        });
+    }
     connect(&engine, &TCommsEngine::Sent, m_sent,
-            [this](const QString& text) { ShowText(*m_sent, text); });
+            [this](const QString& text) { Show(m_sentPanel, text); });
     connect(&engine, &TCommsEngine::Received, m_received,
-            [this](const QString& text) { ShowText(*m_received, text); });
+            [this](const QString& text) { Show(m_receivedPanel, text); });
+}
+
+// At once when the panel has not changed for a while, else the newest text once it may.
+void TStatusPanels::Show(TTrafficPanel& panel, const QString& text)
+{
+    panel.pending = text;
+    if (panel.timer->isActive())
+        return;
+    const qint64 since = panel.shown.isValid() ? panel.shown.elapsed() : kTrafficShowMs;
+    if (since >= kTrafficShowMs) {
+        panel.shown.start();
+        ShowText(*panel.label, text);
+    } else {
+        panel.timer->start(int(kTrafficShowMs - since));
+    }
 }
 
 void TStatusPanels::SetIdentity(const QString& text)
 {
     m_identity->SetText(text);
     m_bar.update();
+}
+
+void TStatusPanels::SetFileTrouble(const QString& text)
+{
+    m_fileTrouble->setText(text);
+    m_fileTrouble->setToolTip(text);
+    m_fileTrouble->setVisible(!text.isEmpty());
 }
 
 void TStatusPanels::SetWarning(bool on)

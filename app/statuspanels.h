@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 class QLabel;
 class QShortcut;
@@ -10,8 +12,9 @@ class TCommsEngine;
 class TIdentityPanel;
 
 // The status bar's panels: the last request sent, the last message received, the identity of
-// the connected instrument (red while hand-typed traffic may have changed it), and, while a
-// job holds the link, its progress with a Cancel button (Esc).
+// the connected instrument (red while hand-typed traffic may have changed it), while a job
+// holds the link its progress with a Cancel button (Esc), and, only while there is any,
+// trouble with a file the program keeps writing (a full disk under a run's recovery file).
 // The first two keep a fixed size and cut a text that does not fit, so that the replies of
 // the display poll, ten a second, repaint their panel alone instead of the whole bar.
 class TStatusPanels : public QObject
@@ -20,6 +23,9 @@ class TStatusPanels : public QObject
 public:
     static constexpr int kSentWidth = 120;
     static constexpr int kReceivedWidth = 200;
+    // The traffic panels change at most this often: the display poll's replies, ten a
+    // second, would otherwise cost a repaint each.
+    static constexpr int kTrafficShowMs = 250;
 
     explicit TStatusPanels(QStatusBar& bar);
 
@@ -29,16 +35,32 @@ public:
     void SetWarning(bool on);
     // The job's progress; empty: no job holds the link.
     void SetJob(const QString& progress);
+    // Empty hides the panel.
+    void SetFileTrouble(const QString& text);
 
 signals:
     void CancelJob();
 
 private:
+    // A traffic panel: its label and the newest text still to be shown.
+    struct TTrafficPanel
+    {
+        QLabel* label = nullptr;
+        QString pending;
+        QElapsedTimer shown;
+        QTimer* timer = nullptr;
+    };
+
+    void Show(TTrafficPanel& panel, const QString& text);
+
     QStatusBar& m_bar;
+    TTrafficPanel m_sentPanel;
+    TTrafficPanel m_receivedPanel;
     QLabel* m_sent;
     QLabel* m_received;
     TIdentityPanel* m_identity;
     QLabel* m_job;
     QToolButton* m_cancel;
     QShortcut* m_escape;
+    QLabel* m_fileTrouble;
 };

@@ -7,6 +7,7 @@
 
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTimer>
 
 TTerminalPage::TTerminalPage(TCommsEngine& engine, IUserPrompts& prompts, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::TTerminalPage>()), m_engine(engine),
@@ -29,6 +30,10 @@ TTerminalPage::TTerminalPage(TCommsEngine& engine, IUserPrompts& prompts, QWidge
     connect(&m_engine, &TCommsEngine::ReceivedCharacters, this,
             [this](const QString& characters) { m_record.AddReceived(characters); });
     connect(ui->BtnSaveTraffic, &QPushButton::clicked, this, &TTerminalPage::BtnSaveTrafficClick);
+    connect(&m_engine, &TCommsEngine::PortLost, this, [this](const QString& message) {
+        m_record.AddNote(QStringLiteral("link lost: %1").arg(message));
+        m_lossNoted = true;
+    });
 }
 
 TTerminalPage::~TTerminalPage() = default;
@@ -42,8 +47,21 @@ void TTerminalPage::Entered()
 void TTerminalPage::LinkChanged(const TLinkState& state)
 {
     ui->BtnSend->setEnabled(!state.session);
-    if (state.connected && !m_connected)
-        m_record.Restart();
+    // The record goes on across connections: what came before a loss is what a support call
+    // asks for.
+    if (state.connected && !m_connected) {
+        if (m_record.Started())
+            m_record.AddNote(QStringLiteral("link open again"));
+        else
+            m_record.Restart();
+    }
+    if (!state.connected && m_connected) {
+        // A loss is told by the engine right after this; a closed link is noted only without.
+        QTimer::singleShot(0, this, [this] {
+            if (!std::exchange(m_lossNoted, false))
+                m_record.AddNote(QStringLiteral("link closed"));
+        });
+    }
     m_connected = state.connected;
 }
 

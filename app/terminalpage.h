@@ -17,7 +17,7 @@ class TTerminalPage;
 // The Test tab: a raw terminal onto the link. Sends what the user types and shows every
 // character that crosses the link while it is in front or a request waits, received lines
 // with the time since the connection on request; error replies to typed requests are
-// reported. Everything that crossed the link since the connection can be saved. Nothing is
+// reported. Everything that crossed the link since the first connection can be saved. Nothing is
 // polled while it is in front, not even the session keep-alive.
 class TTerminalPage : public QWidget, public IPage, public IActivity
 {
@@ -61,5 +61,6 @@ private:
     TTrafficRecord m_record;
     bool m_inFront = false;
     bool m_connected = false;
-    int m_lineLength = 0; // characters of the view's last, unfinished line
+    bool m_lossNoted = false; // the record says the link was lost
+    int m_lineLength = 0;     // characters of the view's last, unfinished line
 };

@@ -2,6 +2,7 @@
 
 #include "abscal.h"
 #include "calentry.h"
+#include "calreport.h"
 #include "calwait.h"
 #include "instrumentlink.h"
 #include "mimicfeed.h"
@@ -119,15 +120,31 @@ void TCalibrationPage::Operate(const std::function<TFlow()>& operation)
     if (m_running)
         return;
     m_running = true;
+    m_before = Figures();
+    m_succeeded = false;
     if (operation() == TFlow::Over)
         EndOperation();
 }
 
-// Every operation ends here, whichever step it stopped at.
+calreport::TFigures TCalibrationPage::Figures() const
+{
+    return {m_device.ZeroSignal, m_device.ReferenceSignal, m_device.LinPoints};
+}
+
+QString TCalibrationPage::WeightShown(int32_t weight) const
+{
+    return calentry::WeightText(weight, m_device.WeightDecimals) + u' ' +
+           m_device.WeightUnits.trimmed();
+}
+
+// Every operation ends here, whichever step it stopped at; one that succeeded says which
+// figures it changed.
 void TCalibrationPage::EndOperation()
 {
     m_running = false;
     ShowCalibration();
+    if (m_succeeded)
+        m_prompts.Inform(calreport::Done(m_before, Figures(), m_device.WeightDecimals));
 }
 
 void TCalibrationPage::BtnZeroClick()
@@ -142,6 +159,8 @@ void TCalibrationPage::BTnSpanClick()
 
 TCalibrationPage::TFlow TCalibrationPage::ZeroClick()
 {
+    if (!m_prompts.Confirm(calreport::ConfirmZero()))
+        return TFlow::Over;
     if (m_session.PromptPasscode(true) && Execute(reg::ZeroCalibration))
         return StatusWait();
     ClosingSteps();
@@ -156,12 +175,13 @@ TCalibrationPage::TFlow TCalibrationPage::DirectZeroClick()
     if (dialog->exec() != QDialog::Accepted)
         return TFlow::Over;
     const int32_t signal = dialog->Signal();
-    if (!m_session.PromptPasscode(true))
+    if (!m_prompts.Confirm(calreport::ConfirmDirectZero(signal)) || !m_session.PromptPasscode(true))
         return TFlow::Over;
     if (const TReply reply = Execute(reg::ZeroCalibration, calentry::ValueData(signal))) {
         // A value other than 0 is the instrument refusing the signal; the figures read back
         // show what it kept.
-        if (reply.Value() == 0)
+        m_succeeded = reply.Value() == 0;
+        if (m_succeeded)
             m_device.SetZeroSignal(signal);
         ClosingSteps();
     }
@@ -176,8 +196,12 @@ TCalibrationPage::TFlow TCalibrationPage::SpanClick()
     if (const TReply span = m_link.SendCommand(TRequest::Read(reg::SpanWeight).Reporting())) {
         const auto weight = static_cast<int32_t>(span.Value());
         dialog->SetWeight(calentry::WeightText(weight, m_device.WeightDecimals));
-        if (dialog->exec() == QDialog::Accepted && m_session.PromptPasscode(true) &&
-            WriteWeight(dialog->Weight(m_device.WeightDecimals)) && Execute(reg::SpanCalibration))
+        const bool accepted = dialog->exec() == QDialog::Accepted;
+        const int32_t test = dialog->Weight(m_device.WeightDecimals);
+        if (accepted && !m_prompts.Confirm(calreport::ConfirmSpan(WeightShown(test))))
+            return TFlow::Over;
+        if (accepted && m_session.PromptPasscode(true) && WriteWeight(test) &&
+            Execute(reg::SpanCalibration))
             return StatusWait();
     }
     ClosingSteps();
@@ -191,11 +215,16 @@ TCalibrationPage::TFlow TCalibrationPage::DirectSpanClick()
     dialog->SetUnits(m_device.WeightUnits);
     dialog->SetSignal(m_device.GetSpanSignal());
     dialog->SetWeight(calentry::WeightText(m_device.ReferenceWeight, m_device.WeightDecimals));
-    if (dialog->exec() != QDialog::Accepted || !m_session.PromptPasscode(true))
+    if (dialog->exec() != QDialog::Accepted)
         return TFlow::Over;
     const int32_t signal = dialog->Signal();
+    if (!m_prompts.Confirm(
+            calreport::ConfirmDirectSpan(signal, WeightShown(m_device.ReferenceWeight))) ||
+        !m_session.PromptPasscode(true))
+        return TFlow::Over;
     const TReply reply = Execute(reg::SpanCalibration, calentry::ValueData(signal));
-    if (reply && reply.Value() == 0)
+    m_succeeded = reply && reply.Value() == 0;
+    if (m_succeeded)
         m_device.SetSpanSignal(signal);
     ClosingSteps();
     return TFlow::Over;
@@ -213,8 +242,12 @@ TCalibrationPage::TFlow TCalibrationPage::SetPoint(int point)
     const std::unique_ptr<TFrmAbsCal> dialog = NewDialog();
     dialog->Prepare(TFrmAbsCal::TMode::Linearisation);
     dialog->SetUnits(m_device.WeightUnits);
-    if (dialog->exec() == QDialog::Accepted && m_session.PromptPasscode(true) &&
-        WriteWeight(dialog->Weight(m_device.WeightDecimals))) {
+    if (dialog->exec() != QDialog::Accepted)
+        return TFlow::Over;
+    const int32_t weight = dialog->Weight(m_device.WeightDecimals);
+    if (!m_prompts.Confirm(calreport::ConfirmSetPoint(point + 1, WeightShown(weight))))
+        return TFlow::Over;
+    if (m_session.PromptPasscode(true) && WriteWeight(weight)) {
         if (Execute(reg::LinPointFirst + point))
             return StatusWait();
         ClosingSteps();
@@ -232,6 +265,8 @@ void TCalibrationPage::BtnLClearClick()
 
 TCalibrationPage::TFlow TCalibrationPage::ClearPoint(int point)
 {
+    if (!m_prompts.Confirm(calreport::ConfirmClearPoint(point + 1)))
+        return TFlow::Over;
     if (m_session.PromptPasscode(true) && WriteWeight(0) && Execute(reg::LinPointFirst + point))
         return StatusWait();
     ClosingSteps();
@@ -295,8 +330,10 @@ void TCalibrationPage::WaitEnded(int end, uint32_t status)
 {
     QApplication::restoreOverrideCursor();
     m_waitWindow.reset();
-    if (static_cast<TStatusWait::TEnd>(end) == TStatusWait::TEnd::ResultCode)
+    const auto how = static_cast<TStatusWait::TEnd>(end);
+    if (how == TStatusWait::TEnd::ResultCode)
         m_prompts.Inform(calentry::ResultMessage(status));
+    m_succeeded = how == TStatusWait::TEnd::Finished;
     ClosingSteps();
     EndOperation();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calreport.h"
 #include "page.h"
 #include "request.h"
 
@@ -82,6 +83,9 @@ private:
     // Runs an operation: one at a time, finished at once or when its wait ends.
     void Operate(const std::function<TFlow()>& operation);
     void EndOperation();
+    [[nodiscard]] calreport::TFigures Figures() const;
+    // A weight as the instrument shows it, with its units ("400.0 kg").
+    [[nodiscard]] QString WeightShown(int32_t weight) const;
     [[nodiscard]] int SelectedPoint() const;
     [[nodiscard]] std::unique_ptr<TFrmAbsCal> NewDialog();
     TReply Execute(int reg, const QString& data = {});
@@ -99,4 +103,6 @@ private:
     std::unique_ptr<TMimicFeed> m_feed;
     std::unique_ptr<TFrmCalWait> m_waitWindow;
     bool m_running = false;
+    bool m_succeeded = false;     // the operation changed the instrument's calibration
+    calreport::TFigures m_before; // the figures as it began
 };

@@ -349,17 +349,28 @@ void TCommsEngine::Tick()
 
 bool TCommsEngine::SendIdlePoll()
 {
-    if (m_keepAlivePending && !KeepAliveHeld()) {
-        SendCommand(TRequest::KeepAlive().NoWait());
-        m_keepAlivePending = false;
+    if (SendKeepAliveIfDue(false))
         return true;
-    }
     if (!m_activity)
         return false;
     const auto poll = m_activity->IdlePoll();
     if (poll)
         SendCommand(TRequest::Of(poll->command, poll->reg).NoWait());
     return poll.has_value();
+}
+
+// The one sender of the session keep-alive. At an idle tick it is written and the poll's wait
+// follows; between the requests of a job it is answered before the next request goes.
+bool TCommsEngine::SendKeepAliveIfDue(bool waitForReply)
+{
+    if (!m_keepAlivePending || KeepAliveHeld())
+        return false;
+    m_keepAlivePending = false;
+    TRequest keepAlive = TRequest::KeepAlive();
+    if (!waitForReply)
+        keepAlive.NoWait();
+    SendCommand(keepAlive);
+    return true;
 }
 
 void TCommsEngine::ShowNoResponse()

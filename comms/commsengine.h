@@ -78,6 +78,9 @@ public:
     void SetOpticalLink(bool on) { m_opticalLink = on; }
     // The next idle poll is the session keep-alive.
     void RequestKeepAlive() { m_keepAlivePending = true; }
+    // Sends the keep-alive when one is due and the activity in front does not hold it back;
+    // `waitForReply`: answered before this returns (between a job's requests).
+    bool SendKeepAliveIfDue(bool waitForReply);
     [[nodiscard]] bool KeepAlivePending() const { return m_keepAlivePending; }
     void ClearKeepAlive() { m_keepAlivePending = false; }
     void ClearBuffers();

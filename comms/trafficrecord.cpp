@@ -1,9 +1,10 @@
 #include "trafficrecord.h"
 
+#include "atomicfile.h"
 #include "protocol.h"
 #include "terminalrender.h"
 
-#include <QSaveFile>
+#include <QDir>
 
 using namespace protocol;
 
@@ -18,9 +19,10 @@ QString LineText(const TTrafficRecord::TLine& line)
 {
     QString rendered = terminalrender::Render(line.text, true);
     rendered.remove(u'\n'); // the record's own line ends
-    return QStringLiteral("%1 ms %2 %3")
-        .arg(line.ms, 9)
-        .arg(line.sent ? QStringLiteral(">>>") : QStringLiteral("<<<"), rendered);
+    const QString mark = line.note   ? QStringLiteral("---")
+                         : line.sent ? QStringLiteral(">>>")
+                                     : QStringLiteral("<<<");
+    return QStringLiteral("%1 ms %2 %3").arg(line.ms, 9).arg(mark, rendered);
 }
 
 } // namespace
@@ -55,6 +57,13 @@ void TTrafficRecord::AddReceived(const QString& characters)
     }
 }
 
+void TTrafficRecord::AddNote(const QString& text)
+{
+    if (!m_partial.isEmpty())
+        Add({m_partialMs, false, std::exchange(m_partial, QString())});
+    Add({Elapsed(), false, text, true});
+}
+
 void TTrafficRecord::Add(TLine line)
 {
     m_lines.push_back(std::move(line));
@@ -74,11 +83,8 @@ QString TTrafficRecord::Text() const
 
 QString TTrafficRecord::Save(const QString& path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-    const QByteArray bytes = Text().toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
+    const QString error = TAtomicFile::WriteFile(path, Text().toUtf8());
+    if (!error.isEmpty())
+        return QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), error);
     return {};
 }

@@ -112,10 +112,8 @@ TReply TInstrumentLink::SendCommand(const TRequest& request)
     }
     // Inside a job the requests follow each other without the idle tick that would carry the
     // keep-alive: it goes first, answered before the next request is sent.
-    if (m_job && request.wait && m_engine.KeepAlivePending() && !m_engine.KeepAliveHeld()) {
-        m_engine.ClearKeepAlive();
-        m_engine.SendCommand(TRequest::KeepAlive());
-    }
+    if (m_job && request.wait)
+        m_engine.SendKeepAliveIfDue(true);
     const TReply reply = m_engine.SendCommand(request);
     m_lastOutcome = reply.outcome;
     if (reply.outcome == TOutcome::Accepted && reg::IsLinWeight(reply.record.Register))

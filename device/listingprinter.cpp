@@ -1,5 +1,7 @@
 #include "listingprinter.h"
 
+#include "printfile.h"
+
 #include <QFont>
 #include <QPainter>
 #include <QPrinter>
@@ -16,35 +18,23 @@ QFont ListingFont()
     return font;
 }
 
-int PrintableHeight(const QPrinter& printer)
+int LineHeight(int dpi)
 {
-    return printer.pageLayout().paintRectPixels(printer.resolution()).height();
-}
-
-} // namespace
-
-int LineHeight(const QPrinter& printer)
-{
-    const int points = 12 * printer.resolution() / 72;
+    const int points = 12 * dpi / 72;
     return std::max(1, points * 9 / 8);
 }
 
-int LinesPerPage(const QPrinter& printer)
-{
-    return std::max(1, PrintableHeight(printer) / LineHeight(printer));
-}
-
-QString Print(QPrinter& printer, const std::vector<QStringList>& pages)
+QString PrintPages(QPagedPaintDevice& device, int dpi, const std::vector<QStringList>& pages)
 {
     QPainter painter;
-    if (!painter.begin(&printer))
+    if (!painter.begin(&device))
         return QStringLiteral("The printer could not be started.");
-    painter.setFont(QFont(ListingFont(), &printer));
-    const int lineHeight = LineHeight(printer);
+    painter.setFont(QFont(ListingFont(), &device));
+    const int lineHeight = LineHeight(dpi);
     const int ascent = painter.fontMetrics().ascent();
     for (size_t page = 0; page < pages.size(); ++page) {
         if (page > 0)
-            printer.newPage();
+            device.newPage();
         int y = ascent;
         for (const QString& line : pages[page]) {
             painter.drawText(0, y, line);
@@ -53,6 +43,26 @@ QString Print(QPrinter& printer, const std::vector<QStringList>& pages)
     }
     painter.end();
     return {};
+}
+
+} // namespace
+
+int LineHeight(const QPrinter& printer)
+{
+    return LineHeight(printer.resolution());
+}
+
+int LinesPerPage(const QPrinter& printer)
+{
+    const int height = printer.pageLayout().paintRectPixels(printer.resolution()).height();
+    return std::max(1, height / LineHeight(printer));
+}
+
+QString Print(QPrinter& printer, const std::vector<QStringList>& pages)
+{
+    return printfile::Print(printer, [&pages](QPagedPaintDevice& device, int dpi) {
+        return PrintPages(device, dpi, pages);
+    });
 }
 
 } // namespace listingprinter

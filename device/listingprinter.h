@@ -13,7 +13,8 @@ namespace listingprinter {
 
 [[nodiscard]] int LineHeight(const QPrinter& printer);
 [[nodiscard]] int LinesPerPage(const QPrinter& printer);
-// Prints the pages; the error text when the printer could not be started, else empty.
+// Prints the pages (to a PDF file: whole or not at all); the error text when the printer
+// could not be started or the file not written, else empty.
 [[nodiscard]] QString Print(QPrinter& printer, const std::vector<QStringList>& pages);
 
 } // namespace listingprinter

@@ -1,5 +1,6 @@
 #include "settingsfile.h"
 
+#include "atomicfile.h"
 #include "comms.h"
 #include "protocol.h"
 #include "tools.h"
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -269,20 +269,6 @@ QStringList SplitLines(const QByteArray& bytes)
     return lines;
 }
 
-// Writes until all is written or the system refuses, which leaves its reason in the file's
-// error text (a short write alone, as at the edge of a full disk, carries none).
-bool WriteAll(QSaveFile& file, const QByteArray& bytes)
-{
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
-        if (written <= 0)
-            return false;
-        done += written;
-    }
-    return true;
-}
-
 TFileLines Refused(const QString& message)
 {
     return {{}, message};
@@ -404,23 +390,14 @@ QString SaveSettingsFile(const QString& path, const QStringList& lines)
                                   "nothing was saved.")
                 .arg(i + 1);
     }
-    const QString name = QDir::toNativeSeparators(path);
-    QSaveFile file(path);
-    // Unbuffered: a buffered QSaveFile can commit a cut-off file after a failed write.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return QStringLiteral("Cannot save %1: %2").arg(name, file.errorString());
     QByteArray bytes;
     for (const QString& line : lines) {
         bytes += line.toLatin1();
         bytes += "\r\n";
     }
-    if (!WriteAll(file, bytes)) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return QStringLiteral("Cannot save %1: %2").arg(name, error);
-    }
-    if (!file.commit())
-        return QStringLiteral("Cannot save %1: %2").arg(name, file.errorString());
+    const QString error = TAtomicFile::WriteFile(path, bytes);
+    if (!error.isEmpty())
+        return QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), error);
     return {};
 }
 

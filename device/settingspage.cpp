@@ -102,7 +102,7 @@ TMenuNode* TSettingsPage::NodeOf(const QTreeWidgetItem* item) const
 QTreeWidgetItem* TSettingsPage::AddItems(QTreeWidgetItem* parent, TMenuNode& node)
 {
     auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(ui->tvMenuItems);
-    item->setText(0, node.Caption);
+    ShowItem(*item, node);
     item->setData(0, kNodeRole, QVariant::fromValue(reinterpret_cast<quintptr>(&node)));
     m_items.insert(&node, item);
     for (const auto& child : node.Children())
@@ -156,7 +156,19 @@ void TSettingsPage::ShowChildren(TMenuNode* menu)
 void TSettingsPage::ShowCaption(TMenuNode* node)
 {
     if (QTreeWidgetItem* item = m_items.value(node))
-        item->setText(0, node->Caption);
+        ShowItem(*item, *node);
+}
+
+// A setting this session changed stands out in bold: the file saved from the tree holds
+// values that are no longer what the instrument had at the start.
+void TSettingsPage::ShowItem(QTreeWidgetItem& item, const TMenuNode& node)
+{
+    item.setText(0, node.Caption);
+    const bool changed = m_tree.IsChanged(node);
+    QFont font = ui->tvMenuItems->font();
+    font.setBold(changed);
+    item.setFont(0, font);
+    item.setToolTip(0, changed ? QStringLiteral("Changed in this session") : QString());
 }
 
 void TSettingsPage::tvMenuItemsChange()

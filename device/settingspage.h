@@ -49,6 +49,7 @@ private:
     void DropChildren(TMenuNode* menu);
     void ShowChildren(TMenuNode* menu);
     void ShowCaption(TMenuNode* node);
+    void ShowItem(QTreeWidgetItem& item, const TMenuNode& node);
     QTreeWidgetItem* AddItems(QTreeWidgetItem* parent, TMenuNode& node);
     void ForgetItems(QTreeWidgetItem* item);
     [[nodiscard]] TMenuNode* NodeOf(const QTreeWidgetItem* item) const;

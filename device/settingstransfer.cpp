@@ -79,6 +79,9 @@ ILinkJob::TStep TSettingsTransfer::SendNext()
     if (m_current >= Count())
         return ILinkJob::TStep::Done;
     const TReply reply = m_link.SendCommand(m_requests.at(static_cast<size_t>(m_current)));
+    // A port that went away ends the batch with the link: its loss is reported once, there.
+    if (!m_link.IsOpen())
+        return ILinkJob::TStep::More;
     if (reply.outcome == TOutcome::NoReply) {
         m_prompts.Inform(QStringLiteral("Instrument not Responding"));
         Finish(TResult::NoResponse);

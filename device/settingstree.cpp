@@ -80,6 +80,7 @@ TMenuNode* TSettingsTree::Top() const
 
 void TSettingsTree::Build(bool full)
 {
+    m_changed.clear();
     m_device.BuildMenuTree(m_root, reg::MenuRoot,
                            full ? QStringLiteral("FULL SETUP") : QStringLiteral("SAFE SETUP"));
     emit Reset();
@@ -87,6 +88,7 @@ void TSettingsTree::Build(bool full)
 
 void TSettingsTree::Clear()
 {
+    m_changed.clear();
     m_root.Clear();
     emit Reset();
 }
@@ -111,6 +113,11 @@ bool TSettingsTree::StartRead(TMenuNode& menu, TMenuReader::TScope scope,
         std::make_unique<TMenuReadJob>(m_device, menu, scope, Hooks(), std::move(done)));
 }
 
+bool TSettingsTree::IsChanged(const TMenuNode& node) const
+{
+    return node.Data && m_changed.contains(node.Data->Register);
+}
+
 TJobEnd TSettingsTree::RunRead(TMenuNode& menu, TMenuReader::TScope scope)
 {
     return m_link.RunJob(std::make_unique<TMenuReadJob>(m_device, menu, scope, Hooks(), nullptr));
@@ -120,8 +127,10 @@ TMenuNode* TSettingsTree::WriteSetting(TMenuNode& node, const QString& raw)
 {
     m_device.SetCurrentRegister(node.Data->Register);
     m_device.WriteValue(raw);
-    if (m_device.ReadValue())
+    if (m_device.ReadValue() && m_device.ReplyText() != node.Data->RawValue) {
         node.Data->RawValue = m_device.ReplyText();
+        m_changed.insert(node.Data->Register);
+    }
     m_session.StoreSettings(true);
     m_session.PromptPasscode(m_device.FullAccess);
     TMenuNode* written = &node;

@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -44,6 +45,8 @@ public:
     // reads back what it changed; the node that holds the written register afterwards (its
     // menu may have been read again).
     TMenuNode* WriteSetting(TMenuNode& node, const QString& raw);
+    // The setting was changed by a write of this session.
+    [[nodiscard]] bool IsChanged(const TMenuNode& node) const;
 
     // Marks the nodes that differ from a settings file with the file's value for them; the
     // marks go when nodes go (the tree or a menu read again, as after most writes).
@@ -78,4 +81,5 @@ private:
     // the instrument scales by it is read again.
     QString m_referenceText;
     QHash<const TMenuNode*, QString> m_compared;
+    QSet<QString> m_changed; // registers this session's writes changed
 };

@@ -42,5 +42,6 @@ int FuzzOne(const uint8_t* data, size_t size)
     FuzzCheck(result.rows <= lineEnds + 1, "no more rows than lines");
     FuzzCheck(sink.points <= result.rows * traces::LogTraceCount, "at most a point per trace");
     FuzzCheck(!result.cancelled || sink.points == 0, "a cancelled read leaves the traces empty");
+    FuzzCheck(result.ok || sink.points == 0, "a refused read leaves the traces empty");
     return 0;
 }

@@ -4,11 +4,9 @@ namespace {
 
 const QString kLayer = QStringLiteral("cursors");
 
-// The crosshair is yellow drawn by XOR, so on the white plot it shows in this colour.
-QColor CrosshairColour()
+QColor CrosshairColour(const QColor& background)
 {
     const QColor yellow(255, 255, 0);
-    const QColor background(Qt::white);
     return QColor(yellow.red() ^ background.red(), yellow.green() ^ background.green(),
                   yellow.blue() ^ background.blue());
 }
@@ -28,16 +26,16 @@ TChartCursors::TChartCursors(QCustomPlot* plot) : m_plot(plot)
     for (QCPItemLine*& line : m_lines) {
         line = new QCPItemLine(m_plot);
         line->setLayer(m_layer);
-        line->setPen(QPen(CrosshairColour(), 1, Qt::SolidLine));
         line->setSelectable(false);
         line->setClipToAxisRect(false);
         line->start->setType(QCPItemPosition::ptAbsolute);
         line->end->setType(QCPItemPosition::ptAbsolute);
         line->setVisible(false);
     }
+    SetBackground(Qt::white);
 }
 
-void TChartCursors::Show(int cursor, const QPoint& pixel, const QRect& area)
+void TChartCursors::Show(int cursor, const QPoint& pixel, const QRect& area, bool across)
 {
     if (!Valid(cursor))
         return;
@@ -48,7 +46,7 @@ void TChartCursors::Show(int cursor, const QPoint& pixel, const QRect& area)
     horizontal->start->setCoords(area.left(), pixel.y());
     horizontal->end->setCoords(area.right(), pixel.y());
     vertical->setVisible(true);
-    horizontal->setVisible(true);
+    horizontal->setVisible(across);
     m_shown[size_t(cursor)] = true;
     Refresh();
 }
@@ -85,4 +83,12 @@ void TChartCursors::Refresh()
     m_drawing = true;
     m_layer->replot();
     m_drawing = false;
+}
+
+void TChartCursors::SetBackground(const QColor& background)
+{
+    // The horizontal line lies on the trace it reads: dotted, so that the trace shows through.
+    for (size_t i = 0; i < m_lines.size(); ++i)
+        m_lines[i]->setPen(
+            QPen(CrosshairColour(background), 1, i % 2 == 0 ? Qt::SolidLine : Qt::DotLine));
 }

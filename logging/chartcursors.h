@@ -14,8 +14,9 @@ public:
 
     explicit TChartCursors(QCustomPlot* plot);
 
-    // Crosshair through a pixel of the plot widget, across `area` (the plot area).
-    void Show(int cursor, const QPoint& pixel, const QRect& area);
+    // Crosshair through a pixel of the plot widget, across `area` (the plot area); without
+    // `across`, its vertical line alone.
+    void Show(int cursor, const QPoint& pixel, const QRect& area, bool across = true);
     void Hide(int cursor);
     bool Shown(int cursor) const;
     // Marks both absent without drawing: for the start of a full redraw.
@@ -25,6 +26,9 @@ public:
     bool Drawing() const { return m_drawing; }
     // Left out of printed and exported pictures.
     void SetPrintable(bool printable);
+    // The crosshairs are yellow drawn by XOR, as they always were: their colour is yellow
+    // XOR the background.
+    void SetBackground(const QColor& background);
 
 private:
     void Refresh();

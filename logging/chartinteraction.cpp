@@ -1,15 +1,21 @@
 #include "chartinteraction.h"
 
+#include "chartranges.h"
 #include "chartsetuprules.h"
 #include "logchart.h"
+#include "logsampler.h"
+#include "tracereading.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 
+#include <cmath>
+
 namespace {
 
 constexpr double kArrowShare = 10.0; // an arrow key moves an axis by a tenth of its width
+constexpr double kOnAbove = 0.5;     // a digital trace above its baseline by this is on
 
 } // namespace
 
@@ -58,39 +64,78 @@ std::optional<cursorreadout::TChartValue> TChartInteraction::Present(int cursor)
 {
     if (!m_chart.CursorShown(cursor))
         return std::nullopt;
-    return cursor == 0 ? m_first : m_second;
+    return m_values[size_t(cursor)];
 }
 
 void TChartInteraction::ChartMouseDown(const QPoint& pos, Qt::MouseButton button,
                                        Qt::KeyboardModifiers modifiers)
 {
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
-    if (!(shift && button == Qt::RightButton)) {
-        m_chart.HideCursor(0);
-        m_first.reset();
+    for (int cursor : {0, 1}) {
+        if (cursor == 0 && shift && button == Qt::RightButton)
+            continue; // Shift + right keeps the first cursor
+        m_chart.HideCursor(cursor);
+        m_values[size_t(cursor)].reset();
     }
-    m_chart.HideCursor(1);
-    m_second.reset();
-    if (shift && m_chart.PlotRect().contains(pos)) {
-        const QPointF value = m_chart.PixelToValue(pos, TChartAxis::Left);
-        const cursorreadout::TChartValue at{value.x(), value.y()};
-        if (button == Qt::LeftButton) {
-            m_chart.ShowCursor(0, pos);
-            m_first = at;
-        } else if (button == Qt::RightButton) {
-            m_chart.ShowCursor(1, pos);
-            m_second = at;
-        }
+    const bool placing = button == Qt::LeftButton || button == Qt::RightButton;
+    if (shift && placing && m_chart.PlotRect().contains(pos)) {
+        // A click within a pixel of the trace's ends reads the end point.
+        const double pixelTime =
+            std::fabs(m_chart.PixelToValue(pos + QPoint(1, 0)).x() - m_chart.PixelToValue(pos).x());
+        PlaceCursor(button == Qt::LeftButton ? 0 : 1, m_chart.PixelToValue(pos).x(), pixelTime);
     }
-    m_readout.setText(cursorreadout::Readout(Present(0), Present(1), m_units(),
-                                             m_chart.LabelFormat(TChartAxis::Left),
-                                             m_chart.LabelFormat(TChartAxis::Bottom)));
+    ShowReadout();
+}
+
+void TChartInteraction::PlaceCursor(int cursor, double time, double tolerance)
+{
+    cursorreadout::TChartValue value{time,
+                                     tracereading::ValueAt(m_chart, traces::Weight, time,
+                                                           tracereading::TShape::Line, tolerance)};
+    const QPointF pixel = m_chart.ValueToPixel(time, value.weight.value_or(0.0));
+    const QRect plot = m_chart.PlotRect();
+    // No horizontal line where the trace has no value or its value is off the plot.
+    const bool across = value.weight && pixel.y() >= plot.top() && pixel.y() <= plot.bottom();
+    m_chart.ShowCursor(cursor, pixel.toPoint(), across);
+    m_values[size_t(cursor)] = value;
+}
+
+void TChartInteraction::ShowReadout()
+{
+    const std::optional<cursorreadout::TChartValue> first = Present(0);
+    const cursorreadout::TReadoutFormat format{m_units(),
+                                               m_chart.LabelFormat(TChartAxis::Left).minDecimals,
+                                               m_chart.LabelFormat(TChartAxis::Bottom)};
+    m_readout.setText(cursorreadout::Readout(first, Present(1), format,
+                                             first ? States(first->time)
+                                                   : std::vector<cursorreadout::TChannelState>{}));
+}
+
+std::vector<cursorreadout::TChannelState> TChartInteraction::States(double time) const
+{
+    std::vector<cursorreadout::TChannelState> states;
+    for (int k = 1; k <= logchannels::DigitalCount && k < m_chart.TraceCount(); ++k) {
+        const QString name = m_chart.TraceName(k).trimmed();
+        const std::optional<double> value =
+            tracereading::ValueAt(m_chart, k, time, tracereading::TShape::Steps);
+        if (!name.isEmpty() && value)
+            states.push_back({name, *value - logchannels::Baseline(k) > kOnAbove});
+    }
+    return states;
 }
 
 void TChartInteraction::ChartAfterDraw()
 {
-    m_first.reset();
-    m_second.reset();
+    for (auto& value : m_values)
+        value.reset();
+}
+
+void TChartInteraction::ClearCursors()
+{
+    for (int cursor : {0, 1})
+        m_chart.HideCursor(cursor);
+    ChartAfterDraw();
+    m_readout.clear();
 }
 
 bool TChartInteraction::ArrowKey(int key)
@@ -121,11 +166,73 @@ bool TChartInteraction::ArrowKey(int key)
     return true;
 }
 
+bool TChartInteraction::CursorKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
+    const Qt::KeyboardModifiers ctrlShift = Qt::ShiftModifier | Qt::ControlModifier;
+    modifiers &= ~Qt::KeypadModifier;
+    if ((key == Qt::Key_Left || key == Qt::Key_Right) &&
+        (modifiers == shift || modifiers == ctrlShift)) {
+        MoveCursor(modifiers == shift ? 0 : 1, key == Qt::Key_Left ? -1 : 1);
+        return true;
+    }
+    if (modifiers != Qt::NoModifier)
+        return false;
+    if (key == Qt::Key_Escape)
+        ClearCursors();
+    else if (key == Qt::Key_Home)
+        Fit();
+    else
+        return false;
+    return true;
+}
+
+void TChartInteraction::MoveCursor(int cursor, int steps)
+{
+    if (!Present(0))
+        cursor = 0; // the second cursor needs a first one
+    double from = 0.0;
+    if (const auto present = Present(cursor)) {
+        from = present->time;
+    } else if (const auto first = Present(0)) {
+        from = first->time;
+    } else {
+        const TAxisRange view = m_chart.Range(TChartAxis::Bottom);
+        from = (view.min + view.max) / 2;
+        steps = 0;
+    }
+    const std::optional<double> time = tracereading::StepTime(m_chart, traces::Weight, from, steps);
+    if (!time)
+        return;
+    BringIntoView(*time);
+    PlaceCursor(cursor, *time);
+    ShowReadout();
+}
+
+// Scrolls the time axis until `time` is in view; the redraw that takes wipes the crosshairs,
+// which are put back.
+void TChartInteraction::BringIntoView(double time)
+{
+    const TAxisRange view = m_chart.Range(TChartAxis::Bottom);
+    if (time >= view.min && time <= view.max)
+        return;
+    const double margin = (view.max - view.min) / kArrowShare;
+    const double shift = time < view.min ? time - margin - view.min : time + margin - view.max;
+    const auto kept = m_values;
+    const std::array<bool, 2> shown = {m_chart.CursorShown(0), m_chart.CursorShown(1)};
+    m_chart.SetRange(TChartAxis::Bottom, view.min + shift, view.max + shift);
+    m_chart.RedrawNow();
+    for (int cursor : {0, 1})
+        if (shown[size_t(cursor)] && kept[size_t(cursor)])
+            PlaceCursor(cursor, kept[size_t(cursor)]->time);
+}
+
 void TChartInteraction::Fit()
 {
     const auto extent = m_chart.Extent(traces::Weight);
     const TAxisRange time = chartsetuprules::FitTimeRange(extent);
-    const TAxisRange weight = chartsetuprules::FitWeightRange(extent);
+    const TAxisRange weight = chartranges::Readable(chartsetuprules::FitWeightRange(extent),
+                                                    m_chart.Division(TChartAxis::Left));
     m_chart.SetRange(TChartAxis::Bottom, time.min, time.max);
     m_chart.SetRange(TChartAxis::Left, weight.min, weight.max);
     m_chart.Redraw();
@@ -146,7 +253,12 @@ bool TChartInteraction::InFront(const QObject* receiver) const
 
 bool TChartInteraction::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && InFront(watched))
-        ArrowKey(static_cast<QKeyEvent*>(event)->key());
+    if (event->type() != QEvent::KeyPress || !InFront(watched))
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // The cursor keys belong to the chart; the arrow keys scroll from anywhere on the page.
+    if (watched == &m_chart && CursorKey(key->key(), key->modifiers()))
+        return true;
+    ArrowKey(key->key());
     return false; // the key itself goes on
 }

@@ -1,5 +1,6 @@
 #include "chartsetuprules.h"
 
+#include "chartranges.h"
 #include "fixedtext.h"
 #include "tools.h"
 
@@ -62,7 +63,9 @@ TAxisRange FitWeightRange(const std::optional<TTraceExtent>& weight)
 
 TAutoFields AutoFields(const std::optional<TTraceExtent>& weight, int decimals)
 {
-    const TAxisRange range = FitWeightRange(weight);
+    const TAxisRange range =
+        weight ? chartranges::Readable(FitWeightRange(weight), chartranges::DivisionFor(decimals))
+               : TAxisRange{};
     const double end = weight ? std::ceil(weight->maxTime) : 0.0;
     return {fixedtext::FixedText(0.0, 0), fixedtext::FixedText(end, 0),
             fixedtext::FixedText(range.min, decimals), fixedtext::FixedText(range.max, decimals)};

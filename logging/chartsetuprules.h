@@ -50,7 +50,8 @@ TAxisRange PaddedRange(double min, double max);
 TAxisRange FitTimeRange(const std::optional<TTraceExtent>& weight);
 TAxisRange FitWeightRange(const std::optional<TTraceExtent>& weight);
 // Auto: start 0, end the last time rounded up to whole seconds (so the last point stays in
-// view), min and max padded and written with the weight decimals; all 0 without points.
+// view), min and max padded (a flat weight to a few divisions of the weight's decimals) and
+// written with those decimals; all 0 without points.
 TAutoFields AutoFields(const std::optional<TTraceExtent>& weight, int decimals);
 
 } // namespace chartsetuprules

@@ -5,23 +5,39 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
-// The read-out under the log chart for its crosshair cursors: a weight at a time for the
-// first cursor, the weight change over a time span once the second one is placed too.
+// The read-out under the log chart for its crosshair cursors: the trace's weight at the first
+// cursor's time, or the weight change over the span between the two cursors.
 namespace cursorreadout {
 
-// Chart values at a crosshair.
+// A cursor's time and the weight trace's value there (none where the trace has no points).
 struct TChartValue
 {
     double time = 0.0;
-    double weight = 0.0;
+    std::optional<double> weight;
 };
 
-// Empty without a first cursor; "<weight> <units>   at   <time> sec" with the first alone;
-// "<|dw|> <units>   over   <|dt|> secs" with both (second minus first), the numbers written
-// as the weight and time axes write their labels.
+// A digital channel at the first cursor's time.
+struct TChannelState
+{
+    QString name;
+    bool on = false;
+};
+
+// What the read-out shows; the weights are written with `decimals` decimals (the weight's
+// own), the times as the time axis writes its labels.
+struct TReadoutFormat
+{
+    QString units;
+    int decimals = 0;
+    TLabelFormat time;
+};
+
+// Empty without a first cursor. The first alone: "<weight> <units>   at   <time> sec" and the
+// channels' states ("   Motion 1   Zero 0"); both: "<|dw|> <units>   over   <|dt|> secs"
+// (second minus first). "no weight" where the trace has no value at a cursor's time.
 QString Readout(const std::optional<TChartValue>& first, const std::optional<TChartValue>& second,
-                const QString& units, const TLabelFormat& weightFormat,
-                const TLabelFormat& timeFormat);
+                const TReadoutFormat& format, const std::vector<TChannelState>& states = {});
 
 } // namespace cursorreadout

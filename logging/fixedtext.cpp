@@ -68,6 +68,13 @@ QString FixedText(double value, int decimals)
 
 double ParseFixed(const char* begin, const char* end)
 {
+    double value = 0.0;
+    ReadFixed(begin, end, value);
+    return value;
+}
+
+bool ReadFixed(const char* begin, const char* end, double& value)
+{
     // Digits are gathered as an integer while it stays exact in a double (15 digits), which
     // gives the same value as gathering them in a double, only sooner; longer numbers go on
     // in the double as before. The divisor is 10 to the digits after the last point.
@@ -91,7 +98,8 @@ double ParseFixed(const char* begin, const char* end)
         } else if (c == '-') {
             negative = true;
         } else {
-            return 0.0;
+            value = 0.0;
+            return false;
         }
     }
     if (digits <= 15)
@@ -100,7 +108,8 @@ double ParseFixed(const char* begin, const char* end)
     for (int k = 0; k < decimals; ++k)
         divisor *= 10.0;
     const double result = n / divisor;
-    return negative ? -result : result;
+    value = negative ? -result : result;
+    return true;
 }
 
 } // namespace fixedtext

@@ -19,5 +19,7 @@ QString FixedText(double value, int decimals);
 // FixedToFloat over the bytes [begin, end): digits, "." (a later one restarts the decimals)
 // and "-" anywhere; any other byte makes the text 0.
 double ParseFixed(const char* begin, const char* end);
+// The same, false for a text with any other byte (`value` is then 0).
+bool ReadFixed(const char* begin, const char* end, double& value);
 
 } // namespace fixedtext

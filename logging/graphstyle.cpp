@@ -32,3 +32,13 @@ void StyleGraph(QCPGraph* graph, TTraceStyle style, const QColor& colour)
         break;
     }
 }
+
+void StyleAxis(QCPAxis* axis, const QColor& text, const QColor& grid)
+{
+    axis->setBasePen(QPen(text));
+    axis->setTickPen(QPen(text));
+    axis->setSubTickPen(QPen(text));
+    axis->setTickLabelColor(text);
+    axis->setLabelColor(text);
+    axis->grid()->setPen(QPen(grid, 0, Qt::SolidLine));
+}

@@ -1,13 +1,22 @@
 #include "logchart.h"
 
+#include "atomicfile.h"
 #include "chartcursors.h"
 #include "chartdrag.h"
+#include "chartheadings.h"
+#include "chartlanes.h"
+#include "chartplot.h"
+#include "chartranges.h"
+#include "chartzoom.h"
 #include "graphstyle.h"
 #include "labelticker.h"
 #include "largepages.h"
+#include "logsampler.h"
 #include "spanaxisrect.h"
 
+#include <QBuffer>
 #include <QMouseEvent>
+#include <QPdfWriter>
 #include <QPicture>
 #include <QVBoxLayout>
 
@@ -15,24 +24,22 @@
 #include <cmath>
 #include <utility>
 
-// The plotting widget with its layout pass reachable, so that the chart can lay itself out
-// again for the screen after drawing at another size (printing, export).
-class TPlot : public QCustomPlot
-{
-public:
-    using QCustomPlot::QCustomPlot;
-    void Relayout() { updateLayout(); }
-};
-
 namespace {
 
-const QColor kBackground = Qt::white;
-const QColor kGrid(192, 192, 192);
-const QColor kTitle(0, 0, 255);
-constexpr int kTitlePixels = 16;
 constexpr double kMinimumSpan = 1e-10;
 constexpr double kRelativeSpan = 1e-12;
-constexpr double kSmallStretch = 0.001;
+
+// Exported charts are laid out for a screen of this resolution.
+constexpr int kExportDpi = 96;
+constexpr int kExportDotsPerMeter = 3780;
+
+bool Written(const QString& path, const QByteArray& bytes, QString* error)
+{
+    const QString reason = TAtomicFile::WriteFile(path, bytes);
+    if (error)
+        *error = reason;
+    return reason.isEmpty();
+}
 
 void Extend(std::optional<TTraceExtent>& extent, double time, double value)
 {
@@ -59,30 +66,31 @@ TLogChart::TLogChart(QWidget* parent) : QWidget(parent)
     setFocusPolicy(Qt::StrongFocus);
 
     m_plot->setAutoAddPlottableToLegend(false);
-    m_plot->setBackground(kBackground);
     m_plot->plotLayout()->clear(); // the default plot area, replaced by one with spans
     m_rect = new TSpanAxisRect(m_plot);
     m_plot->plotLayout()->addElement(0, 0, m_rect);
     m_rect->setLayer(QStringLiteral("background"));
-    m_rect->setBackground(kBackground);
-    m_axes = {m_rect->axis(QCPAxis::atLeft), m_rect->axis(QCPAxis::atRight),
-              m_rect->axis(QCPAxis::atBottom)};
-    for (int i = 0; i < kAxisCount; ++i) {
+    // The right axis of the plot area stays hidden: the right axis is the lanes'.
+    for (TChartAxis axis : {TChartAxis::Left, TChartAxis::Bottom}) {
         auto ticker = QSharedPointer<TLabelTicker>::create();
-        m_tickers[size_t(i)] = ticker.data();
-        m_axes[size_t(i)]->setTicker(ticker);
+        m_tickers[size_t(axis)] = ticker.data();
+        m_rect->axis(axis == TChartAxis::Left ? QCPAxis::atLeft : QCPAxis::atBottom)
+            ->setTicker(ticker);
     }
+    m_lanes = std::make_unique<TChartLanes>(m_plot, m_rect);
+    m_headings = std::make_unique<TChartHeadings>(m_plot);
+    m_axes = {m_rect->axis(QCPAxis::atLeft), m_lanes->ValueAxis(), m_rect->axis(QCPAxis::atBottom)};
     SetLabelFormat(TChartAxis::Bottom, labelformat::TimeLabelFormat());
     SetLabelFormat(TChartAxis::Left, labelformat::LabelFormatFor(0));
-    m_axes[size_t(TChartAxis::Right)]->grid()->setVisible(false);
     SetGridVisible(true);
-    SetAxisVisible(TChartAxis::Right, false);
 
+    m_zoom = std::make_unique<TChartZoom>(*this);
     m_drag = std::make_unique<TChartDrag>(
         *this,
         TChartDrag::TActions{[this](const QRect& rect) { ZoomTo(rect); }, [this] { UndoZoom(); },
                              [this](const QPoint& from, const QPoint& to) { PanBy(from, to); }});
     m_cursors = std::make_unique<TChartCursors>(m_plot);
+    ApplyColours(chartcolours::FromPalette(palette()));
     connect(m_plot, &QCustomPlot::beforeReplot, this, &TLogChart::BeforeReplot);
     connect(m_plot, &QCustomPlot::afterReplot, this, &TLogChart::AfterReplot);
 }
@@ -95,17 +103,15 @@ TLogChart::~TLogChart()
 
 void TLogChart::SetUpLogTraces()
 {
-    AddTrace(TTraceStyle::FastLine, QColor(255, 0, 0), TChartAxis::Left,
-             QStringLiteral("SeriesWeight"));
-    const std::array<QColor, 4> digital = {QColor(0, 128, 0), QColor(0, 0, 255), QColor(128, 0, 0),
-                                           QColor(128, 0, 128)};
-    for (size_t k = 0; k < digital.size(); ++k)
-        AddTrace(TTraceStyle::Stairs, digital[k], TChartAxis::Right,
-                 QStringLiteral("SeriesDig%1").arg(k + 1));
+    AddTrace(TTraceStyle::FastLine, QColor(255, 0, 0), TChartAxis::Left, QStringLiteral("Weight"));
+    const std::array<QColor, logchannels::DigitalCount> digital = {
+        QColor(0, 128, 0), QColor(0, 0, 255), QColor(128, 0, 0), QColor(128, 0, 128)};
+    // Unnamed until a channel is chosen for them.
+    for (int k = 1; k <= logchannels::DigitalCount; ++k)
+        SetLane(AddTrace(TTraceStyle::Stairs, digital[size_t(k - 1)], TChartAxis::Right),
+                logchannels::Baseline(k));
     SetAxisTitle(TChartAxis::Bottom, QStringLiteral("Time (secs)"));
-    SetAxisVisible(TChartAxis::Right, false);
     SetRange(TChartAxis::Right, -1, 6);
-    SetLabelStep(TChartAxis::Right, 1);
     SetAxisSpan(TChartAxis::Left, 2, 98);
     SetAxisSpan(TChartAxis::Bottom, 1, 99);
     SetRange(TChartAxis::Bottom, 0, 100);
@@ -115,10 +121,12 @@ void TLogChart::SetUpLogTraces()
 int TLogChart::AddTrace(TTraceStyle style, const QColor& colour, TChartAxis axis,
                         const QString& name)
 {
-    auto* graph = new QCPGraph(Axis(TChartAxis::Bottom), Axis(axis));
-    StyleGraph(graph, style, colour);
+    // The lanes' traces run along the lanes' own time axis, which follows the plot's.
+    QCPAxis* time = axis == TChartAxis::Right ? m_lanes->TimeAxis() : Axis(TChartAxis::Bottom);
+    auto* graph = new QCPGraph(time, Axis(axis));
+    StyleGraph(graph, style, chartcolours::Legible(colour, m_colours.background));
     graph->setName(name);
-    m_traces.push_back({graph, axis, std::nullopt});
+    m_traces.push_back({graph, axis, style, colour, std::nullopt, std::nullopt});
     UpdateLegend();
     return int(m_traces.size()) - 1;
 }
@@ -129,6 +137,26 @@ void TLogChart::SetTraceName(int trace, const QString& name)
         return;
     m_traces[size_t(trace)].graph->setName(name);
     UpdateLegend();
+    UpdateLanes();
+}
+
+void TLogChart::SetLane(int trace, double baseline)
+{
+    if (trace < 0 || trace >= TraceCount() || m_traces[size_t(trace)].axis != TChartAxis::Right)
+        return;
+    m_traces[size_t(trace)].lane = baseline;
+    UpdateLanes();
+}
+
+QColor TLogChart::TraceColour(int trace) const
+{
+    return trace >= 0 && trace < TraceCount() ? m_traces[size_t(trace)].graph->pen().color()
+                                              : QColor();
+}
+
+QString TLogChart::TraceName(int trace) const
+{
+    return trace >= 0 && trace < TraceCount() ? m_traces[size_t(trace)].graph->name() : QString();
 }
 
 qsizetype TLogChart::PointCount(int trace) const
@@ -247,9 +275,11 @@ void TLogChart::SetAutoScale(TChartAxis axis, bool on)
         ApplyAutoScale(axis);
 }
 
-bool TLogChart::AutoScale(TChartAxis axis) const
+void TLogChart::SetDivision(TChartAxis axis, double division)
 {
-    return m_autoScale[size_t(axis)];
+    m_divisions[size_t(axis)] = division;
+    if (m_autoScale[size_t(axis)])
+        ApplyAutoScale(axis);
 }
 
 void TLogChart::SetAxisTitle(TChartAxis axis, const QString& title)
@@ -264,17 +294,20 @@ QString TLogChart::AxisTitle(TChartAxis axis) const
 
 void TLogChart::SetLabelFormat(TChartAxis axis, const TLabelFormat& format)
 {
-    Ticker(axis)->SetFormat(format);
+    if (TLabelTicker* ticker = Ticker(axis))
+        ticker->SetFormat(format);
 }
 
 TLabelFormat TLogChart::LabelFormat(TChartAxis axis) const
 {
-    return Ticker(axis)->Format();
+    const TLabelTicker* ticker = Ticker(axis);
+    return ticker ? ticker->Format() : TLabelFormat{};
 }
 
 void TLogChart::SetLabelStep(TChartAxis axis, double step)
 {
-    Ticker(axis)->SetMinimumStep(step);
+    if (TLabelTicker* ticker = Ticker(axis))
+        ticker->SetMinimumStep(step);
 }
 
 void TLogChart::SetAxisVisible(TChartAxis axis, bool visible)
@@ -284,61 +317,31 @@ void TLogChart::SetAxisVisible(TChartAxis axis, bool visible)
 
 void TLogChart::SetAxisSpan(TChartAxis axis, double startPercent, double endPercent)
 {
-    if (axis == TChartAxis::Bottom)
+    if (axis == TChartAxis::Bottom) {
         m_rect->SetHorizontalSpan(startPercent, endPercent);
-    else
+        m_lanes->SetHorizontalSpan(startPercent, endPercent);
+    } else {
         m_rect->SetVerticalSpan(startPercent, endPercent);
+    }
 }
 
 void TLogChart::SetGridVisible(bool visible)
 {
     for (TChartAxis axis : {TChartAxis::Left, TChartAxis::Bottom}) {
-        Axis(axis)->grid()->setPen(QPen(kGrid, 0, Qt::SolidLine));
+        Axis(axis)->grid()->setPen(QPen(m_colours.grid, 0, Qt::SolidLine));
         Axis(axis)->grid()->setVisible(visible);
     }
 }
 
 void TLogChart::SetTitleLines(const QStringList& lines)
 {
-    if (lines.isEmpty()) {
-        if (m_title) {
-            m_plot->plotLayout()->remove(m_title);
-            m_plot->plotLayout()->simplify();
-            m_title = nullptr;
-        }
-        return;
-    }
-    if (!m_title) {
-        QFont font(QStringLiteral("Arial"));
-        font.setPixelSize(kTitlePixels);
-        font.setBold(true);
-        m_title = new QCPTextElement(m_plot, QString(), font);
-        m_title->setTextColor(kTitle);
-        m_plot->plotLayout()->insertRow(0);
-        m_plot->plotLayout()->addElement(0, 0, m_title);
-    }
-    m_title->setText(lines.join(u'\n'));
+    m_headings->SetTitleLines(lines);
 }
 
 void TLogChart::SetLegendVisible(bool visible)
 {
-    if (visible == (m_legend != nullptr))
-        return;
-    QCPLayoutGrid* layout = m_plot->plotLayout();
-    if (visible) {
-        m_legend = new QCPLegend;
-        const int row = layout->rowCount();
-        layout->addElement(row, 0, m_legend);
-        layout->setRowStretchFactor(row, kSmallStretch);
-        m_legend->setLayer(QStringLiteral("legend"));
-        m_legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
-        m_legend->setBorderPen(Qt::NoPen);
-        UpdateLegend();
-    } else {
-        layout->remove(m_legend);
-        layout->simplify();
-        m_legend = nullptr;
-    }
+    m_headings->SetLegendVisible(visible);
+    UpdateLegend();
 }
 
 QRect TLogChart::PlotRect() const
@@ -359,9 +362,12 @@ QPointF TLogChart::ValueToPixel(double time, double value, TChartAxis valueAxis)
            QPointF(m_plot->pos());
 }
 
-void TLogChart::ShowCursor(int cursor, const QPoint& pixel)
+void TLogChart::ShowCursor(int cursor, const QPoint& pixel, bool across)
 {
-    m_cursors->Show(cursor, ToPlot(pixel).toPoint(), m_rect->rect());
+    QRect area = m_rect->rect();
+    if (m_lanes->Shown()) // the time line runs through the lanes too
+        area.setTop(m_lanes->Rect()->rect().top());
+    m_cursors->Show(cursor, ToPlot(pixel).toPoint(), area, across);
 }
 
 void TLogChart::HideCursor(int cursor)
@@ -384,6 +390,29 @@ void TLogChart::RedrawNow()
     m_plot->replot(QCustomPlot::rpImmediateRefresh);
 }
 
+// For the length of drawing on paper or into a file: black on white, no cursors, the paper's
+// heading and legend; then the screen's chart again, laid out for the screen.
+struct TLogChart::TOnPaper
+{
+    explicit TOnPaper(TLogChart& chart) : chart(chart)
+    {
+        chart.m_cursors->SetPrintable(false);
+        chart.ApplyColours(chartcolours::Paper());
+        chart.m_headings->BeginPaper(chart.m_paper.heading, chart.m_paper.legend);
+    }
+    ~TOnPaper()
+    {
+        chart.m_headings->EndPaper();
+        chart.ApplyColours(chartcolours::FromPalette(chart.palette()));
+        chart.m_cursors->SetPrintable(true);
+        chart.m_plot->Relayout();
+    }
+    TOnPaper(const TOnPaper&) = delete;
+    TOnPaper& operator=(const TOnPaper&) = delete;
+
+    TLogChart& chart;
+};
+
 bool TLogChart::Render(QPainter& painter, const QRect& target)
 {
     if (!painter.isActive() || target.isEmpty())
@@ -393,15 +422,13 @@ bool TLogChart::Render(QPainter& painter, const QRect& target)
     const double scaleY = double(painter.device()->logicalDpiY()) / picture.logicalDpiY();
     const int width = std::max(1, int(std::lround(target.width() / scaleX)));
     const int height = std::max(1, int(std::lround(target.height() / scaleY)));
-    m_cursors->SetPrintable(false);
     {
+        const TOnPaper paper(*this);
         QCPPainter recorder(&picture);
         recorder.setMode(QCPPainter::pmVectorized);
         recorder.setMode(QCPPainter::pmNonCosmetic);
         m_plot->toPainter(&recorder, width, height);
     }
-    m_cursors->SetPrintable(true);
-    m_plot->Relayout();
     painter.save();
     painter.setClipRect(target);
     painter.translate(target.topLeft());
@@ -413,35 +440,40 @@ bool TLogChart::Render(QPainter& painter, const QRect& target)
     return true;
 }
 
-bool TLogChart::ExportPng(const QString& path, const QSize& size)
+bool TLogChart::ExportPng(const QString& path, const QSize& size, QString* error)
 {
-    m_cursors->SetPrintable(false);
-    const bool ok = m_plot->savePng(path, size.width(), size.height());
-    m_cursors->SetPrintable(true);
-    m_plot->Relayout();
-    return ok;
+    QImage picture;
+    {
+        const TOnPaper paper(*this);
+        picture = m_plot->toPixmap(size.width(), size.height()).toImage();
+    }
+    picture.setDotsPerMeterX(kExportDotsPerMeter);
+    picture.setDotsPerMeterY(kExportDotsPerMeter);
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    return picture.save(&png, "PNG") && Written(path, png.data(), error);
 }
 
-bool TLogChart::ExportPdf(const QString& path, const QSize& size)
+bool TLogChart::ExportPdf(const QString& path, const QSize& size, QString* error)
 {
-    m_cursors->SetPrintable(false);
-    const bool ok = m_plot->savePdf(path, size.width(), size.height());
-    m_cursors->SetPrintable(true);
-    m_plot->Relayout();
-    return ok;
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(kExportDpi);
+        const QSizeF points = QSizeF(size) * 72.0 / kExportDpi;
+        writer.setPageLayout(
+            QPageLayout(QPageSize(points, QPageSize::Point), QPageLayout::Portrait, QMarginsF()));
+        QPainter painter(&writer);
+        if (!Render(painter, QRect(QPoint(0, 0), size)))
+            return false;
+    }
+    return Written(path, pdf.data(), error);
 }
 
 void TLogChart::UndoZoom()
 {
-    if (m_beforeZoom) {
-        for (int i = 0; i < kAxisCount; ++i) {
-            const TAxisState& state = (*m_beforeZoom)[size_t(i)];
-            const auto axis = TChartAxis(i);
-            SetAxisRange(axis, state.range.min, state.range.max);
-            SetAutoScale(axis, state.autoScale);
-        }
-        m_beforeZoom.reset();
-    }
+    m_zoom->Undo();
     Redraw();
     emit ZoomUndone();
 }
@@ -499,8 +531,10 @@ void TLogChart::ApplyAutoScale(TChartAxis axis)
         span = span ? TAxisRange{std::min(span->min, low), std::max(span->max, high)}
                     : TAxisRange{low, high};
     }
-    if (span)
-        SetAxisRange(axis, span->min, span->max);
+    if (!span)
+        return;
+    const TAxisRange shown = chartranges::Readable(*span, m_divisions[size_t(axis)]);
+    SetAxisRange(axis, shown.min, shown.max);
 }
 
 void TLogChart::BeforeReplot()
@@ -517,49 +551,70 @@ void TLogChart::AfterReplot()
         emit AfterDraw();
 }
 
-void TLogChart::KeepZoomState()
-{
-    if (m_beforeZoom)
-        return;
-    std::array<TAxisState, kAxisCount> state;
-    for (int i = 0; i < kAxisCount; ++i)
-        state[size_t(i)] = {Range(TChartAxis(i)), m_autoScale[size_t(i)]};
-    m_beforeZoom = state;
-}
-
 void TLogChart::ZoomTo(const QRect& rect)
 {
-    KeepZoomState();
-    const QPointF topLeft = PixelToValue(rect.topLeft());
-    const QPointF bottomRight = PixelToValue(rect.bottomRight());
-    SetRange(TChartAxis::Bottom, topLeft.x(), bottomRight.x());
-    SetRange(TChartAxis::Left, bottomRight.y(), topLeft.y());
+    m_zoom->ZoomTo(rect);
     Redraw();
     emit Zoomed();
 }
 
 void TLogChart::PanBy(const QPoint& from, const QPoint& to)
 {
-    KeepZoomState();
-    const QPointF a = PixelToValue(from);
-    const QPointF b = PixelToValue(to);
-    const TAxisRange time = Range(TChartAxis::Bottom);
-    const TAxisRange weight = Range(TChartAxis::Left);
-    SetRange(TChartAxis::Bottom, time.min + a.x() - b.x(), time.max + a.x() - b.x());
-    SetRange(TChartAxis::Left, weight.min + a.y() - b.y(), weight.max + a.y() - b.y());
+    m_zoom->PanBy(from, to);
     Redraw();
     emit Panned();
 }
 
 void TLogChart::UpdateLegend()
 {
-    if (!m_legend)
-        return;
-    for (const TTrace& trace : m_traces) {
-        if (trace.graph->name().trimmed().isEmpty())
-            trace.graph->removeFromLegend(m_legend);
-        else if (!m_legend->hasItemWithPlottable(trace.graph))
-            trace.graph->addToLegend(m_legend);
+    std::vector<QCPGraph*> graphs;
+    for (const TTrace& trace : m_traces)
+        graphs.push_back(trace.graph);
+    m_headings->UpdateLegend(graphs);
+}
+
+void TLogChart::UpdateLanes()
+{
+    std::vector<TChartLanes::TLane> lanes;
+    for (const TTrace& trace : m_traces)
+        if (trace.lane)
+            lanes.push_back({*trace.lane, trace.graph->name()});
+    m_lanes->SetLanes(lanes);
+}
+
+void TLogChart::ApplyColours(const TChartColours& colours)
+{
+    m_colours = colours;
+    m_plot->setBackground(colours.background);
+    m_rect->setBackground(colours.background);
+    for (QCPAxis* axis : m_rect->axes())
+        StyleAxis(axis, colours.text, colours.grid);
+    m_lanes->SetColours(colours.background, colours.text, colours.grid);
+    m_headings->SetColours(colours.background, colours.text, colours.title);
+    for (const TTrace& trace : m_traces)
+        StyleGraph(trace.graph, trace.style,
+                   chartcolours::Legible(trace.colour, colours.background));
+    m_cursors->SetBackground(colours.background);
+}
+
+void TLogChart::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    m_plot->SetFocusFrame(true);
+}
+
+void TLogChart::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    m_plot->SetFocusFrame(false);
+}
+
+void TLogChart::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && m_cursors) { // not while being made
+        ApplyColours(chartcolours::FromPalette(palette()));
+        Redraw();
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chartcolours.h"
 #include "labelformat.h"
 #include "traces.h"
 
@@ -16,11 +17,12 @@
 
 class QCPAxis;
 class QCPGraph;
-class QCPLegend;
-class QCPTextElement;
 class QPainter;
 class TChartCursors;
 class TChartDrag;
+class TChartHeadings;
+class TChartLanes;
+class TChartZoom;
 class TLabelTicker;
 class TPlot;
 class TSpanAxisRect;
@@ -28,7 +30,7 @@ class TSpanAxisRect;
 enum class TChartAxis
 {
     Left,  // weight
-    Right, // digital channels, hidden
+    Right, // digital channels, in lanes above the plot
     Bottom // time
 };
 
@@ -42,9 +44,10 @@ enum class TTraceStyle
 };
 
 // The chart of the Log page and of the Factory Test Results window: traces against time on
-// a left, a hidden right and a bottom axis, with zoom, undo-zoom and pan by mouse, crosshair
-// cursors, printing and export. It holds the only copy of the points, read and filled by the
-// log file through ITraceSource and ITraceSink.
+// a left and a bottom axis, and on a right axis in a strip of 0/1 lanes above the plot, with
+// zoom, undo-zoom and pan by mouse, crosshair cursors, printing and export, in the colours of
+// its palette (on paper: black on white). It holds the only copy of the points, read and
+// filled by the log file through ITraceSource and ITraceSink.
 //
 // Mouse: a left-button drag to the lower right zooms into its rectangle, one to the upper
 // left undoes the zoom, a right-button drag pans; with Shift held a press only reports
@@ -58,15 +61,22 @@ public:
     ~TLogChart() override;
 
     // The Log page's set-up: weight (red fast line, left axis) and digital channels 1..4
-    // (green, blue, maroon, purple stairs on the right axis, fixed at -1..6), the time axis
-    // titled "Time (secs)", axis spans and starting ranges.
+    // (green, blue, maroon, purple stairs in lanes on the right axis, fixed at -1..6), the
+    // time axis titled "Time (secs)", axis spans and starting ranges.
     void SetUpLogTraces();
     // A trace drawn against the bottom axis and `axis`; returns its index.
     int AddTrace(TTraceStyle style, const QColor& colour, TChartAxis axis,
                  const QString& name = {});
     int TraceCount() const { return int(m_traces.size()); }
-    // The legend text; a blank name keeps the trace out of the legend.
+    // The legend text and the name of its lane; a blank name keeps the trace out of the
+    // legend and its lane unnamed.
     void SetTraceName(int trace, const QString& name);
+    QString TraceName(int trace) const;
+    // A trace of the right axis drawn in the lane from `baseline` (0) to baseline + 1. The
+    // lanes' strip shows while one of its traces has a name.
+    void SetLane(int trace, double baseline);
+    // The colour a trace is drawn in, made legible on the chart's background.
+    QColor TraceColour(int trace) const;
 
     qsizetype PointCount(int trace) const override;
     TTracePoint Point(int trace, qsizetype i) const override;
@@ -86,7 +96,11 @@ public:
     TAxisRange Range(TChartAxis axis) const;
     // While on, the axis spans the smallest to the largest value of its traces.
     void SetAutoScale(TChartAxis axis, bool on);
-    bool AutoScale(TChartAxis axis) const;
+    bool AutoScale(TChartAxis axis) const { return m_autoScale[size_t(axis)]; }
+    // The display division of a value axis's values: a range the chart chooses by itself
+    // (automatic scaling) is never narrower than a few divisions. 0, the default: no rule.
+    void SetDivision(TChartAxis axis, double division);
+    double Division(TChartAxis axis) const { return m_divisions[size_t(axis)]; }
     void SetAxisTitle(TChartAxis axis, const QString& title);
     QString AxisTitle(TChartAxis axis) const;
     void SetLabelFormat(TChartAxis axis, const TLabelFormat& format);
@@ -103,6 +117,14 @@ public:
     void SetTitleLines(const QStringList& lines);
     // A legend below the plot naming the traces with a non-blank name.
     void SetLegendVisible(bool visible);
+    // What a printed page or an exported picture carries that the screen does not: heading
+    // lines above the chart (none: the screen's title) and the legend.
+    struct TPaperTexts
+    {
+        QStringList heading;
+        bool legend = false;
+    };
+    void SetPaperTexts(const TPaperTexts& texts) { m_paper = texts; }
     // Off: no zoom, undo-zoom or pan by mouse (MouseDown is still reported).
     void SetInteractive(bool on) { m_interactive = on; }
     bool Interactive() const { return m_interactive; }
@@ -113,8 +135,9 @@ public:
     QPointF PixelToValue(const QPointF& pixel, TChartAxis valueAxis = TChartAxis::Left) const;
     QPointF ValueToPixel(double time, double value, TChartAxis valueAxis = TChartAxis::Left) const;
 
-    // Crosshair 0 or 1 through a pixel, across the plot area, on a layer of its own.
-    void ShowCursor(int cursor, const QPoint& pixel);
+    // Crosshair 0 or 1 through a pixel, across the plot area, on a layer of its own; without
+    // `across`, the vertical line alone.
+    void ShowCursor(int cursor, const QPoint& pixel, bool across = true);
     void HideCursor(int cursor);
     bool CursorShown(int cursor) const;
 
@@ -124,8 +147,11 @@ public:
     // The whole chart (without cursors) drawn into `target` of a painter, e.g. on a QPrinter,
     // laid out as it would be on a screen of the target's physical size.
     bool Render(QPainter& painter, const QRect& target);
-    bool ExportPng(const QString& path, const QSize& size);
-    bool ExportPdf(const QString& path, const QSize& size);
+    // The chart (without cursors) as a PNG picture or a one-page PDF document of `size`
+    // pixels, made in memory and then written whole or not at all; false with the reason in
+    // `error`.
+    bool ExportPng(const QString& path, const QSize& size, QString* error = nullptr);
+    bool ExportPdf(const QString& path, const QSize& size, QString* error = nullptr);
 
 public slots:
     // Back to the ranges before the first zoom or pan (with their automatic scaling).
@@ -142,19 +168,21 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     struct TTrace
     {
         QCPGraph* graph = nullptr;
         TChartAxis axis = TChartAxis::Left;
+        TTraceStyle style = TTraceStyle::Line;
+        QColor colour;
+        std::optional<double> lane; // its baseline
         std::optional<TTraceExtent> extent;
     };
-    struct TAxisState
-    {
-        TAxisRange range;
-        bool autoScale = false;
-    };
+    struct TOnPaper;
     static constexpr int kAxisCount = 3;
 
     QCPAxis* Axis(TChartAxis axis) const;
@@ -163,10 +191,11 @@ private:
     void ApplyAutoScale(TChartAxis axis);
     void BeforeReplot();
     void AfterReplot();
-    void KeepZoomState();
     void ZoomTo(const QRect& rect);
     void PanBy(const QPoint& from, const QPoint& to);
     void UpdateLegend();
+    void UpdateLanes();
+    void ApplyColours(const TChartColours& colours);
     QPointF ToPlot(const QPointF& pixel) const;
 
     TPlot* m_plot = nullptr;
@@ -174,13 +203,16 @@ private:
     std::array<QCPAxis*, kAxisCount> m_axes{};
     std::array<TLabelTicker*, kAxisCount> m_tickers{};
     std::array<bool, kAxisCount> m_autoScale{};
+    std::array<double, kAxisCount> m_divisions{};
     std::vector<TTrace> m_traces;
     struct TGathered;
     std::unique_ptr<TGathered> m_gathered; // between BeginPoints() and EndPoints()
     std::unique_ptr<TChartCursors> m_cursors;
-    QCPLegend* m_legend = nullptr;
-    QCPTextElement* m_title = nullptr;
+    std::unique_ptr<TChartHeadings> m_headings;
+    std::unique_ptr<TChartLanes> m_lanes;
+    TChartColours m_colours;
+    TPaperTexts m_paper;
     bool m_interactive = true;
     std::unique_ptr<TChartDrag> m_drag;
-    std::optional<std::array<TAxisState, kAxisCount>> m_beforeZoom;
+    std::unique_ptr<TChartZoom> m_zoom;
 };

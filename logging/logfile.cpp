@@ -1,15 +1,18 @@
 #include "logfile.h"
 
+#include "atomicfile.h"
 #include "fixedtext.h"
 #include "tools.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace logfile {
 
@@ -25,6 +28,9 @@ constexpr int kUnitsLength = 2;
 constexpr qint64 kMaxFileBytes = qint64(256) << 20;
 // The most rows a sink is told to expect; a file with more still reads whole.
 constexpr qsizetype kMaxRowsAhead = 4'000'000;
+
+// The largest weight a log reading carries: its 32-bit count, shown without decimals.
+constexpr double kLargestValue = 2147483648.0;
 
 // The comment and the header end up in labels; in a damaged file either could be megabytes
 // long, so only their start is taken, far more than any the program writes.
@@ -74,9 +80,37 @@ template <int N> std::array<QByteArrayView, N> SplitRow(QByteArrayView row)
     return fields;
 }
 
-double Number(QByteArrayView field)
+// False for a number no run can give: beyond the largest weight a log reading carries, infinite
+// or not a number ("1e308", "inf", "NaN"). Other texts that are no fixed-point number read as
+// 0, as the format says.
+bool Holdable(QByteArrayView field, double& value)
 {
-    return fixedtext::ParseFixed(field.data(), field.data() + field.size());
+    if (fixedtext::ReadFixed(field.data(), field.data() + field.size(), value))
+        return std::fabs(value) <= kLargestValue;
+    const char* begin = field.data() + (field.startsWith('+') ? 1 : 0);
+    const char* end = field.data() + field.size();
+    double read = 0.0;
+    const auto [stop, error] = std::from_chars(begin, end, read);
+    if (error == std::errc::invalid_argument || stop != end)
+        return true; // no number at all
+    return error == std::errc() && std::fabs(read) <= kLargestValue;
+}
+
+// Adds the row's points; the first field it cannot hold, which adds none.
+std::optional<QByteArrayView> AddRow(QByteArrayView row, ITraceSink& sink)
+{
+    const auto fields = SplitRow<2 + logchannels::DigitalCount>(row);
+    std::array<double, fields.size()> values{};
+    for (size_t n = 0; n < fields.size(); ++n)
+        if (!fields[n].isEmpty() && !Holdable(fields[n], values[n]))
+            return fields[n];
+    if (!fields[1].isEmpty())
+        sink.AddPoint(traces::Weight, values[0], values[1]);
+    for (int k = 1; k <= logchannels::DigitalCount; ++k) {
+        if (!fields[size_t(k + 1)].isEmpty())
+            sink.AddPoint(k, values[0], values[size_t(k + 1)] + logchannels::Baseline(k));
+    }
+    return std::nullopt;
 }
 
 // The unit between the brackets of "Weight(kg)": at most two characters, and a ")" closes it
@@ -100,19 +134,6 @@ void ReadHeader(const QString& line, TLogReadResult& result)
         result.labels[size_t(k - 1)] = tools::FieldAt(line, k + 2, u',');
 }
 
-void AddRow(QByteArrayView row, ITraceSink& sink)
-{
-    const auto fields = SplitRow<2 + logchannels::DigitalCount>(row);
-    const double time = Number(fields[0]);
-    if (!fields[1].isEmpty())
-        sink.AddPoint(traces::Weight, time, Number(fields[1]));
-    for (int k = 1; k <= logchannels::DigitalCount; ++k) {
-        const QByteArrayView field = fields[size_t(k + 1)];
-        if (!field.isEmpty())
-            sink.AddPoint(k, time, Number(field) + logchannels::Baseline(k));
-    }
-}
-
 bool Report(const TLogProgress& progress, double fraction)
 {
     return !progress || progress(fraction);
@@ -121,6 +142,16 @@ bool Report(const TLogProgress& progress, double fraction)
 TLogFileResult Failure(const QString& message)
 {
     return {false, false, message};
+}
+
+// The traces are left empty.
+TLogReadResult GiveUp(ITraceSink& sink, TLogReadResult& result, const QString& message)
+{
+    sink.ClearTraces();
+    sink.EndPoints();
+    result.ok = false;
+    result.message = message;
+    return result;
 }
 
 TLogReadResult ReadFailure(const QString& message)
@@ -212,9 +243,13 @@ QByteArray LiveHead(const QString& comment, const TLogHeader& header)
 TLogFileResult Write(const QString& path, const QString& comment, const TLogHeader& header,
                      int decimals, const ITraceSource& source, const TLogProgress& progress)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Failure(file.errorString());
+    TAtomicFile file(path);
+    const auto failed = [&] {
+        return Failure(QStringLiteral("Cannot save %1: %2")
+                           .arg(QDir::toNativeSeparators(path), file.ErrorString()));
+    };
+    if (!file.Open())
+        return failed();
     QByteArray buffer;
     buffer.reserve(kWriteChunk + 256);
     buffer += CommentLine(comment) + kLineEnd;
@@ -223,19 +258,15 @@ TLogFileResult Write(const QString& path, const QString& comment, const TLogHead
     for (qsizetype i = 0; i < rows; ++i) {
         AppendRow(buffer, source, i, decimals);
         if (buffer.size() >= kWriteChunk) {
-            if (file.write(buffer) != buffer.size())
-                return Failure(file.errorString());
+            if (!file.Write(buffer))
+                return failed();
             buffer.clear();
         }
-        if ((i + 1) % kProgressRows == 0 && !Report(progress, double(i + 1) / double(rows))) {
-            file.cancelWriting();
-            return {false, true, {}};
-        }
+        if ((i + 1) % kProgressRows == 0 && !Report(progress, double(i + 1) / double(rows)))
+            return {false, true, {}}; // the file gives up as it goes
     }
-    if (file.write(buffer) != buffer.size())
-        return Failure(file.errorString());
-    if (!file.commit())
-        return Failure(file.errorString());
+    if (!file.Write(buffer) || !file.Commit())
+        return failed();
     Report(progress, 1.0);
     return {true, false, {}};
 }
@@ -268,10 +299,15 @@ TLogReadResult Read(const QString& path, ITraceSink& sink, const TLogProgress& p
         bytes = copy;
     }
     // The rows of a binary file would all read as zeros; the chart is left as it was.
-    const TLogReadResult result =
-        bytes.contains('\0')
-            ? ReadFailure(QStringLiteral("%1 is not a log file: it holds binary data.").arg(name))
-            : Parse(bytes, sink, progress);
+    TLogReadResult result;
+    if (bytes.contains('\0')) {
+        result =
+            ReadFailure(QStringLiteral("%1 is not a log file: it holds binary data.").arg(name));
+    } else {
+        result = Parse(bytes, sink, progress);
+        if (!result.ok && !result.cancelled)
+            result.message = QStringLiteral("%1 is refused: %2.").arg(name, result.message);
+    }
     if (mapped)
         file.unmap(mapped);
     return result;
@@ -298,19 +334,22 @@ TLogReadResult Parse(QByteArrayView bytes, ITraceSink& sink, const TLogProgress&
     const qsizetype expected =
         std::min<qsizetype>(rest.size() / (firstRow.size() + 1) + 1, kMaxRowsAhead);
     sink.BeginPoints(expected);
-    AddRow(firstRow, sink);
-    result.rows = 1;
     const double total = double(bytes.size());
-    while (!rest.isEmpty()) {
-        AddRow(NextLine(rest), sink);
+    for (QByteArrayView row = firstRow;; row = NextLine(rest)) {
+        if (const std::optional<QByteArrayView> bad = AddRow(row, sink)) {
+            // A value beyond any reading would be drawn as 0, or stretch the chart to nothing.
+            return GiveUp(sink, result,
+                          QStringLiteral("line %1 holds %2, which is no value a log file can hold")
+                              .arg(result.rows + 3)
+                              .arg(LineText(*bad)));
+        }
         if (++result.rows % kProgressRows == 0 &&
             !Report(progress, double(bytes.size() - rest.size()) / total)) {
-            sink.ClearTraces();
-            sink.EndPoints();
-            result.ok = false;
             result.cancelled = true;
-            return result;
+            return GiveUp(sink, result, {});
         }
+        if (rest.isEmpty())
+            break;
     }
     sink.EndPoints();
     Report(progress, 1.0);

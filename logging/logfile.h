@@ -28,7 +28,7 @@ struct [[nodiscard]] TLogFileResult
 {
     bool ok = false;
     bool cancelled = false;
-    QString message; // the system's error text when not ok
+    QString message; // when not ok: what could not be written, and the system's reason
 };
 
 struct [[nodiscard]] TLogReadResult
@@ -74,7 +74,8 @@ TLogFileResult Write(const QString& path, const QString& comment, const TLogHead
 // Reads a log file onto the traces. A file that cannot be opened, is no regular file, is over
 // 256 MB or holds binary data (a NUL byte) leaves the traces alone, with the reason in
 // `message`; otherwise they are cleared first. Unreadable numbers read as 0 and are still
-// added.
+// added, but a number no run can give (beyond the largest weight a reading carries, infinite,
+// not a number) refuses the file, naming its line, and leaves the traces empty.
 TLogReadResult Read(const QString& path, ITraceSink& sink, const TLogProgress& progress = {});
 TLogReadResult Parse(QByteArrayView bytes, ITraceSink& sink, const TLogProgress& progress = {});
 

@@ -1,6 +1,8 @@
 #include "logpage.h"
 
 #include "chartinteraction.h"
+#include "chartoutput.h"
+#include "chartranges.h"
 #include "chartsetup.h"
 #include "instrumentlink.h"
 #include "labelformat.h"
@@ -8,16 +10,15 @@
 #include "logdialog.h"
 #include "logprint.h"
 #include "logrun.h"
-#include "printprompts.h"
+#include "recoverykeeper.h"
 #include "tools.h"
 #include "ui_logpage.h"
 #include "userprompts.h"
 #include "waitcursor.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QPainter>
-#include <QPrinter>
 #include <QProgressDialog>
 
 #include <algorithm>
@@ -31,14 +32,9 @@ const char* const kLeftOver = "The last log run did not end normally; its data u
                               "second was kept.\r\nOpen it on the Log page?";
 const char* const kReplaceLeftOver = "The data of a log run that did not end normally is still "
                                      "kept.\r\nA new run replaces it. Start anyway?";
-const char* const kPrintFailed = "The chart could not be printed.";
-const char* const kUnprotected = "This run is not kept for recovery after a crash: %1";
 
-constexpr int kFlushMs = 1000;
 constexpr double kFullTimeSpan = 30.0;
 constexpr double kTimeLabelStep = 0.05;
-constexpr double kDigitalMin = -1.0;
-constexpr double kDigitalMax = 6.0;
 constexpr int kUnitsFromEnd = 4; // the unit's two characters start 4 from the end: "12.5 kg G"
 
 const std::array<QColor, logchannels::DigitalCount> kChannelColours = {
@@ -79,9 +75,12 @@ struct TLogPage::TProgress
 TLogPage::TLogPage(TInstrumentLink& link, IUserPrompts& prompts, IPrintPrompts& printPrompts,
                    const QString& dataFolder, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::TLogPage>()), m_link(link), m_prompts(prompts),
-      m_printPrompts(printPrompts), m_dataFolder(dataFolder), m_recovery(dataFolder)
+      m_printPrompts(printPrompts), m_dataFolder(dataFolder)
 {
     ui->setupUi(this);
+    ui->LblRecovery->hide();
+    m_recovery = new TRecoveryKeeper(dataFolder, Chart(), this);
+    connect(m_recovery, &TRecoveryKeeper::TroubleChanged, this, &TLogPage::ShowRecoveryTrouble);
     m_logDialog = std::make_unique<TFrmLogDialog>(this);
     m_run = std::make_unique<TLogRun>(link, [this](const QString& data) {
         if (m_running)
@@ -94,13 +93,12 @@ TLogPage::TLogPage(TInstrumentLink& link, IUserPrompts& prompts, IPrintPrompts& 
         palette.setColor(QPalette::WindowText, kChannelColours[k]);
         labels[k]->setPalette(palette);
     }
+    m_output = std::make_unique<TChartOutput>(Chart(), prompts, printPrompts, *this);
     m_interaction = new TChartInteraction(
         Chart(), *ui->LblCsrPos, *this, [this] { ResetLogChart(false); },
         [this] { return m_units; });
     connect(ui->BtnStart, &QPushButton::clicked, this, &TLogPage::BtnStartClick);
     connect(ui->BtnStop, &QPushButton::clicked, this, &TLogPage::BtnStopClick);
-    m_flushTimer.setInterval(kFlushMs);
-    connect(&m_flushTimer, &QTimer::timeout, this, &TLogPage::FlushRecovery);
 }
 
 TLogPage::~TLogPage()
@@ -108,8 +106,8 @@ TLogPage::~TLogPage()
     m_run.reset(); // a loop still running ends without calling back
     delete m_interaction;
     // Data that was saved or given up needs no recovery; anything else stays for next time.
-    if (m_recoveryOwned && !m_unsaved)
-        m_recovery.Discard();
+    if (m_recovery->Owned() && !m_unsaved)
+        m_recovery->Discard();
 }
 
 TLogChart& TLogPage::Chart() const
@@ -130,6 +128,8 @@ IActivity* TLogPage::Activity()
 void TLogPage::Entered()
 {
     ResetLogChart(true);
+    if (Chart().PointCount(traces::Weight) > 0)
+        FitLogChart(); // the traces that stay are shown whole
     Chart().Redraw();
 }
 
@@ -173,8 +173,12 @@ void TLogPage::BtnStartClick()
         return;
     }
     m_starting = true;
+    m_source = QStringLiteral("%1   Recorded %2")
+                   .arg(m_identity ? m_identity() : QString(),
+                        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm")));
     ui->BtnStart->setEnabled(false);
     Chart().ClearTraces();
+    m_interaction->ClearCursors();
     Chart().Redraw();
     m_liveData = true;
     m_run->Begin();
@@ -191,12 +195,12 @@ void TLogPage::BtnStartClick()
     Chart().SetAutoScale(TChartAxis::Left, true);
     m_sampler.SetDecimals(m_decimals);
     m_sampler.Restart();
-    StartRecovery();
+    m_recovery->Start(ui->LblLogComment->text(), Header(), m_decimals);
     m_starting = false;
     m_running = true;
     // The reads go on from the event loop until Stop, a command that ends the job, or the
     // link's loss: each ends the run the same way.
-    const bool started = m_run->StartLoop([this] { ReportRecoveryTrouble(); },
+    const bool started = m_run->StartLoop([] {},
                                           [this] {
                                               StopRun();
                                               RunEnded();
@@ -211,11 +215,12 @@ void TLogPage::ReadWeightText()
 {
     m_decimals = 0;
     const std::optional<QString> text = m_run->ReadWeightText();
-    if (!text)
-        return;
-    m_decimals = std::clamp(tools::DecimalPlaces(*text), 0, 6);
-    Chart().SetLabelFormat(TChartAxis::Left, labelformat::LabelFormatFor(m_decimals));
-    m_units = text->mid(std::max<qsizetype>(0, text->size() - kUnitsFromEnd), 2);
+    if (text) {
+        m_decimals = std::clamp(tools::DecimalPlaces(*text), 0, 6);
+        Chart().SetLabelFormat(TChartAxis::Left, labelformat::LabelFormatFor(m_decimals));
+        m_units = text->mid(std::max<qsizetype>(0, text->size() - kUnitsFromEnd), 2);
+    }
+    Chart().SetDivision(TChartAxis::Left, chartranges::DivisionFor(m_decimals));
 }
 
 void TLogPage::ShowChannelLabels()
@@ -225,6 +230,22 @@ void TLogPage::ShowChannelLabels()
         const int selection = m_sampler.Selection(k);
         labels[size_t(k - 1)]->setText(
             selection == 0 ? QString() : QString::fromLatin1(logchannels::Channel(selection).text));
+    }
+    NameTraces();
+}
+
+// The names of the legend and of the digital lanes: the channels' labels, or the column's
+// place for a file's channel without a name.
+void TLogPage::NameTraces()
+{
+    TLogChart& chart = Chart();
+    chart.SetTraceName(traces::Weight, chart.AxisTitle(TChartAxis::Left));
+    const auto labels = DigitalLabels();
+    for (int k = 1; k <= logchannels::DigitalCount; ++k) {
+        QString name = labels[size_t(k - 1)]->text().trimmed();
+        if (name.isEmpty() && chart.PointCount(k) > 0)
+            name = QStringLiteral("Digital %1").arg(k);
+        chart.SetTraceName(k, name);
     }
 }
 
@@ -244,6 +265,9 @@ void TLogPage::StopRun()
     if (wasRunning)
         EndRecovery();
     Chart().SetAutoScale(TChartAxis::Left, false);
+    // The whole run, not the last stretch the time axis was following.
+    if (Chart().PointCount(traces::Weight) > 0)
+        FitLogChart();
     Chart().setFocus();
     // Start waits until the read still under way has ended, so that runs never overlap.
     if (!m_run->Looping())
@@ -266,8 +290,7 @@ void TLogPage::ProcessLogSample(const QString& data)
         if (point->digital[k])
             chart.AddPoint(int(k) + 1, point->time, *point->digital[k]);
     }
-    if (m_recording)
-        m_recovery.Append(*point);
+    m_recovery->Append(*point);
     m_unsaved = true;
     const TAxisRange time = chart.Range(TChartAxis::Bottom);
     if (!m_interaction->UserZoomed() && point->time > time.max)
@@ -289,7 +312,7 @@ void TLogPage::ResetLogChart(bool full)
         chart.SetLabelStep(TChartAxis::Bottom, kTimeLabelStep);
         m_scrollStep = chart.Range(TChartAxis::Bottom).max / 2;
     }
-    chart.SetRange(TChartAxis::Right, kDigitalMin, kDigitalMax);
+    // The digital lanes keep an axis of their own, which no zoom or pan moves.
 }
 
 void TLogPage::FitLogChart()
@@ -312,47 +335,17 @@ TLogHeader TLogPage::Header() const
 
 // Recovery file ------------------------------------------------------------------------------
 
-void TLogPage::StartRecovery()
+// Beside the chart and in the status bar, never in a box: the run must not wait for an answer.
+void TLogPage::ShowRecoveryTrouble(const QString& trouble)
 {
-    m_recoveryTrouble.clear();
-    const TLogFileResult begun = m_recovery.Begin(ui->LblLogComment->text(), Header(), m_decimals);
-    m_recording = begun.ok;
-    // A file another instance of the program is writing is never ours to delete.
-    m_recoveryOwned = begun.ok;
-    if (!begun.ok)
-        m_prompts.ShowError(Text(kUnprotected).arg(begun.message));
-    else
-        m_flushTimer.start();
-}
-
-// Runs from the timer, possibly inside a read: a failure is told between two reads.
-void TLogPage::FlushRecovery()
-{
-    if (!m_recording)
-        return;
-    const TLogFileResult flushed = m_recovery.Flush();
-    if (!flushed.ok && m_recoveryTrouble.isEmpty())
-        m_recoveryTrouble = flushed.message;
-}
-
-void TLogPage::ReportRecoveryTrouble()
-{
-    if (m_recoveryTrouble.isEmpty() || !m_recording)
-        return;
-    m_recording = false;
-    m_flushTimer.stop();
-    m_prompts.ShowError(Text(kUnprotected).arg(m_recoveryTrouble));
+    ui->LblRecovery->setText(trouble);
+    ui->LblRecovery->setVisible(!trouble.isEmpty());
+    emit RecoveryTroubleChanged(trouble);
 }
 
 void TLogPage::EndRecovery()
 {
-    m_flushTimer.stop();
-    if (!m_recording)
-        return;
-    m_recording = false;
-    const TLogFileResult closed = m_recovery.Close();
-    if (!closed.ok)
-        m_prompts.ShowError(Text(kUnprotected).arg(closed.message));
+    m_recovery->Stop();
     // A run without samples leaves nothing worth offering after a crash.
     if (!m_unsaved)
         DropRecovery();
@@ -360,10 +353,7 @@ void TLogPage::EndRecovery()
 
 void TLogPage::DropRecovery()
 {
-    if (m_recoveryOwned) {
-        m_recovery.Discard();
-        m_recoveryOwned = false;
-    }
+    m_recovery->Discard();
     if (m_leftOverShown) {
         TLogRecovery::RemoveLeftOver(m_dataFolder);
         m_leftOverShown = false;
@@ -391,7 +381,7 @@ bool TLogPage::SettleUnsaved()
 // A left-over run of an earlier start that is not on the chart would be overwritten.
 bool TLogPage::MayReplaceLeftOver()
 {
-    if (m_recoveryOwned || TLogRecovery::FindLeftOver(m_dataFolder).isEmpty())
+    if (m_recovery->Owned() || TLogRecovery::FindLeftOver(m_dataFolder).isEmpty())
         return true;
     return m_prompts.Confirm(Text(kReplaceLeftOver));
 }
@@ -436,15 +426,20 @@ void TLogPage::Open1Click()
 
 bool TLogPage::ReadLog(const QString& path)
 {
-    TWaitCursor wait;
-    TProgress progress(this, QStringLiteral("Opening %1").arg(QFileInfo(path).fileName()));
-    const TLogReadResult read = logfile::Read(path, Chart(), progress.Callback());
+    TLogReadResult read;
+    {
+        // Gone before any message: a progress window would sit over the box and take its clicks.
+        TWaitCursor wait;
+        TProgress progress(this, QStringLiteral("Opening %1").arg(QFileInfo(path).fileName()));
+        read = logfile::Read(path, Chart(), progress.Callback());
+    }
     if (!read.ok) {
         if (!read.cancelled)
             m_prompts.ShowError(read.message);
         Chart().Redraw();
         return false;
     }
+    m_source = QStringLiteral("Log file %1").arg(QFileInfo(path).fileName());
     if (read.headerRead) {
         m_liveData = false;
         ui->LblLogComment->setText(read.comment);
@@ -453,9 +448,12 @@ bool TLogPage::ReadLog(const QString& path)
         for (size_t k = 0; k < labels.size(); ++k)
             labels[k]->setText(read.labels[k]);
         m_decimals = read.decimals;
+        Chart().SetDivision(TChartAxis::Left, chartranges::DivisionFor(m_decimals));
     }
     ResetLogChart(true);
+    NameTraces();
     FitLogChart();
+    m_interaction->ClearCursors();
     return true;
 }
 
@@ -472,10 +470,13 @@ bool TLogPage::SaveLog()
     if (name.isEmpty())
         return false;
     const QString path = logfile::WithDefaultExtension(name);
-    TWaitCursor wait;
-    TProgress progress(this, QStringLiteral("Saving %1").arg(QFileInfo(path).fileName()));
-    const TLogFileResult written = logfile::Write(path, ui->LblLogComment->text(), Header(),
-                                                  m_decimals, Chart(), progress.Callback());
+    TLogFileResult written;
+    {
+        TWaitCursor wait;
+        TProgress progress(this, QStringLiteral("Saving %1").arg(QFileInfo(path).fileName()));
+        written = logfile::Write(path, ui->LblLogComment->text(), Header(), m_decimals, Chart(),
+                                 progress.Callback());
+    }
     if (!written.ok) {
         if (!written.cancelled)
             m_prompts.ShowError(written.message);
@@ -508,57 +509,17 @@ void TLogPage::ChartSetupClick()
 
 void TLogPage::Print1Click(bool preview)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    if (preview) {
-        m_printPrompts.ShowPreview(printer, [this](QPrinter* target) { PrintTo(*target); });
-        return;
-    }
-    if (!m_printPrompts.ChoosePrinter(printer))
-        return;
-    TWaitCursor wait;
-    PrintTo(printer);
-}
-
-void TLogPage::PrintTo(QPrinter& printer)
-{
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        m_prompts.ShowError(Text(kPrintFailed));
-        return;
-    }
-    logprint::TPageTexts texts;
-    texts.comment = ui->LblLogComment->text();
-    const auto labels = DigitalLabels();
-    for (size_t k = 0; k < labels.size(); ++k)
-        texts.labels[k] = {labels[k]->text(), labels[k]->palette().color(QPalette::WindowText)};
-    const QRect page(QPoint(0, 0),
-                     printer.pageLayout().paintRectPixels(printer.resolution()).size());
-    const bool printed = logprint::PaintLogPage(painter, page, Chart(), texts);
-    if (!printed)
-        printer.abort();
-    painter.end();
-    if (!printed)
-        m_prompts.ShowError(Text(kPrintFailed));
+    Chart().SetPaperTexts(PaperTexts());
+    m_output->Print(preview);
 }
 
 void TLogPage::ExportChartClick()
 {
-    TFrmChartExport dialog(this);
-    dialog.SetChoice(m_export);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    m_export = dialog.Choice();
-    const QString filter = m_export.pdf ? QStringLiteral("PDF Document (*.pdf);;All Files (*.*)")
-                                        : QStringLiteral("PNG Picture (*.png);;All Files (*.*)");
-    QString path = m_prompts.AskSaveFileName(QStringLiteral("Export Chart"), filter);
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += m_export.pdf ? QStringLiteral(".pdf") : QStringLiteral(".png");
-    TWaitCursor wait;
-    const bool written = m_export.pdf ? Chart().ExportPdf(path, m_export.size)
-                                      : Chart().ExportPng(path, m_export.size);
-    if (!written)
-        m_prompts.ShowError(QStringLiteral("The chart could not be written to %1.")
-                                .arg(QDir::toNativeSeparators(path)));
+    Chart().SetPaperTexts(PaperTexts());
+    m_output->Export();
+}
+
+TLogChart::TPaperTexts TLogPage::PaperTexts() const
+{
+    return {logprint::Heading(m_source, ui->LblLogComment->text()), true};
 }

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "chartexport.h"
+#include "logchart.h"
 #include "logfile.h"
-#include "logrecovery.h"
 #include "logsampler.h"
 #include "page.h"
 
-#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -16,12 +14,12 @@
 class IPrintPrompts;
 class IUserPrompts;
 class QLabel;
-class QPrinter;
 class TChartInteraction;
+class TChartOutput;
 class TFrmLogDialog;
 class TInstrumentLink;
-class TLogChart;
 class TLogRun;
+class TRecoveryKeeper;
 namespace Ui {
 class TLogPage;
 }
@@ -43,7 +41,7 @@ public:
     QWidget* Widget() override { return this; }
     const char* Caption() const override { return "Log"; }
     IActivity* Activity() override;
-    // The axes go back to their starting ranges; the traces stay.
+    // The axes go back to their starting ranges, or fit the traces when there are any.
     void Entered() override;
     // Not while a run is starting or running.
     bool CanLeave() const override;
@@ -66,11 +64,18 @@ public:
     // Called once at start-up: offers the data of a run that did not end normally. When the
     // user opens it, `showPage` brings this page to the front first. True when opened.
     bool OfferLeftOverRun(const std::function<void()>& showPage);
+    // The connected instrument's identity, which a run's printed and exported chart names.
+    void SetIdentitySource(std::function<QString()> identity) { m_identity = std::move(identity); }
 
     [[nodiscard]] bool LogRunning() const { return m_running; }
     void ResetLogChart(bool full);
     void ProcessLogSample(const QString& data);
     void FitLogChart();
+
+signals:
+    // Why the run's recovery file is behind the run (shown on the page as well); empty once
+    // it has caught up.
+    void RecoveryTroubleChanged(const QString& trouble);
 
 private:
     struct TProgress;
@@ -80,9 +85,8 @@ private:
     [[nodiscard]] TLogHeader Header() const;
     void ReadWeightText();
     void ShowChannelLabels();
-    void StartRecovery();
-    void FlushRecovery();
-    void ReportRecoveryTrouble();
+    void ShowRecoveryTrouble(const QString& trouble);
+    void NameTraces();
     void EndRecovery();
     void DropRecovery();
     // True when whatever unsaved data the chart holds was saved or may go.
@@ -90,7 +94,7 @@ private:
     bool MayReplaceLeftOver();
     bool SaveLog();
     bool ReadLog(const QString& path);
-    void PrintTo(QPrinter& printer);
+    [[nodiscard]] TLogChart::TPaperTexts PaperTexts() const;
     void StopRun();
     void RunEnded();
 
@@ -103,17 +107,15 @@ private:
     std::unique_ptr<TLogRun> m_run;
     TChartInteraction* m_interaction = nullptr;
     TLogSampler m_sampler;
-    TLogRecovery m_recovery;
-    QTimer m_flushTimer;
-    QString m_recoveryTrouble;
-    TExportChoice m_export;
+    TRecoveryKeeper* m_recovery = nullptr;
+    std::unique_ptr<TChartOutput> m_output;
+    std::function<QString()> m_identity;
+    QString m_source; // the run's instrument and start, or the file read
 
     bool m_starting = false;
     bool m_running = false;       // LogRunning
     bool m_liveData = false;      // LogLiveData
     bool m_unsaved = false;       // live or recovered data that was never saved
-    bool m_recording = false;     // this page's recovery file is open for the run
-    bool m_recoveryOwned = false; // the recovery file is this page's to delete
     bool m_leftOverShown = false; // the chart holds the left-over run of an earlier start
     int m_decimals = 0;           // LogDecimals
     QString m_units;              // LogUnits

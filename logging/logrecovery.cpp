@@ -24,19 +24,28 @@ QString TLogRecovery::LockPathIn(const QString& folder)
     return PathIn(folder) + QStringLiteral(".lock");
 }
 
-TLogFileResult TLogRecovery::Begin(const QString& comment, const TLogHeader& header, int decimals)
+TLogFileResult TLogRecovery::Begin(const QString& comment, const TLogHeader& header, int decimals,
+                                   const ITraceSource* sofar)
 {
     m_stream.Drop();
-    if (!m_lock) {
-        auto lock = std::make_unique<QLockFile>(LockPathIn(m_folder));
-        lock->setStaleLockTime(0); // a long run is not stale; only a dead owner makes it so
-        if (!lock->tryLock(0))
-            return {false, false,
-                    QStringLiteral("The recovery file is in use: %1")
-                        .arg(QDir::toNativeSeparators(FilePath()))};
+    if (!TakeLock())
+        return {false, false,
+                QStringLiteral("The recovery file is in use: %1")
+                    .arg(QDir::toNativeSeparators(FilePath()))};
+    return m_stream.Begin(FilePath(), comment, header, decimals, sofar);
+}
+
+bool TLogRecovery::TakeLock()
+{
+    if (m_lock)
+        return true;
+    auto lock = std::make_unique<QLockFile>(LockPathIn(m_folder));
+    lock->setStaleLockTime(0); // a long run is not stale; only a dead owner makes it so
+    if (lock->tryLock(0))
         m_lock = std::move(lock);
-    }
-    return m_stream.Begin(FilePath(), comment, header, decimals);
+    else if (lock->error() == QLockFile::LockFailedError)
+        return false;
+    return true;
 }
 
 void TLogRecovery::Append(const TLogPoint& point)
@@ -46,6 +55,8 @@ void TLogRecovery::Append(const TLogPoint& point)
 
 TLogFileResult TLogRecovery::Flush()
 {
+    if (m_stream.IsOpen())
+        TakeLock();
     return m_stream.Flush();
 }
 

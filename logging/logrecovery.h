@@ -28,14 +28,17 @@ public:
     static QString FileName(); // "log-recovery.csv"
     QString FilePath() const;
 
-    // Starts a new recovery file for a run, replacing an old one, with the comment and the
-    // header (form A) of the run; false with the system's error text when it cannot.
+    // Starts a new recovery file for a run with the comment, the header (form A) and, for a
+    // run that began before its file could be made, the rows of `sofar`. An old file is
+    // replaced only once the new one is whole on disk. False with the system's reason when
+    // it cannot.
     [[nodiscard]] TLogFileResult Begin(const QString& comment, const TLogHeader& header,
-                                       int decimals);
+                                       int decimals, const ITraceSource* sofar = nullptr);
     bool IsOpen() const { return m_stream.IsOpen(); }
     // Buffers the point's row; writes the buffer out once it exceeds 64 kB.
     void Append(const TLogPoint& point);
     // Hands the buffered rows to the system (call at least once a second while running).
+    // Rows a full disk refuses wait in memory for a later Flush().
     [[nodiscard]] TLogFileResult Flush();
     // The run has stopped: writes the rest and closes the file, which stays until Discard().
     [[nodiscard]] TLogFileResult Close();
@@ -50,6 +53,9 @@ public:
 private:
     static QString PathIn(const QString& folder);
     static QString LockPathIn(const QString& folder);
+    // False only when another program holds the lock; one that cannot be made (a full disk)
+    // is tried again at the next Flush(), and the file's own write says what is wrong.
+    bool TakeLock();
 
     QString m_folder;
     std::unique_ptr<QLockFile> m_lock;

@@ -1,5 +1,9 @@
 #include "logstream.h"
 
+#include "atomicfile.h"
+
+#include <QDir>
+
 namespace {
 
 constexpr qsizetype kFlushSize = 64 * 1024;
@@ -18,17 +22,26 @@ TLogStream::~TLogStream()
 }
 
 TLogFileResult TLogStream::Begin(const QString& path, const QString& comment,
-                                 const TLogHeader& header, int decimals)
+                                 const TLogHeader& header, int decimals, const ITraceSource* sofar)
 {
     Drop();
     m_file.setFileName(logfile::WithDefaultExtension(path));
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return {false, false,
-                QStringLiteral("Cannot write %1: %2").arg(m_file.fileName(), m_file.errorString())};
     m_decimals = decimals;
-    m_rows = 0;
-    m_buffer = logfile::LiveHead(comment, header);
-    return Flush();
+    m_rows = sofar ? sofar->PointCount(traces::Weight) : 0;
+    QByteArray head = logfile::LiveHead(comment, header);
+    for (qsizetype i = 0; i < m_rows; ++i)
+        logfile::AppendRow(head, *sofar, i, decimals);
+    // The head goes in whole through a temporary file, so that an earlier file stays as it
+    // was when it cannot be written; the rows are added to it.
+    QString error = TAtomicFile::WriteFile(m_file.fileName(), head);
+    if (error.isEmpty() && !m_file.open(QIODevice::Append | QIODevice::Unbuffered))
+        error = m_file.errorString();
+    m_size = m_wholeSize = head.size();
+    if (error.isEmpty())
+        return Success();
+    return {false, false,
+            QStringLiteral("Cannot write %1: %2")
+                .arg(QDir::toNativeSeparators(m_file.fileName()), error)};
 }
 
 void TLogStream::Append(const TLogPoint& point)
@@ -41,24 +54,37 @@ void TLogStream::Append(const TLogPoint& point)
         (void)Flush(); // a failure shows again at the caller's next timed Flush()
 }
 
+// What the system took leaves the buffer and what it refused stays, so a disk that is full
+// for a while loses no row.
 TLogFileResult TLogStream::Flush()
 {
-    if (!m_file.isOpen())
-        return Success();
-    if (!m_buffer.isEmpty()) {
-        if (m_file.write(m_buffer) != m_buffer.size())
-            return {false, false, m_file.errorString()};
-        m_buffer.clear();
+    qint64 done = 0;
+    while (m_file.isOpen() && done < m_buffer.size()) {
+        const qint64 written = m_file.write(m_buffer.constData() + done, m_buffer.size() - done);
+        if (written <= 0)
+            break;
+        done += written;
     }
-    if (!m_file.flush())
-        return {false, false, m_file.errorString()};
-    return Success();
+    if (done > 0) {
+        m_size += done;
+        const qsizetype lastEnd = m_buffer.lastIndexOf('\n', done - 1);
+        if (lastEnd >= 0)
+            m_wholeSize = m_size - (done - 1 - lastEnd);
+    }
+    m_buffer.remove(0, done);
+    if (!m_file.isOpen() || m_buffer.isEmpty())
+        return Success();
+    return {false, false, m_file.errorString()};
 }
 
+// Rows the disk never took are lost then; a row it took in part is cut off, so the file ends
+// at a whole row.
 TLogFileResult TLogStream::Close()
 {
     const TLogFileResult result = Flush();
-    m_file.close();
+    if (!result.ok)
+        m_file.resize(m_wholeSize);
+    Drop();
     return result;
 }
 

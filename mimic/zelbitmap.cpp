@@ -1,8 +1,10 @@
 #include "zelbitmap.h"
 
+#include "atomicfile.h"
+
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
@@ -73,9 +75,9 @@ QString TZelBitmap::SaveToFile(const QString& path) const
     if (!m_entries.empty())
         qToLittleEndian<uint16_t>(m_entries.data(), qsizetype(m_entries.size()),
                                   bytes.data() + kHeaderBytes);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("Cannot write the segment map %1: %2").arg(path, file.errorString());
+    const QString error = TAtomicFile::WriteFile(path, bytes);
+    if (!error.isEmpty())
+        return QStringLiteral("Cannot write the segment map %1: %2").arg(path, error);
     return {};
 }
 
@@ -89,9 +91,12 @@ QString TZelBitmap::SaveAsBitmap(const QString& path) const
             line[x] = uint16_t(((grey >> 3) << 11) | ((grey >> 2) << 5) | (grey >> 3));
         }
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "BMP") || !file.commit())
-        return QStringLiteral("Cannot write the picture %1: %2").arg(path, file.errorString());
+    QBuffer picture;
+    picture.open(QIODevice::WriteOnly);
+    const QString error = image.save(&picture, "BMP") ? TAtomicFile::WriteFile(path, picture.data())
+                                                      : QStringLiteral("the map is empty");
+    if (!error.isEmpty())
+        return QStringLiteral("Cannot write the picture %1: %2").arg(path, error);
     return {};
 }
 

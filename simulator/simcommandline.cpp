@@ -33,6 +33,8 @@ constexpr TOptionText kOptions[] = {
     {"cal-no-lin", nullptr,
      "Fault: an instrument without linearisation: the points 0x0104..0x010D and their "
      "weights 0x0114..0x011D answer Not Implemented."},
+    {"store-fails", nullptr,
+     "Fault: every store (0x0010) is answered with Save Settings Failed and stores nothing."},
     {"menu-faults", "list",
      "Fault: menus that answer the tree reader wrongly, comma-separated: self (OPTION 0x0210 "
      "lists itself first), twice (SERIAL 0x0220 lists BAUD twice), nomax (SETPNT 0x0230 has "
@@ -194,6 +196,7 @@ bool TSimCommandLine::ReadInstrument()
     settings.forcedCalibrationResult = static_cast<int>(calResult);
     settings.calibrationStuck = m_parser.isSet(QStringLiteral("cal-stuck"));
     settings.noLinearisation = m_parser.isSet(QStringLiteral("cal-no-lin"));
+    settings.storeFails = m_parser.isSet(QStringLiteral("store-fails"));
     settings.safePasscode = static_cast<int>(safe);
     settings.fullPasscode = static_cast<int>(full);
     settings.serialNumber = static_cast<uint32_t>(serial);

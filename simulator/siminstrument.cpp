@@ -264,6 +264,8 @@ TSimInstrument::TAnswer TSimInstrument::Store(const Tcommsobj& request)
 {
     if (request.Command != Execute)
         return {IllegalOperation, {}};
+    if (m_settings.storeFails)
+        return {protocol::err::SaveFailed, {}};
     // Storing restarts the instrument's setup: both levels need their passcodes again.
     m_session.LockAll();
     if (onStore)

@@ -36,6 +36,7 @@ public:
         bool calibrationStuck = false;    // fault: never leaves the busy state
         int forcedCalibrationResult = -1; // fault: every calibration ends with this code
         bool noLinearisation = false;     // fault: no linearisation points (0x0104.., 0x0114..)
+        bool storeFails = false;          // fault: a store answers Save Settings Failed
         TSimMenuFaults menuFaults;        // fault: menus that answer the tree reader wrongly
         TWeighingChannel::TCell cell;
         double initialLoadKg = 0;
@@ -60,6 +61,8 @@ public:
     void PressKey(int key, bool held);
     [[nodiscard]] const QStringList& Tickets() const { return m_panel.Printer().Tickets(); }
     [[nodiscard]] bool IsOpen(TSimSession::Level level);
+    // Fault from here on: a store answers Save Settings Failed and stores nothing.
+    void FailStores(bool on) { m_settings.storeFails = on; }
     [[nodiscard]] const TSimMenu& Menu() const { return m_menu; }
     [[nodiscard]] int RequestCount(int reg) const;
 

@@ -1,8 +1,9 @@
 #include "statefile.h"
 
+#include "atomicfile.h"
+
 #include <QFile>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 namespace {
 
@@ -41,12 +42,11 @@ bool TStateFile::Save(int address, const QJsonObject& state, QString* error)
     if (!IsUsed())
         return true;
     m_instruments.insert(QString::number(address), state);
-    QSaveFile file(m_path);
     QJsonObject root;
     root.insert(kInstruments, m_instruments);
-    if (file.open(QIODevice::WriteOnly) && file.write(QJsonDocument(root).toJson()) >= 0 &&
-        file.commit())
+    const QString reason = TAtomicFile::WriteFile(m_path, QJsonDocument(root).toJson());
+    if (reason.isEmpty())
         return true;
-    *error = QStringLiteral("Cannot write %1: %2").arg(m_path, file.errorString());
+    *error = QStringLiteral("Cannot write %1: %2").arg(m_path, reason);
     return false;
 }

@@ -35,20 +35,28 @@ TExitCode TCtlSession::Start()
     if (!m_controller.SessionActive())
         return Failure(!m_passcodes.LevelAsked());
     TSettingsTree& tree = m_controller.Tree();
-    if (tree.Top() && !m_context.interrupted)
+    if (tree.Top() && !m_context.interrupted) {
+        // How far the reading has come, on a terminal.
+        const QMetaObject::Connection progress =
+            QObject::connect(&m_context.link, &TInstrumentLink::JobChanged, [this] {
+                if (m_context.link.JobRunning())
+                    m_context.console.Progress(m_context.link.JobProgress());
+            });
         tree.RunRead(*tree.Top(), TMenuReader::TScope::Below);
-    if (m_context.interrupted) {
-        m_context.console.Message(
-            QStringLiteral("Stopped: the session was ended and the instrument locked."));
-        return TExitCode::Refused;
+        QObject::disconnect(progress);
+        m_context.console.EndProgress();
     }
-    return TExitCode::Done;
+    return m_context.interrupted ? TExitCode::Refused : TExitCode::Done;
 }
 
 void TCtlSession::End()
 {
-    if (m_controller.SessionActive())
-        m_controller.EndSessionClick();
+    if (!m_controller.SessionActive())
+        return;
+    m_controller.EndSessionClick();
+    if (m_context.interrupted)
+        m_context.console.Message(
+            QStringLiteral("Stopped: the setup session was ended and the instrument locked."));
 }
 
 // Why the level did not open: no passcode to be had, the instrument's silence, or its

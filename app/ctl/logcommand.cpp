@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -69,12 +70,8 @@ TExitCode TLogCommand::Record(TLogRun& run)
         return TExitCode::BadUsage;
     }
     QTimer flush;
-    QObject::connect(&flush, &QTimer::timeout, [this, &run] {
-        const TLogFileResult flushed = m_stream.Flush();
-        if (!flushed.ok && m_trouble.isEmpty()) {
-            m_trouble = flushed.message;
-            run.Stop();
-        }
+    QObject::connect(&flush, &QTimer::timeout, [this] {
+        TellBehind(m_stream.Flush());
         m_context.console.Progress(QStringLiteral("%1 samples").arg(m_stream.Rows()));
     });
     flush.start(kFlushMs);
@@ -95,10 +92,11 @@ TExitCode TLogCommand::Record(TLogRun& run)
     const bool linkOk = looping && !run.LinkEnded();
     flush.stop();
     m_context.console.EndProgress();
+    const qsizetype rows = m_stream.Rows();
     const TLogFileResult closed = m_stream.Close();
-    if (!closed.ok && m_trouble.isEmpty())
+    if (!closed.ok)
         m_trouble = closed.message;
-    Report(linkOk);
+    Report(linkOk, rows);
     if (!m_trouble.isEmpty())
         return TExitCode::BadUsage;
     return linkOk && m_readings > 0 ? TExitCode::Done : TExitCode::NoAnswer;
@@ -121,17 +119,33 @@ void TLogCommand::Sample(const QString& data)
         m_enough = true;
 }
 
-void TLogCommand::Report(bool linkOk)
+// A full disk holds the run up nowhere: its rows wait in memory until the disk has room.
+void TLogCommand::TellBehind(const TLogFileResult& flushed)
 {
-    if (!m_trouble.isEmpty())
-        m_context.console.Message(
-            QStringLiteral("The log file could not be written: %1").arg(m_trouble));
-    else if (!linkOk)
+    const QString behind = flushed.ok ? QString() : flushed.message;
+    if (behind == std::exchange(m_behind, behind))
+        return;
+    m_context.console.Message(behind.isEmpty()
+                                  ? QStringLiteral("The log file has caught up.")
+                                  : QStringLiteral("The log file is behind: %1. The run goes on; "
+                                                   "its rows are written when the disk has room.")
+                                        .arg(behind));
+}
+
+void TLogCommand::Report(bool linkOk, qsizetype rows)
+{
+    if (!m_trouble.isEmpty()) {
+        m_context.console.Message(QStringLiteral("The log file could not be written: %1. It "
+                                                 "ends at the last whole row the disk took.")
+                                      .arg(m_trouble));
+        return;
+    }
+    if (!linkOk)
         m_context.console.Message(QStringLiteral("The link ended the run."));
     else if (m_readings == 0)
         m_context.console.Message(QStringLiteral("The instrument sent no log readings."));
     const QString path = QDir::toNativeSeparators(m_stream.Path());
     m_context.output.Print({{QStringLiteral("file"), m_stream.Path()},
-                            {QStringLiteral("samples"), static_cast<qint64>(m_stream.Rows())}},
-                           QStringLiteral("Saved %1 samples to %2").arg(m_stream.Rows()).arg(path));
+                            {QStringLiteral("samples"), static_cast<qint64>(rows)}},
+                           QStringLiteral("Saved %1 samples to %2").arg(rows).arg(path));
 }

@@ -12,7 +12,8 @@ class TLogRun;
 // A logging run from the command line, as the Log tab records one: the instrument set up for
 // logging, its weight text giving the decimals and units, log readings back to back with
 // only those on the chosen rate kept, and every kept sample written to the CSV log file,
-// flushed every second. It ends after --seconds of samples or at Ctrl+C, the file complete.
+// flushed every second; a full disk stops nothing, the rows waiting until it has room. It
+// ends after --seconds of samples or at Ctrl+C, the file complete.
 class TLogCommand
 {
 public:
@@ -29,7 +30,8 @@ private:
     [[nodiscard]] bool ReadWeightText(TLogRun& run);
     void Sample(const QString& data);
     [[nodiscard]] TExitCode Record(TLogRun& run);
-    void Report(bool linkOk);
+    void TellBehind(const TLogFileResult& flushed);
+    void Report(bool linkOk, qsizetype rows);
 
     TCtlContext& m_context;
     TLogSampler m_sampler;
@@ -38,5 +40,6 @@ private:
     QString m_units;
     qsizetype m_readings = 0;
     bool m_enough = false; // --seconds of samples are in
-    QString m_trouble;     // why the file could not be written
+    QString m_behind;      // why rows wait in memory for the disk
+    QString m_trouble;     // why the file could not be finished
 };

@@ -379,6 +379,18 @@ TEST_F(Connected, LostPortIsReopenedWhenItComesBack)
         << "display polling resumed";
     EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_EQ(prompts.messages.size(), 1);
+
+    // The traffic record goes on across the loss, which it marks with its return.
+    prompts.fileNames = {dir.filePath("traffic.txt")};
+    Find<QPushButton>("BtnSaveTraffic")->click();
+    QFile saved(dir.filePath("traffic.txt"));
+    const QString text = saved.open(QIODevice::ReadOnly) ? saved.readAll() : QString();
+    const qsizetype lost = text.indexOf(" ms --- link lost: The connection to ");
+    const qsizetype back = text.indexOf(" ms --- link open again");
+    EXPECT_GT(lost, text.indexOf(" ms >>> 21110003:")) << "the first connection's traffic";
+    EXPECT_GT(back, lost) << text.toStdString();
+    EXPECT_GT(text.lastIndexOf(" ms >>> 21110003:"), back) << "the identity read again";
+    EXPECT_EQ(text.count(" ms --- "), 2) << "a loss is not also noted as a close";
     window->Connect2Click(); // a disconnect by the user ends the waiting too
     second.terminate();
     second.waitForFinished(3000);

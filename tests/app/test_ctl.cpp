@@ -8,18 +8,19 @@
 #include "instrumentlink.h"
 #include "logfile.h"
 #include "protocol.h"
+#include "pseudoterminal.h"
 #include "recordingprompts.h"
 #include "recordingsessionprompts.h"
 #include "sessioncontroller.h"
 #include "settingsfile.h"
+#include "smalldisk.h"
 
 #include <QFile>
 #include <QJsonArray>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <csignal>
-#include <fcntl.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 using namespace protocol;
@@ -357,6 +358,39 @@ TEST_F(CtlOneInstrument, LogEndedBySigintLeavesACompleteViewerLogFile)
     EXPECT_EQ(ReadAll(File("again.csv")), bytes);
 }
 
+// The disk cannot take the run's file as it starts: the tool says why and exits 2, leaving the
+// earlier file as it was and no file of its own.
+TEST_F(CtlOneInstrument, LogToAFullOrReadOnlyDiskKeepsTheEarlierFile)
+{
+    SKIP_UNLESS_RUN(OnSmallDisks("run.csv", "an earlier run\r\n", [&](TSmallDisk& disk) {
+        const CtlResult run =
+            Ctl({"log", disk.Path("run.csv"), "--seconds", "1", "--comment", QString(5000, u'c')});
+        EXPECT_EQ(run.exitCode, 2);
+        return run.err;
+    }));
+}
+
+// The disk fills during a run and has room again before its end: the tool says so, and the
+// file holds every sample.
+TEST_F(CtlOneInstrument, LogThroughAFullDiskLosesNoSample)
+{
+    TSmallDisk disk;
+    if (!disk.whyNot.empty())
+        GTEST_SKIP() << disk.whyNot;
+    QProcess log;
+    StartCtl(log, Link() + QStringList{"log", disk.Path("run.csv"), "--seconds", "3", "--json",
+                                       "--comment", QString(4000, u'c')});
+    ASSERT_TRUE(RunUntil([&] { return QFile::exists(disk.Path("run.csv")); }, 5000));
+    ASSERT_TRUE(disk.Bring(TDiskState::Full));
+    QByteArray told;
+    ASSERT_TRUE(RunUntil([&] { return (told += log.readAllStandardError()).contains("behind"); }));
+    ASSERT_TRUE(disk.MakeRoom());
+    const CtlResult ended = FinishCtl(log, 10000);
+    EXPECT_EQ(ended.exitCode, 0) << ended.err.toStdString();
+    EXPECT_TRUE(told.contains("No space left on device") && ended.err.contains("caught up"));
+    EXPECT_EQ(ReadAll(disk.Path("run.csv")).count('\n') - 2, ended.Json()["samples"].toInt());
+}
+
 // The port, cable and address the viewer saved are the tool's defaults; the tool never
 // writes the viewer's settings back.
 TEST_F(CtlOneInstrument, ViewersSavedCommsSettingsAreTheDefaults)
@@ -380,13 +414,11 @@ TEST_F(CtlOneInstrument, ViewersSavedCommsSettingsAreTheDefaults)
 // command line does.
 TEST_F(CtlOneInstrument, PasscodeIsTypedWithoutEchoOnATerminal)
 {
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    grantpt(master);
-    unlockpt(master);
-    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    TPseudoTerminal terminal;
+    ASSERT_EQ(terminal.Open(false), "");
+    const int master = terminal.Master();
     QProcess process;
-    process.setStandardInputFile(QString::fromLocal8Bit(ptsname(master)));
+    process.setStandardInputFile(terminal.SlavePath());
     StartCtl(process, Link() + QStringList{"write", "0211", "00000004", "--level", "safe"});
     QByteArray err;
     ASSERT_TRUE(RunUntil(
@@ -403,7 +435,54 @@ TEST_F(CtlOneInstrument, PasscodeIsTypedWithoutEchoOnATerminal)
     char echoed[256] = {};
     const ssize_t n = ::read(master, echoed, sizeof(echoed) - 1);
     EXPECT_FALSE(QByteArray(echoed, n > 0 ? int(n) : 0).contains("1111")) << "no echo";
-    ::close(master);
+}
+
+// An instrument that answers the store with Save Settings Failed has not kept what it was
+// sent: a restore and a write say so and end with a refusal, not as done.
+TEST_F(CtlOneInstrument, AStoreTheInstrumentRefusesIsNoSuccess)
+{
+    ASSERT_EQ(Ctl({"backup", File("before.VSF"), "--passcode", "2222"}).exitCode, 0);
+    sim->Instrument(1).FailStores(true);
+    const CtlResult restore = Ctl({"restore", File("before.VSF"), "--passcode", "2222", "--json"});
+    EXPECT_EQ(restore.exitCode, 1);
+    EXPECT_EQ(restore.Json()["result"].toString(), "not stored");
+    EXPECT_FALSE(restore.Json()["stored"].toBool());
+    EXPECT_TRUE(restore.err.contains("Save Settings Failed")) << restore.err.toStdString();
+    const CtlResult write =
+        Ctl({"write", "0211", "00000005", "--level", "safe", "--passcode", "1111"});
+    EXPECT_EQ(write.exitCode, 1);
+    EXPECT_TRUE(write.err.contains("Save Settings Failed")) << write.err.toStdString();
+}
+
+class CtlSlowInstrument : public CtlOnSimulator
+{
+protected:
+    void SetUp() override
+    {
+        options.line.baud = 9600;
+        Start();
+    }
+    QTemporaryDir dir;
+};
+
+// A signal half-way through the tree read: the backup ends its session and locks the
+// instrument on its way out, and saves nothing.
+TEST_F(CtlSlowInstrument, SignalDuringABackupEndsTheSessionAndLocks)
+{
+    QProcess backup;
+    StartCtl(backup, Link() + QStringList{"backup", dir.filePath("cut.VSF"), "--passcode", "2222"});
+    constexpr int kFirstItemOfBuild = 0x0201; // read by Expand All, not by the session start
+    ASSERT_TRUE(RunUntil([&] { return sim->Line().RequestCount(kFirstItemOfBuild) > 0; }, 20000));
+    ::kill(static_cast<pid_t>(backup.processId()), SIGTERM);
+    const CtlResult ended = FinishCtl(backup, 20000);
+    EXPECT_EQ(ended.exitCode, 1) << ended.err.toStdString();
+    EXPECT_TRUE(ended.err.contains("session was ended")) << ended.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("cut.VSF")));
+    int ends = 0;
+    for (const Tcommsobj& r : Received())
+        ends += r.Register == reg::SessionControl && r.Data == data::EndSession;
+    EXPECT_EQ(ends, 1);
+    EXPECT_FALSE(sim->Instrument(1).IsOpen(TSimSession::Full)) << "locked on its way out";
 }
 
 TEST_F(CtlOneInstrument, DiffNamesTheSettingChangedSinceTheBackupWithBothValues)

@@ -1,4 +1,5 @@
 #include "dmviewer.h"
+#include "smalldisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -147,4 +148,23 @@ TEST(TdatViewer, InstalledCopyKeepsCommsInUserLayer)
     EXPECT_EQ(again.Cable(), 0);
     EXPECT_EQ(again.PortName(), "/dev/ttyUSB0");
     EXPECT_EQ(again.ViewerName(), "ViewX");
+}
+
+// config.ini beside the program, and the user's own copy of an installed one.
+TEST(TdatViewer, FullOrReadOnlyDiskKeepsTheEarlierFile)
+{
+    const auto changed = [](const QString& program, const QString& user) {
+        TdatViewer config(program, user);
+        config.SetPortName(QString(5000, u'p')); // more than the 4 kB left
+        return config.Save();
+    };
+    // A read-only program folder is an installed one, whose settings go to the user's copy.
+    SKIP_UNLESS_RUN(OnSmallDisks("config.ini", kSample,
+                                 [&](TSmallDisk& disk) { return changed(disk.Path({}), {}); },
+                                 {TDiskState::Full, TDiskState::Room4k}));
+    QTemporaryDir program;
+    Write(program.filePath("config.ini"), kSample);
+    SKIP_UNLESS_RUN(OnSmallDisks("config.ini", "[Comms]\nPort=5\n", [&](TSmallDisk& disk) {
+        return changed(program.path(), disk.Path({}));
+    }));
 }

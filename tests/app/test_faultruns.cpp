@@ -29,6 +29,7 @@
 #include "logrecovery.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QPushButton>
@@ -430,8 +431,9 @@ TEST_F(FaultRuns, KilledDuringCalibrationWaitEndsTheWaitAndUnlocksTheWindow)
     DrainEvents();
     EXPECT_LT(clock.elapsed(), 10000);
     EXPECT_TRUE(lockedWhileWaiting);
-    ASSERT_EQ(prompts.messages.size(), 1) << Messages().toStdString();
-    EXPECT_TRUE(prompts.messages[0].startsWith(LostMessage()));
+    ASSERT_EQ(prompts.messages.size(), 2) << Messages().toStdString();
+    EXPECT_TRUE(prompts.messages[0].startsWith("confirm: Zero calibration"));
+    EXPECT_TRUE(prompts.messages[1].startsWith(LostMessage())) << "no result is claimed";
     EXPECT_FALSE(waitShown());
     ExpectDisconnected();
     EXPECT_TRUE(Action("Open1")->isEnabled()) << "the File menu is back";

@@ -4,8 +4,10 @@
 #include "eventwait.h"
 #include "findchild.h"
 #include "identitypanel.h"
+#include "logpage.h"
 #include "main.h"
 #include "recordingprompts.h"
+#include "smalldisk.h"
 
 #include <QAction>
 #include <QApplication>
@@ -256,4 +258,28 @@ TEST(StartUp, DecimalSeparatorIsAPointWhateverTheLocale)
     EXPECT_EQ(QLocale().toString(1.5), "1.5");
     EXPECT_EQ(std::localeconv()->decimal_point[0], '.');
     std::setlocale(LC_ALL, "C");
+}
+
+TEST_F(MainFrame, RecoveryFileTroubleShowsInTheStatusBarWhileItLasts)
+{
+    auto* panel = Child<QLabel>(w.statusBar(), "FileTroublePanel");
+    emit Child<TLogPage>(&w, "TSLog")->RecoveryTroubleChanged("No space left on device");
+    EXPECT_TRUE(panel->isVisibleTo(&w) && panel->text() == "No space left on device");
+    emit Child<TLogPage>(&w, "TSLog")->RecoveryTroubleChanged({});
+    EXPECT_FALSE(panel->isVisibleTo(&w));
+}
+
+// Changed settings that cannot be written at exit: the user is told why, config.ini stays whole.
+TEST(Exit, UnsavableSettingsAreToldWithTheSystemsReason)
+{
+    ProgramDir dir(kIni);
+    SKIP_UNLESS_RUN(OnSmallDisks("config.ini", "[Comms]\nPort=5\n", [&](TSmallDisk& disk) {
+        TdatViewer config(dir.path(), disk.Path({}));
+        RecordingPrompts prompts;
+        TFrmMain w(config, {&prompts});
+        EXPECT_EQ(w.FormCreate(), "");
+        config.SetPortName(QString(5000, u'p'));
+        w.close();
+        return prompts.messages.join('|');
+    }));
 }

@@ -59,3 +59,27 @@ TEST(ViewerProgram, TerminationDuringTheStartUpConnectionEndsIt)
         viewer.waitForFinished(2000);
     }
 }
+
+// The start-up connection's "Instrument not responding" box is up before the main loop runs:
+// a signal then still ends the program, the box closed with it.
+TEST(ViewerProgram, TerminationWhileAMessageBoxIsUpEndsIt)
+{
+    ProgramCopy copy;
+    ScriptedLine line; // an instrument that never answers
+    QProcess viewer;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    viewer.setProcessEnvironment(env);
+    viewer.start(copy.Program(),
+                 {"--port", line.SlavePath(), "--cable", "rs232", "--address", "1"});
+    ASSERT_TRUE(viewer.waitForStarted(5000));
+    // The display is polled once the identity read has given up: its box is up by then.
+    ASSERT_TRUE(RunUntil([&] { return line.received.contains("21110009:"); }, 8000));
+    ::kill(static_cast<pid_t>(viewer.processId()), SIGTERM);
+    EXPECT_TRUE(RunUntil([&] { return viewer.state() == QProcess::NotRunning; }, 3000));
+    EXPECT_EQ(viewer.exitCode(), 0);
+    if (viewer.state() != QProcess::NotRunning) {
+        viewer.kill();
+        viewer.waitForFinished(2000);
+    }
+}

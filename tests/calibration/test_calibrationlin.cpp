@@ -88,7 +88,7 @@ TEST_F(Linearisation, SetPointThreeAtATestWeight)
     EXPECT_EQ(SimValue(reg::LinWeightFirst + 2), 3000);
     EXPECT_EQ(ListLines().at(2), " 3: 300.0");
     EXPECT_EQ(controls.calls, (QStringList{"lock", "unlock"}));
-    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(Reports().isEmpty()) << Reports().join('|').toStdString();
     ExpectOperationEnded();
 }
 
@@ -105,7 +105,7 @@ TEST_F(Linearisation, ClearingPointFourSetsItAtWeightZero)
     EXPECT_EQ(SimValue(reg::LinWeightFirst + 3), 0);
     EXPECT_EQ(ListLines().at(3), " 4:");
     EXPECT_EQ(controls.calls, (QStringList{"lock", "unlock"}));
-    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(Reports().isEmpty()) << Reports().join('|').toStdString();
     ExpectOperationEnded();
 }
 
@@ -116,7 +116,7 @@ TEST_F(Linearisation, ClearingAnUnsetPointShowsTheInstrumentsResult)
     StartCalibration();
     SelectPoint(5);
     Click("BtnLClear");
-    EXPECT_EQ(prompts.messages, QStringList{"Error: 6 - Linearisation point not present"});
+    EXPECT_EQ(Reports(), QStringList{"Error: 6 - Linearisation point not present"});
     ExpectOperationEnded();
 }
 
@@ -152,7 +152,7 @@ TEST_F(Linearisation, InstrumentWithoutLinearisationDisablesItsControls)
     EXPECT_FALSE(Field<QPushButton>("BtnLClear")->isEnabled());
     EXPECT_FALSE(Field<QListWidget>("LBxLCal")->isEnabled());
     EXPECT_EQ(device->LinPointCount, 0);
-    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(Reports().isEmpty()) << Reports().join('|').toStdString();
 
     emit session->SessionStarting();
     EXPECT_TRUE(Field<QPushButton>("BtnLSet")->isEnabled()) << "a new session tries again";
@@ -160,5 +160,5 @@ TEST_F(Linearisation, InstrumentWithoutLinearisationDisablesItsControls)
     EXPECT_FALSE(Field<QPushButton>("BtnLSet")->isEnabled()) << "setting point 1 is refused";
     EXPECT_FALSE(Field<QListWidget>("LBxLCal")->isEnabled());
     RunFor(50);
-    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(Reports().isEmpty()) << Reports().join('|').toStdString();
 }

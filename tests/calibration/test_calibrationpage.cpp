@@ -4,6 +4,7 @@
 #include "calibrationfixture.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace protocol;
@@ -32,7 +33,7 @@ TEST_F(CalibrationOnSimulator, SessionStartShowsTheFiguresReadFromTheInstrument)
     EXPECT_EQ(ListLines().first(), " 1:");
     EXPECT_TRUE(Field<QPushButton>("BtnLSet")->isEnabled());
     EXPECT_FALSE(Field<QCheckBox>("CBxDirectMVV")->isChecked());
-    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(Reports().isEmpty()) << Reports().join('|').toStdString();
 }
 
 TEST_F(CalibrationOnSimulator, ZeroStartsWaitsStoresAndReadsBack)
@@ -51,7 +52,12 @@ TEST_F(CalibrationOnSimulator, ZeroStartsWaitsStoresAndReadsBack)
     EXPECT_NE(after, before) << "the load on the scale is the new zero";
     EXPECT_EQ(device->ZeroSignal, after);
     EXPECT_EQ(Label("LblZeroCal"), calentry::SignalText(after));
-    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(Reports().isEmpty()) << Reports().join('|').toStdString();
+    EXPECT_EQ(prompts.messages,
+              (QStringList{"confirm: " + calreport::ConfirmZero(),
+                           QStringLiteral("Calibration done.\nZero: %1 to %2 mV/V")
+                               .arg(calentry::SignalText(before), calentry::SignalText(after))}))
+        << "one question before, what changed after";
     ExpectOperationEnded();
 }
 
@@ -70,7 +76,7 @@ TEST_F(CalibrationOnSimulator, StatusWaitEndsAfterFiveQuietReadingsInARow)
     EXPECT_TRUE(std::all_of(replies.begin(), firstQuiet,
                             [](uint32_t s) { return s == status::CalibrationBusy; }));
     EXPECT_EQ(replies.size() - busy, 5u) << "then exactly five quiet readings";
-    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(Reports().isEmpty()) << Reports().join('|').toStdString();
 }
 
 TEST_F(CalibrationOnSimulator, ResultCodeIsShownAfterTheReadingThatHasIt)
@@ -82,7 +88,7 @@ TEST_F(CalibrationOnSimulator, ResultCodeIsShownAfterTheReadingThatHasIt)
         StartCalibration();
         Click("BtnZero");
         EXPECT_EQ(StatusReads(), 1) << code;
-        EXPECT_EQ(prompts.messages, QStringList{QString::fromLatin1(message)});
+        EXPECT_EQ(Reports(), QStringList{QString::fromLatin1(message)});
         EXPECT_EQ(Traffic().mid(3, 3), ClosingSteps().mid(0, 3)) << "then the closing steps";
         ExpectOperationEnded();
         prompts.messages.clear();
@@ -102,7 +108,7 @@ TEST_F(CalibrationOnSimulator, CancelEndsAnEndlessBusyWithinASecond)
     QString state;
     QElapsedTimer sinceCancel;
     qint64 windowGoneMs = -1;
-    WhenUp<TFrmCalWait>(
+    WhenShown<TFrmCalWait>(
         [&](TFrmCalWait& window) {
             lockedMeanwhile = controls.locked;
             hourglassMeanwhile = QGuiApplication::overrideCursor() != nullptr;
@@ -127,7 +133,7 @@ TEST_F(CalibrationOnSimulator, CancelEndsAnEndlessBusyWithinASecond)
     EXPECT_GT(Count(cmd::ReadValue, reg::Display), pollsBefore) << "the mimic stays live";
     EXPECT_EQ(Traffic().mid(2 + StatusReads()), ClosingSteps());
     EXPECT_EQ(controls.calls, (QStringList{"lock", "unlock"}));
-    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(Reports().isEmpty()) << Reports().join('|').toStdString();
     ExpectOperationEnded();
 }
 
@@ -137,13 +143,13 @@ TEST_F(CalibrationOnSimulator, SilenceEndsTheWaitWithTheNoResponseReport)
 {
     options.instrument.calibrationStuck = true;
     StartCalibration();
-    WhenUp<TFrmCalWait>([&](TFrmCalWait&) { simLink.link->SetAddress(5); },
-                        [&] { return StatusReads() >= 2; });
+    WhenShown<TFrmCalWait>([&](TFrmCalWait&) { simLink.link->SetAddress(5); },
+                           [&] { return StatusReads() >= 2; });
     prompts.whileShown = [&](const QString&) { simLink.link->SetAddress(1); };
     Click("BtnZero");
 
-    ASSERT_EQ(prompts.messages.size(), 1);
-    EXPECT_TRUE(prompts.messages.first().startsWith("Instrument not responding"));
+    ASSERT_EQ(Reports().size(), 1);
+    EXPECT_TRUE(Reports().first().startsWith("Instrument not responding"));
     EXPECT_EQ(Count(cmd::Execute, reg::StoreSettings), 1) << "closing steps after the silence";
     EXPECT_EQ(controls.calls, (QStringList{"lock", "unlock"}));
     ExpectOperationEnded();
@@ -168,7 +174,7 @@ TEST_F(CalibrationOnSimulator, SpanAtATestWeight)
     EXPECT_EQ(device->SpanSignal, SimValue(reg::SpanSignal));
     EXPECT_EQ(Label("LblSpanCal"), calentry::SignalText(device->ReferenceSignal));
     EXPECT_EQ(controls.calls, (QStringList{"lock", "unlock"}));
-    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(Reports().isEmpty()) << Reports().join('|').toStdString();
     ExpectOperationEnded();
 }
 
@@ -198,7 +204,7 @@ TEST_F(CalibrationOnSimulator, DirectZeroWritesTheSignalWithoutAWait)
     EXPECT_EQ(SimValue(reg::ZeroSignal), -5000);
     EXPECT_EQ(Label("LblZeroCal"), "-0.5000");
     EXPECT_TRUE(controls.calls.isEmpty()) << "no wait, no lock";
-    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(Reports().isEmpty()) << Reports().join('|').toStdString();
     ExpectOperationEnded();
 }
 
@@ -218,7 +224,7 @@ TEST_F(CalibrationOnSimulator, DirectSpanWritesTheSignalBesideTheReferenceWeight
     EXPECT_EQ(SimValue(reg::SpanSignal), 15000);
     EXPECT_EQ(Label("LblSpanCal"), "1.5000");
     EXPECT_TRUE(controls.calls.isEmpty());
-    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(Reports().isEmpty()) << Reports().join('|').toStdString();
     ExpectOperationEnded();
 }
 
@@ -233,7 +239,7 @@ TEST_F(CalibrationOnSimulator, DirectSignalTheInstrumentRefusesLeavesItsOwnFigur
     Click("BtnZero");
     EXPECT_EQ(Traffic().mid(0, 2), QStringList({"11 0019:", "10 0102:61A8"}));
     EXPECT_EQ(Label("LblZeroCal"), calentry::SignalText(before));
-    EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+    EXPECT_TRUE(Reports().isEmpty()) << Reports().join('|').toStdString();
 }
 
 // Nothing reaches the instrument when the passcode is refused; the figures are read back.
@@ -268,4 +274,41 @@ TEST_F(CalibrationOnSimulator, TabWorksFromTheKeyboard)
     QTest::keyClick(Field<QCheckBox>("CBxDirectMVV"), Qt::Key_Space);
     EXPECT_TRUE(Field<QCheckBox>("CBxDirectMVV")->isChecked());
     EXPECT_TRUE(mimicErrors.isEmpty()) << mimicErrors.join('|').toStdString();
+}
+
+// Every operation that changes the calibration asks once, naming what will happen; a "no"
+// sends nothing to the instrument.
+TEST_F(CalibrationOnSimulator, EachOperationAsksOnceAndANoSendsNothing)
+{
+    StartCalibration();
+    const struct
+    {
+        const char* button;
+        bool direct;
+        const char* field;
+        const char* text;
+        QString question;
+    } cases[] = {
+        {"BtnZero", false, nullptr, "", calreport::ConfirmZero()},
+        {"BtnZero", true, "EdtAbsMV", "-0.5", calreport::ConfirmDirectZero(-5000)},
+        {"BTnSpan", false, "EdtCalWeight", "400.0", calreport::ConfirmSpan("400.0 kg")},
+        {"BTnSpan", true, "EdtAbsMV", "1.5", calreport::ConfirmDirectSpan(15000, "500.0 kg")},
+        {"BtnLSet", false, "EdtCalWeight", "100.0", calreport::ConfirmSetPoint(2, "100.0 kg")},
+        {"BtnLClear", false, nullptr, "", calreport::ConfirmClearPoint(2)},
+    };
+    prompts.confirmAnswer = false;
+    for (const auto& c : cases) {
+        Field<QCheckBox>("CBxDirectMVV")->setChecked(c.direct);
+        SelectPoint(1);
+        if (c.field)
+            AnswerDialog(c.field, QString::fromLatin1(c.text));
+        prompts.messages.clear();
+        ClearLog();
+        Click(c.button);
+        EXPECT_EQ(prompts.messages, QStringList{"confirm: " + c.question}) << c.button;
+        const QStringList sent = Traffic();
+        EXPECT_FALSE(sent.join(' ').contains(QRegularExpression("^1[02] |\\s1[02] ")))
+            << c.button << ": " << sent.join(' ').toStdString();
+        ExpectOperationEnded();
+    }
 }

@@ -4,7 +4,7 @@
 #include "eventwait.h"
 #include "scriptedline.h"
 #include "simlink.h"
-#include "ticksource.h"
+#include "steppedticks.h"
 #include "tools.h"
 
 #include <QCoreApplication>
@@ -166,12 +166,14 @@ TEST_F(EngineOnSimulator, OneErrorReplyGivesOneReportEvenWhileTheBoxStaysOpen)
     EXPECT_EQ(device.SerialNumber, "");
 }
 
-// A line the test answers by hand, and a link on it.
+// A line the test answers by hand, and a link on it whose clock the test steps: a time-out
+// comes when the test lets the ticks run (StepEvery), not after real seconds.
 struct EngineOnScriptedLine : ::testing::Test
 {
     ScriptedLine line;
     RecordingPrompts prompts;
-    TInstrumentLink link{prompts};
+    TSteppedTicks ticks;
+    TInstrumentLink link{prompts, &ticks};
     TCommsEngine& engine = link.Engine();
     TPortChoice choice;
 
@@ -204,6 +206,7 @@ TEST_F(EngineOnScriptedLine, ReplyForAnotherRegisterDoesNotEndTheWait)
 
 TEST_F(EngineOnScriptedLine, NoReplyRetriesThenWarnsLongShortThenNothing)
 {
+    ticks.StepEvery(1);
     Open(2);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(Text(engine.SendCommand(ModelRead(reg::SerialNumber))), "");
@@ -225,6 +228,7 @@ TEST_F(EngineOnScriptedLine, NoReplyRetriesThenWarnsLongShortThenNothing)
 // A request's own attempts (probing addresses that may be empty) hold for it alone.
 TEST_F(EngineOnScriptedLine, ShortAttemptsGiveUpSoonAndHoldForTheirRequestAlone)
 {
+    ticks.StepEvery(1);
     Open(3);
     QElapsedTimer clock;
     clock.start();
@@ -244,6 +248,7 @@ TEST_F(EngineOnScriptedLine, ShortAttemptsGiveUpSoonAndHoldForTheirRequestAlone)
 
 TEST_F(EngineOnScriptedLine, OpticalLinkShowsItsPromptInstead)
 {
+    ticks.StepEvery(1);
     Open(0, TPortChoice::OpticalLink);
     EXPECT_EQ(Text(engine.SendCommand(ModelRead(reg::SerialNumber))), "");
     EXPECT_EQ(prompts.messages, QStringList{"optical prompt"});
@@ -265,7 +270,8 @@ TEST_F(EngineOnScriptedLine, ReceiveRulesForFramingAndOverlongText)
               "0000"
               "\x04");           // bad CRC: ignored
     line.Send("A11100\r05:2\n"); // CR inside is ignored
-    engine.WaitTicks(3);
+    RunUntil([&] { return got.size() >= 3; });
+    RunFor(20); // nothing more comes of the dropped texts
     EXPECT_EQ(got, (QStringList{"A1110009:12", "A1110005:1F", "A1110005:2"}));
 }
 
@@ -297,20 +303,25 @@ TEST_F(EngineOnScriptedLine, SecondRequestWhileWaitingIsRefusedOutLoud)
 
 TEST_F(EngineOnScriptedLine, NestedWaitsEachCountTheirOwnTicks)
 {
-    QElapsedTimer inner;
-    qint64 innerMs = 0;
-    QTimer::singleShot(150, [&] {
-        inner.start();
-        engine.WaitTicks(3);
-        innerMs = inner.elapsed();
+    quint64 innerFrom = 0;
+    quint64 innerTo = 0;
+    // Two ticks into the outer wait, a handler waits three of its own.
+    QObject::connect(&ticks, &TTickSource::Tick, &link, [&] {
+        if (ticks.Ticks() != 2)
+            return;
+        QTimer::singleShot(0, &link, [&] {
+            innerFrom = ticks.Ticks();
+            engine.WaitTicks(3);
+            innerTo = ticks.Ticks();
+        });
     });
-    QElapsedTimer outer;
-    outer.start();
+    ticks.StepEvery(1);
+    const quint64 outerFrom = ticks.Ticks();
     engine.WaitTicks(10);
-    const qint64 outerMs = outer.elapsed();
-    EXPECT_GE(innerMs, 200);
-    EXPECT_GE(outerMs, 900) << "the inner wait did not cut the outer one short";
-    EXPECT_LT(outerMs, 1500) << "nor stretch it";
+    const quint64 outerTo = ticks.Ticks();
+    EXPECT_EQ(innerTo - innerFrom, 3u);
+    EXPECT_EQ(outerTo - outerFrom, 10u) << "the inner wait neither cut the outer one short "
+                                           "nor stretched it";
 }
 
 // Error replies that arrive while nothing waits (a timer sends raw requests, as the terminal
@@ -349,6 +360,7 @@ TEST_F(EngineOnScriptedLine, ErrorReplyDuringATimerDrivenSendIsReportedOutsideTh
 
 TEST_F(EngineOnScriptedLine, NoResponseBoxComesAfterTheRequestHasEnded)
 {
+    ticks.StepEvery(1);
     Open();
     bool busyWhenShown = true;
     prompts.whileShown = [&](const QString&) { busyWhenShown = engine.Busy(); };
@@ -404,7 +416,7 @@ TEST_F(EngineOnScriptedLine, SendRawTerminatorsRingFramingAndCrcForm)
     choice.address = 1;
     ASSERT_EQ(link.Open(choice), "");
     engine.SendRaw("21110009:", false);
-    engine.WaitTicks(2);
+    RunUntil([&] { return echoed.size() >= 4; });
     ASSERT_EQ(echoed.size(), 4);
     EXPECT_EQ(echoed[0], ">>>21110009:\r\n");
     EXPECT_EQ(echoed[1], ">>>abc;");

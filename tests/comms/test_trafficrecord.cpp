@@ -1,6 +1,8 @@
 // The record of everything that crossed the link: lines, directions, times and its bound.
 #include "trafficrecord.h"
 
+#include "smalldisk.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -59,4 +61,15 @@ TEST(TrafficRecord, SavesThroughATemporaryFile)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().endsWith(" ms >>> abc;\n"));
     EXPECT_TRUE(record.Save(dir.filePath("no/such/folder/t.txt")).startsWith("Cannot write "));
+}
+
+TEST(TrafficRecord, FullOrReadOnlyDiskKeepsTheEarlierFile)
+{
+    TTrafficRecord record;
+    record.Restart();
+    for (int i = 0; i < 500; ++i)
+        record.AddSent("21110009:\r\n");
+    SKIP_UNLESS_RUN(OnSmallDisks("traffic.txt", "earlier traffic\n", [&](TSmallDisk& disk) {
+        return record.Save(disk.Path("traffic.txt"));
+    }));
 }

@@ -8,6 +8,7 @@
 #include "sessioncontroller.h"
 #include "settingspage.h"
 #include "simlink.h"
+#include "steppedticks.h"
 
 #include <QTreeWidget>
 
@@ -18,9 +19,9 @@
 class SessionOnSimulator : public ::testing::Test
 {
 protected:
-    void Start(int address = 1, int cable = TPortChoice::RS232)
+    void Start(int address = 1, int cable = TPortChoice::RS232, TTickSource* ticks = nullptr)
     {
-        ASSERT_EQ(simLink.Open(address, cable), "");
+        ASSERT_EQ(simLink.Open(address, cable, ticks), "");
         sim = simLink.sim.get();
         engine = &simLink.Engine();
         device = &simLink.Device();

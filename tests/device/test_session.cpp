@@ -154,11 +154,12 @@ TEST_F(SessionOnSimulator, EndSessionWithThePortClosedOnlyClearsTheTree)
     EXPECT_TRUE(session->SessionActive()) << "the session controls stay as they were";
 }
 
-// On the Display tab the keep-alive takes the place of a display poll at the next tick.
+// On the Display tab the keep-alive takes the place of a display poll at the next tick; on
+// the Test tab it waits. The clock is stepped: every tick is one the test counts.
 TEST_F(SessionOnSimulator, KeepAliveEveryIntervalWhileOpenAndNotOnTheTestTab)
 {
-    Start();
-    session->SetKeepAliveInterval(200);
+    TSteppedTicks ticks;
+    Start(1, TPortChoice::RS232, &ticks);
     ASSERT_TRUE(StartSession(false));
     struct Display : IActivity
     {
@@ -170,25 +171,43 @@ TEST_F(SessionOnSimulator, KeepAliveEveryIntervalWhileOpenAndNotOnTheTestTab)
         void MessageReceived(const Tcommsobj&, bool) override {}
     } display;
     engine->SetActivity(&display);
-    RunFor(150);
+    int sent = 0;
+    QObject::connect(engine, &TCommsEngine::Sent, [&] { ++sent; });
     ClearLog();
-    RunFor(1100);
-    const auto keepAlives = [&] {
-        QList<QDateTime> times;
-        for (const auto& e : sim->Line().Log().Entries())
-            if (e.direction == TTrafficLog::Received && e.text.startsWith("211200E2:FF"))
-                times << e.time;
-        return times;
+    // Until the instrument has answered everything sent.
+    const auto settle = [&] {
+        return RunUntil([&] {
+            int requests = 0, replies = 0;
+            for (const auto& e : sim->Line().Log().Entries())
+                (e.direction == TTrafficLog::Received ? requests : replies) += 1;
+            return requests == sent && replies == requests;
+        });
     };
-    const QList<QDateTime> times = keepAlives();
-    ASSERT_GE(times.size(), 4);
-    ASSERT_LE(times.size(), 6);
-    // Armed every 200 ms, sent at the next 100 ms tick.
-    for (int i = 1; i < times.size(); ++i)
-        EXPECT_NEAR(times[i - 1].msecsTo(times[i]), 200, 130);
-    EXPECT_NEAR(times.first().msecsTo(times.last()) / (times.size() - 1), 200, 40);
-    EXPECT_EQ(Count(cmd::WriteValue), times.size()) << "nothing else is written";
-    EXPECT_GT(Count(cmd::ReadValue, reg::Display), 3) << "the display is polled in between";
+    // The tick of every request the instrument received, stepped one at a time.
+    const auto stepAndRecord = [&](int count) {
+        std::vector<std::pair<int, QString>> seen;
+        for (int tick = 1; tick <= count; ++tick) {
+            const size_t before = Requests().size();
+            ticks.Step();
+            EXPECT_TRUE(settle());
+            const std::vector<Tcommsobj> now = Requests();
+            for (size_t i = before; i < now.size(); ++i)
+                seen.emplace_back(tick, now[i].Build());
+        }
+        return seen;
+    };
+    const auto keepAlivesOf = [](const std::vector<std::pair<int, QString>>& seen) {
+        std::vector<int> at;
+        for (const auto& [tick, text] : seen)
+            if (text.startsWith("211200E2:FF"))
+                at.push_back(tick);
+        return at;
+    };
+    const auto seen = stepAndRecord(120);
+    // The session started at tick 0: armed at 50 and 100, each sent at the next tick.
+    EXPECT_EQ(keepAlivesOf(seen), (std::vector<int>{51, 101}));
+    EXPECT_EQ(Count(cmd::WriteValue), 2) << "nothing else is written";
+    EXPECT_GE(Count(cmd::ReadValue, reg::Display), 100) << "the display is polled in between";
 
     struct Terminal : IActivity
     {
@@ -197,11 +216,9 @@ TEST_F(SessionOnSimulator, KeepAliveEveryIntervalWhileOpenAndNotOnTheTestTab)
         void MessageReceived(const Tcommsobj&, bool) override {}
     } terminal;
     engine->SetActivity(&terminal);
-    RunFor(100);
-    ClearLog();
-    RunFor(600);
-    EXPECT_EQ(keepAlives().size(), 0) << "held while the terminal is in front";
+    EXPECT_TRUE(keepAlivesOf(stepAndRecord(60)).empty()) << "held while the terminal is in front";
     engine->SetActivity(nullptr);
+    EXPECT_EQ(keepAlivesOf(stepAndRecord(2)).size(), 1u) << "and sent once it is not";
 }
 
 // A menu that lists itself or a child twice shows each child once; one whose list cannot be

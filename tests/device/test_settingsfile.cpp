@@ -1,6 +1,7 @@
 #include "device.h"
 #include "protocol.h"
 #include "settingsfile.h"
+#include "smalldisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -455,6 +456,13 @@ TEST(SettingsFileSave, FailedWriteKeepsEarlierFileAndNoTemporary)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"s.VSF"}));
 }
 #endif
+
+TEST(SettingsFileSave, FullOrReadOnlyDiskKeepsTheEarlierFile)
+{
+    SKIP_UNLESS_RUN(OnSmallDisks("s.VSF", "1: OLD\r\n", [](TSmallDisk& disk) {
+        return SaveSettingsFile(disk.Path("s.VSF"), QStringList(400, "20120201:0123456789ABCDEF"));
+    }));
+}
 
 TEST(SettingsFileNames, DefaultExtensionOnlyWhenNameHasNone)
 {

@@ -124,6 +124,10 @@ TEST_F(SettingsPage, NegativeNumberGoesAsTwosComplement)
     TypeNumber("-5");
     EXPECT_EQ(CountWrites(0x0233, "FFFFFFFB"), 1);
     EXPECT_EQ(sim->Instrument(1).Menu().Number(0x0233), -5);
+    // Changed in this session: marked, beside the items that were not.
+    EXPECT_TRUE(Item({"SETPNT", "SP1", "TARGET"})->font(0).bold());
+    EXPECT_EQ(Item({"SETPNT", "SP1", "TARGET"})->toolTip(0), "Changed in this session");
+    EXPECT_FALSE(Item({"SETPNT", "SP1", "HYS"})->font(0).bold());
 }
 
 TEST_F(SettingsPage, NumberEditTakesOnlyDigitsSignsAndPoint)

@@ -9,6 +9,7 @@
 #include "protocol.h"
 #include "tools.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -32,7 +33,8 @@ protected:
     void Start(const std::function<void(TSimLine&)>& addInstruments = {})
     {
         options.line.baud = 38400;
-        rig = std::make_unique<TLogRig>(options, dir.path(), dir.filePath("printed.pdf"));
+        rig = std::make_unique<TLogRig>(
+            options, DataFolder(), printPath.isEmpty() ? dir.filePath("printed.pdf") : printPath);
         if (addInstruments)
             addInstruments(rig->sim->Line());
         ASSERT_EQ(rig->Open(), "");
@@ -85,9 +87,12 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
-    QString RecoveryPath() const { return dir.filePath(TLogRecovery::FileName()); }
+    QString DataFolder() const { return dataFolder.isEmpty() ? dir.path() : dataFolder; }
+    QString RecoveryPath() const { return QDir(DataFolder()).filePath(TLogRecovery::FileName()); }
 
     QTemporaryDir dir;
+    QString dataFolder; // of the recovery file; empty: `dir`
+    QString printPath;  // the file printing goes to; empty: in `dir`
     TSimOptions options;
     QElapsedTimer clock;
     std::unique_ptr<TLogRig> rig;

@@ -119,3 +119,21 @@ TEST_F(BadLogFiles, PipeIsNoLogFileAndDoesNotBlock)
 }
 
 } // namespace
+
+// Values no run can give are refused with their line (not drawn as 0), and the traces emptied.
+TEST_F(BadLogFiles, UnholdableValuesAreRefusedNamingTheLine)
+{
+    const QByteArray digits(400, '9');
+    for (const QByteArray& value :
+         {QByteArray("1e308"), QByteArray("inf"), QByteArray("NaN"), QByteArray("-Infinity"),
+          QByteArray("+1e300"), QByteArray("1e400"), QByteArray("2147483648.5"), digits}) {
+        const TLogReadResult result = Read(kRun + "0.30,12.4," + value + "\r\n0.40,1.0\r\n");
+        EXPECT_EQ(result.message,
+                  Named("%1 is refused: line 6 holds %2, which is no value a log file can hold.")
+                      .arg(QString::fromLatin1(value)));
+        EXPECT_EQ(m_store.PointCount(traces::Weight), 0);
+    }
+    ASSERT_TRUE(Read(kRun + "-2147483648,-2147483648\r\n0.40,1e2\r\n0.50,12 kg\r\n").ok);
+    EXPECT_EQ(m_store.Point(traces::Weight, 3).value, -2147483648.0) << "the largest reading";
+    EXPECT_EQ(m_store.Point(traces::Weight, 4).value, 0.0) << "no fixed-point number: 0";
+}

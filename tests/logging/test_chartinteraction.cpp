@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 class ChartInteraction : public ::testing::Test
@@ -66,17 +68,22 @@ protected:
                                   [] { return QStringLiteral("kg"); }};
 };
 
-TEST_F(ChartInteraction, ShiftClicksReadAWeightAtATimeThenTheChangeOverASpan)
+// The read-out gives the trace's weight at the clicked time, not the weight under the mouse.
+TEST_F(ChartInteraction, ShiftClicksReadTheTraceAtATimeThenTheChangeOverASpan)
 {
     // Fine enough scales that a pixel reads back to the label's last decimal.
     page.resize(1700, 2600);
+    for (const auto& [time, weight] :
+         {std::pair(0.0, 12.0), std::pair(3.0, 12.4), std::pair(3.4, 12.6), std::pair(4.8, 11.75),
+          std::pair(8.0, 12.0)})
+        chart->AddPoint(traces::Weight, time, weight);
     chart->SetRange(TChartAxis::Bottom, 0, 8);
     chart->SetRange(TChartAxis::Left, 11.7, 12.6);
     chart->RedrawNow();
-    Click(PixelAt(3.2, 12.5), Qt::LeftButton, Qt::ShiftModifier);
+    Click(PixelAt(3.2, 11.9), Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(readout->text(), "12.50 kg   at   3.2 sec");
     EXPECT_TRUE(chart->CursorShown(0));
-    Click(PixelAt(4.8, 11.75), Qt::RightButton, Qt::ShiftModifier);
+    Click(PixelAt(4.8, 12.3), Qt::RightButton, Qt::ShiftModifier);
     EXPECT_EQ(readout->text(), "0.75 kg   over   1.6 secs");
     EXPECT_TRUE(chart->CursorShown(0)) << "Shift + right keeps the first cursor";
     EXPECT_TRUE(chart->CursorShown(1));
@@ -84,6 +91,48 @@ TEST_F(ChartInteraction, ShiftClicksReadAWeightAtATimeThenTheChangeOverASpan)
     EXPECT_EQ(readout->text(), "");
     EXPECT_FALSE(chart->CursorShown(0));
     EXPECT_FALSE(chart->CursorShown(1));
+    chart->SetRange(TChartAxis::Bottom, 0, 10);
+    chart->RedrawNow();
+    Click(PixelAt(9.0, 12.0), Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(readout->text(), "no weight   at   9 sec") << "after the last sample";
+}
+
+// Shift+arrows move the first cursor from sample to sample, Ctrl+Shift+arrows the second,
+// scrolling the time axis when a cursor leaves the view; Escape removes them, Home shows the
+// whole run.
+TEST_F(ChartInteraction, CursorsAreMovedByKeyboardFromSampleToSample)
+{
+    for (int i = 0; i <= 20; ++i)
+        chart->AddPoint(traces::Weight, i * 0.5, 100 + i);
+    chart->SetRange(TChartAxis::Bottom, 0, 10);
+    chart->RedrawNow();
+    chart->setFocus();
+    QTest::keyClick(chart, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(readout->text(), "110.00 kg   at   5 sec") << "placed mid-view";
+    QTest::keyClick(chart, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(readout->text(), "111.00 kg   at   5.5 sec");
+    QTest::keyClick(chart, Qt::Key_Right, Qt::ShiftModifier | Qt::ControlModifier);
+    QTest::keyClick(chart, Qt::Key_Right, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_EQ(readout->text(), "2.00 kg   over   1 secs");
+    EXPECT_EQ(chart->Range(TChartAxis::Bottom).min, 0.0) << "the cursor keys do not scroll";
+    QTest::keyClick(chart, Qt::Key_Escape);
+    EXPECT_EQ(readout->text(), "");
+    EXPECT_FALSE(chart->CursorShown(0));
+
+    chart->SetRange(TChartAxis::Bottom, 0, 2);
+    chart->RedrawNow();
+    for (int press = 0; press < 4; ++press)
+        QTest::keyClick(chart, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(readout->text(), "105.00 kg   at   2.5 sec");
+    EXPECT_TRUE(chart->CursorShown(0));
+    EXPECT_NEAR(chart->Range(TChartAxis::Bottom).max, 2.7, 1e-9) << "scrolled into view";
+    QTest::keyClick(chart, Qt::Key_Home);
+    EXPECT_EQ(chart->Range(TChartAxis::Bottom).max, 10.0);
+    QTest::keyClick(chart, Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_FALSE(readout->text().isEmpty());
+    interaction.ClearCursors();
+    EXPECT_EQ(readout->text(), "") << "another log opened";
+    EXPECT_FALSE(chart->CursorShown(0));
 }
 
 TEST_F(ChartInteraction, ShiftClickOutsideThePlotOnlyRemovesTheCursors)
@@ -172,6 +221,10 @@ TEST_F(ChartInteraction, FitSpansTheTimeFromZeroAndTheWeightWithATenthEitherSide
     interaction.Fit();
     EXPECT_EQ(chart->Range(TChartAxis::Left).min, 5.0);
     EXPECT_NEAR(chart->Range(TChartAxis::Left).max - 5.0, 1e-10, 1e-12) << "flat: widened";
+    chart->SetDivision(TChartAxis::Left, 0.01);
+    interaction.Fit();
+    EXPECT_NEAR(chart->Range(TChartAxis::Left).min, 4.97, 1e-9) << "flat: a few divisions";
+    EXPECT_NEAR(chart->Range(TChartAxis::Left).max, 5.03, 1e-9);
 }
 
 } // namespace

@@ -75,6 +75,9 @@ TEST(ChartSetupRulesTest, FitAndAutoPadTheWeightByATenthOfItsSpread)
     EXPECT_EQ(fields.end, "31") << "the last point stays in view";
     EXPECT_EQ(fields.min, "9.00");
     EXPECT_EQ(fields.max, "21.00");
+    const TAutoFields flatFields = AutoFields(TTraceExtent{0, 1, 5.0, 5.0}, 1);
+    EXPECT_EQ(flatFields.min, "4.7") << "a flat weight gets a few divisions";
+    EXPECT_EQ(flatFields.max, "5.3");
 }
 
 TEST(ChartSetupRulesTest, AutoOnAnEmptyChartFillsZeros)
@@ -91,17 +94,23 @@ TEST(ChartSetupRulesTest, AutoOnAnEmptyChartFillsZeros)
 TEST(CursorReadoutTest, FirstCursorAloneThenBothThenNone)
 {
     using cursorreadout::Readout;
-    const TLabelFormat weight = labelformat::LabelFormatFor(2);
-    const TLabelFormat time = labelformat::TimeLabelFormat();
-    const cursorreadout::TChartValue first{3.2, 12.5};
-    const cursorreadout::TChartValue second{1.6, 11.75};
-    EXPECT_EQ(Readout(first, std::nullopt, "kg", weight, time), "12.50 kg   at   3.2 sec");
-    EXPECT_EQ(Readout(first, second, "kg", weight, time), "0.75 kg   over   1.6 secs");
-    EXPECT_EQ(Readout(std::nullopt, second, "kg", weight, time), "");
-    EXPECT_EQ(Readout(std::nullopt, std::nullopt, "kg", weight, time), "");
-    EXPECT_EQ(Readout(cursorreadout::TChartValue{12.3456, -0.0001}, std::nullopt, "lb",
-                      labelformat::LabelFormatFor(0), time),
-              "0 lb   at   12.35 sec");
+    using cursorreadout::TChartValue;
+    const cursorreadout::TReadoutFormat kg{"kg", 2, labelformat::TimeLabelFormat()};
+    const TChartValue first{3.2, 12.5};
+    const TChartValue second{1.6, 11.75};
+    EXPECT_EQ(Readout(first, std::nullopt, kg), "12.50 kg   at   3.2 sec");
+    EXPECT_EQ(Readout(first, second, kg), "0.75 kg   over   1.6 secs");
+    EXPECT_EQ(Readout(std::nullopt, second, kg), "");
+    EXPECT_EQ(Readout(std::nullopt, std::nullopt, kg), "");
+    const cursorreadout::TReadoutFormat lb{"lb", 0, labelformat::TimeLabelFormat()};
+    EXPECT_EQ(Readout(TChartValue{12.3456, -0.0001}, std::nullopt, lb), "0 lb   at   12.35 sec");
+    EXPECT_EQ(Readout(TChartValue{19.02, 449.6}, std::nullopt, lb), "450 lb   at   19.02 sec")
+        << "the weight's own decimals, not the label format's extra ones";
+    EXPECT_EQ(Readout(TChartValue{35.2, std::nullopt}, std::nullopt, kg),
+              "no weight   at   35.2 sec");
+    EXPECT_EQ(Readout(first, TChartValue{40.0, std::nullopt}, kg), "no weight   over   36.8 secs");
+    EXPECT_EQ(Readout(first, std::nullopt, kg, {{"Motion", true}, {"Zero", false}}),
+              "12.50 kg   at   3.2 sec   Motion 1   Zero 0");
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // gestures and their signals, cursors and redraws, printing and export.
 #include "logchart.h"
 #include "logfile.h"
+#include "pixelcount.h"
+#include "smalldisk.h"
 
 #include <QImage>
 #include <QPainter>
@@ -165,6 +167,21 @@ TEST_F(LogChartTest, AutomaticScalingFollowsTheRunningExtremes)
     EXPECT_EQ(m_chart.Range(TChartAxis::Left).max, 12.0) << "fixed again, keeps its range";
     m_chart.SetAutoScale(TChartAxis::Left, true);
     EXPECT_EQ(m_chart.Range(TChartAxis::Left).max, 100.0);
+}
+
+// An empty scale logged for 30 s: the axis spans a few divisions around the trace, not the
+// 1e-10 around it that labels every tick "0.0"; a weight that moves is spanned exactly again.
+TEST_F(LogChartTest, AutomaticScalingGivesAFlatWeightAFewDivisions)
+{
+    m_chart.SetAutoScale(TChartAxis::Left, true);
+    m_chart.SetDivision(TChartAxis::Left, 0.1);
+    for (int i = 0; i < 300; ++i)
+        m_chart.AddPoint(0, i * 0.1, 0.0);
+    EXPECT_NEAR(m_chart.Range(TChartAxis::Left).min, -0.3, 1e-9);
+    EXPECT_NEAR(m_chart.Range(TChartAxis::Left).max, 0.3, 1e-9);
+    m_chart.AddPoint(0, 30.0, 2.0);
+    EXPECT_EQ(m_chart.Range(TChartAxis::Left).min, 0.0);
+    EXPECT_EQ(m_chart.Range(TChartAxis::Left).max, 2.0);
 }
 
 TEST_F(LogChartTest, RangesSwapReversedBoundsAndWidenTinySpans)
@@ -342,6 +359,22 @@ TEST_F(LogChartTest, ExportsPngAndPdfAtAGivenSize)
     EXPECT_GT(QFile(dir.filePath("chart.pdf")).size(), 1000);
 }
 
+// Made in memory, then written whole or not at all.
+TEST_F(LogChartTest, ExportToAFullOrReadOnlyDiskKeepsTheEarlierFile)
+{
+    for (int i = 0; i < 100; ++i)
+        m_chart.AddPoint(0, i, 100 + (i * 37) % 50);
+    QString error;
+    for (const bool pdf : {false, true}) {
+        SKIP_UNLESS_RUN(OnSmallDisks("chart", "earlier chart", [&](TSmallDisk& disk) {
+            const QString path = disk.Path("chart");
+            EXPECT_FALSE(pdf ? m_chart.ExportPdf(path, QSize(1600, 1000), &error)
+                             : m_chart.ExportPng(path, QSize(1600, 1000), &error));
+            return error;
+        }));
+    }
+}
+
 TEST(LogChartExtrasTest, FactoryStyleTracesTitleAndLegend)
 {
     TLogChart chart;
@@ -366,6 +399,101 @@ TEST(LogChartExtrasTest, FactoryStyleTracesTitleAndLegend)
     chart.SetLegendVisible(false);
     chart.RedrawNow();
     EXPECT_EQ(chart.PlotRect().height(), fullHeight);
+}
+
+} // namespace
+
+namespace {
+
+// The digital channels in labelled lanes above the plot: there while a channel has a name,
+// on an axis that a weight rescaling, a zoom or a pan leaves alone.
+TEST_F(LogChartTest, NamedChannelsGetLanesOfTheirOwnAboveThePlot)
+{
+    const int plotTop = m_chart.PlotRect().top();
+    m_chart.SetTraceName(1, QStringLiteral("CofZ"));
+    m_chart.SetTraceName(3, QStringLiteral("Motion"));
+    m_chart.SetAutoScale(TChartAxis::Left, true);
+    for (int i = 0; i < 100; ++i) {
+        m_chart.AddPoint(0, i, i % 7 == 0 ? 500 : 2);
+        m_chart.AddPoint(1, i, (i / 10) % 2);
+        m_chart.AddPoint(3, i, 3 + (i / 20) % 2);
+    }
+    m_chart.RedrawNow();
+    const QRect plot = m_chart.PlotRect();
+    EXPECT_GT(plot.top(), plotTop + 40) << "the lanes take room above the plot";
+    const TAxisRange lanes = m_chart.Range(TChartAxis::Right);
+    EXPECT_EQ(lanes.min, -0.25) << "from below the first named lane";
+    EXPECT_EQ(lanes.max, 4.25) << "to above the last";
+    const QImage shown = m_chart.grab().toImage();
+    const QRect above(plot.left(), 0, plot.width(), plot.top());
+    EXPECT_GT(CountHue(shown, above, THue::Green), 300) << "CofZ in its lane";
+    EXPECT_GT(CountHue(shown, above, THue::Red), 300) << "Motion in its lane";
+    EXPECT_EQ(CountHue(shown, plot, THue::Green), 0) << "not among the weights";
+
+    QTest::mousePress(&m_chart, Qt::LeftButton, {}, PlotPoint(0.2, 0.2));
+    QTest::mouseMove(&m_chart, PlotPoint(0.6, 0.7));
+    QTest::mouseRelease(&m_chart, Qt::LeftButton, {}, PlotPoint(0.6, 0.7));
+    m_chart.AddPoint(0, 100, 9000);
+    m_chart.UndoZoom();
+    EXPECT_EQ(m_chart.Range(TChartAxis::Right).min, lanes.min);
+    EXPECT_EQ(m_chart.Range(TChartAxis::Right).max, lanes.max);
+
+    m_chart.SetTraceName(1, QString());
+    m_chart.SetTraceName(3, QString());
+    m_chart.RedrawNow();
+    EXPECT_EQ(m_chart.PlotRect().top(), plotTop) << "no named channel, no lanes";
+}
+
+// Under a dark palette the chart is dark with light text and traces lightened until they
+// stand out; on paper it is black on white whatever the screen's palette.
+TEST_F(LogChartTest, FollowsThePaletteOnScreenAndIsBlackOnWhiteOnPaper)
+{
+    for (int i = 0; i < 100; ++i)
+        m_chart.AddPoint(0, i, 100 + i);
+    QPalette dark = m_chart.palette();
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    m_chart.setPalette(dark);
+    m_chart.RedrawNow();
+    const QImage shown = m_chart.grab().toImage();
+    EXPECT_EQ(shown.pixel(m_chart.PlotRect().center() + QPoint(3, 7)), qRgb(30, 30, 30));
+    for (int trace = 0; trace < m_chart.TraceCount(); ++trace)
+        EXPECT_GE(chartcolours::Contrast(m_chart.TraceColour(trace), QColor(30, 30, 30)), 3.0)
+            << "trace " << trace;
+    EXPECT_NE(m_chart.TraceColour(2), QColor(0, 0, 255)) << "blue is lightened";
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(m_chart.ExportPng(dir.filePath("chart.png"), QSize(640, 400)));
+    const QImage paper(dir.filePath("chart.png"));
+    EXPECT_EQ(paper.pixel(5, 5), qRgb(255, 255, 255));
+    EXPECT_GT(CountHue(paper, paper.rect(), THue::Red), 50);
+    EXPECT_EQ(m_chart.TraceColour(2), chartcolours::Legible(QColor(0, 0, 255), QColor(30, 30, 30)))
+        << "the screen's colours come back";
+}
+
+TEST(ChartColoursTest, ColoursThatStandOutAreKeptOthersMadeLegible)
+{
+    const struct
+    {
+        QColor colour;
+        QColor background;
+        bool kept;
+    } cases[] = {
+        {QColor(255, 0, 0), Qt::white, true},           {QColor(0, 0, 255), Qt::white, true},
+        {QColor(128, 0, 0), Qt::white, true},           {QColor(255, 255, 0), Qt::white, false},
+        {QColor(0, 0, 255), QColor(30, 30, 30), false}, {QColor(128, 0, 128), Qt::black, false},
+        {QColor(255, 0, 0), QColor(30, 30, 30), true},
+    };
+    for (const auto& c : cases) {
+        const QColor legible = chartcolours::Legible(c.colour, c.background);
+        EXPECT_GE(chartcolours::Contrast(legible, c.background), 3.0)
+            << c.colour.name().toStdString();
+        EXPECT_EQ(legible == c.colour, c.kept) << c.colour.name().toStdString();
+    }
+    const TChartColours screen = chartcolours::FromPalette(QPalette(Qt::white));
+    EXPECT_EQ(chartcolours::Paper().grid, QColor(192, 192, 192)) << "silver on white";
+    EXPECT_EQ(chartcolours::Contrast(Qt::black, Qt::white), 21.0);
+    EXPECT_TRUE(screen.background.isValid());
 }
 
 } // namespace

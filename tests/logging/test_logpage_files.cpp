@@ -5,6 +5,7 @@
 
 #include "chartsetup.h"
 #include "logprint.h"
+#include "pixelcount.h"
 
 #include <QImage>
 #include <QLineEdit>
@@ -250,7 +251,7 @@ TEST_F(LogPageOnSimulator, ChartSetupShowsTheRangesAndAppliesWhatIsConfirmed)
     EXPECT_EQ(Chart().Range(TChartAxis::Bottom).max, 20.0);
 }
 
-TEST_F(LogPageOnSimulator, PrintsTheChartPageWithCommentAndColouredLabels)
+TEST_F(LogPageOnSimulator, PrintsTheChartPageWithItsHeadingLanesAndLegend)
 {
     Start();
     WriteFile(dir.filePath("log.csv"), "printed comment\r\nTime,Weight(kg),CofZ,Net\r\n"
@@ -268,36 +269,30 @@ TEST_F(LogPageOnSimulator, PrintsTheChartPageWithCommentAndColouredLabels)
     EXPECT_EQ(rig->print.previews, 1);
     EXPECT_TRUE(rig->prompts.messages.isEmpty()) << rig->prompts.messages.join('|').toStdString();
 
-    // The same page drawn into a picture: the labels in their channels' colours where they
-    // belong, below the chart.
+    // The same page drawn into a picture: the heading above the chart, the weight in the
+    // plot, and the channels in their lanes and in the legend below, in their colours.
     QImage page(1200, 1700, QImage::Format_RGB32);
     page.fill(Qt::white);
     QPainter painter(&page);
-    logprint::TPageTexts texts;
-    texts.comment = "printed comment";
-    texts.labels[0] = {"CofZ", QColor(0, 128, 0)};
-    texts.labels[3] = {"Net", QColor(128, 0, 128)};
-    ASSERT_TRUE(logprint::PaintLogPage(painter, page.rect(), Chart(), texts));
+    ASSERT_TRUE(logprint::PaintLogPage(painter, page.rect(), Chart()));
     painter.end();
-    const auto count = [&](const QRect& area, QRgb colour) {
-        int n = 0;
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                n += page.pixel(x, y) == colour;
-        return n;
-    };
-    const int y = 1700 - 1700 / 20;
-    const int x = 1200 * 10 / 12;
-    EXPECT_GT(count(QRect(x, y - 60, 100, 60), qRgb(0, 128, 0)), 10) << "CofZ above left";
-    EXPECT_GT(count(QRect(x + 100, y, 100, 60), qRgb(128, 0, 128)), 10) << "Net below right";
-    EXPECT_EQ(count(QRect(0, y - 60, x, 120), qRgb(0, 128, 0)), 0);
-    EXPECT_GT(count(QRect(60, 170, 1080, 1360), qRgb(255, 0, 0)), 50) << "the weight trace";
+    const QRect chart(60, 170, 1080, 1360);
+    const QRect top(chart.left(), chart.top(), chart.width(), chart.height() / 20);
+    const QRect bottom(chart.left(), chart.bottom() - chart.height() / 20, chart.width(),
+                       chart.height() / 20);
+    EXPECT_GT(CountHue(page, top, THue::Blue), 200) << "the heading";
+    EXPECT_GT(CountHue(page, chart, THue::Red), 50) << "the weight trace";
+    EXPECT_GT(CountHue(page, bottom, THue::Green), 10) << "CofZ in the legend";
+    EXPECT_GT(CountHue(page, bottom, THue::Blue), 10) << "Net in the legend";
+    EXPECT_GT(CountHue(page, chart, THue::Blue), CountHue(page, bottom, THue::Blue) + 100)
+        << "and in its lane and the heading";
 }
 
 TEST_F(LogPageOnSimulator, ExportsTheChartAtTheChosenSize)
 {
     Start();
-    WhenModal([](QWidget* dialog) {
+    WhenShown<QWidget>([](QWidget& shown) {
+        QWidget* dialog = &shown;
         Child<QSpinBox>(dialog, "EdtWidth")->setValue(640);
         Child<QSpinBox>(dialog, "EdtHeight")->setValue(400);
         Child<QPushButton>(dialog, "BtnOk")->click();
@@ -306,7 +301,8 @@ TEST_F(LogPageOnSimulator, ExportsTheChartAtTheChosenSize)
     Page().ExportChartClick();
     EXPECT_EQ(QImage(dir.filePath("chart.png")).size(), QSize(640, 400));
 
-    WhenModal([](QWidget* dialog) {
+    WhenShown<QWidget>([](QWidget& shown) {
+        QWidget* dialog = &shown;
         Child<QComboBox>(dialog, "CbxFormat")->setCurrentIndex(1);
         Child<QPushButton>(dialog, "BtnOk")->click();
     });

@@ -4,6 +4,8 @@
 
 #include "labelformat.h"
 
+#include <QTest>
+
 #include <algorithm>
 #include <cmath>
 
@@ -195,7 +197,8 @@ TEST_F(LogPageOnSimulator, CancelledLoggingDialogLeavesChartLabelsAndInstrumentA
     const TAxisRange time = Chart().Range(TChartAxis::Bottom);
     rig->sim->Line().Log().Clear();
     int shownRate = -2;
-    WhenModal([&](QWidget* dialog) {
+    WhenShown<QWidget>([&](QWidget& shown) {
+        QWidget* dialog = &shown;
         shownRate = Child<QComboBox>(dialog, "CBLogRate")->currentIndex();
         Child<QComboBox>(dialog, "CBLogRate")->setCurrentIndex(2);
         Child<QPushButton>(dialog, "BtnCancel")->click();
@@ -294,4 +297,34 @@ TEST_F(LogPageOnSimulator, LostPortStopsTheRunAndKeepsTheTraces)
     EXPECT_FALSE(rig->controls.locked);
     EXPECT_TRUE(rig->Button("BtnStart")->isEnabled());
     EXPECT_TRUE(Page().CanLeave());
+}
+
+// Stop shows the whole run, not the last stretch the time axis followed; a cursor's read-out
+// goes when another log is opened.
+TEST_F(LogPageOnSimulator, StopShowsTheWholeRunAndAnotherLogClearsTheReadout)
+{
+    clock.start();
+    Start([this](TSimLine& line) {
+        line.AddInstrument(options.instrument, [this] { return clock.elapsed() * 100; });
+    });
+    AnswerLogDialog(1, {0, 0, 0, 0});
+    rig->Run([&] { return Points() >= 45; });
+    ASSERT_GE(Points(), 45);
+    const auto extent = Chart().Extent(traces::Weight);
+    ASSERT_TRUE(extent);
+    EXPECT_EQ(Chart().Range(TChartAxis::Bottom).min, 0.0);
+    EXPECT_EQ(Chart().Range(TChartAxis::Bottom).max, extent->maxTime);
+    EXPECT_LE(Chart().Range(TChartAxis::Left).min, extent->minValue);
+    EXPECT_GE(Chart().Range(TChartAxis::Left).max, extent->maxValue);
+
+    Chart().RedrawNow();
+    QTest::mouseClick(&Chart(), Qt::LeftButton, Qt::ShiftModifier, Chart().PlotRect().center());
+    ASSERT_FALSE(Text("LblCsrPos").isEmpty());
+    WriteFile(dir.filePath("other.csv"), "other\r\nTime,Weight(kg)\r\n0.00,1.0\r\n1.00,2.0\r\n");
+    rig->prompts.answers = {1}; // Discard the run
+    rig->prompts.fileNames = {dir.filePath("other.csv")};
+    Page().Open1Click();
+    EXPECT_EQ(Text("LblLogComment"), "other");
+    EXPECT_EQ(Text("LblCsrPos"), "");
+    EXPECT_FALSE(Chart().CursorShown(0));
 }

@@ -4,6 +4,7 @@
 #include "logrecovery.h"
 #include "logsampler.h"
 #include "logstream.h"
+#include "smalldisk.h"
 #include "tracestore.h"
 
 #include <QFile>
@@ -125,6 +126,32 @@ TEST_F(LogRecoveryTest, FolderThatCannotBeWrittenIsReported)
     EXPECT_FALSE(result.message.isEmpty());
     recovery.Append(Point(0, 1)); // harmless without a file
     EXPECT_TRUE(recovery.Flush().ok);
+}
+
+// A new run's file replaces the old one only once it is whole.
+TEST(LogRecoveryOnSmallDisk, OldFileStaysWhenTheNewOneCannotBeStarted)
+{
+    SKIP_UNLESS_RUN(OnSmallDisks(TLogRecovery::FileName(), "earlier run\r\n", [](TSmallDisk& disk) {
+        TLogRecovery recovery(disk.Path({})); // its lock file goes with it
+        return recovery.Begin(QString(5000, u'c'), Header(), 1).message;
+    }));
+}
+
+// Rows a full disk never took are lost at Close(), but the file ends at a whole row.
+TEST(LogStreamOnSmallDisk, FileLeftFullEndsAtAWholeRow)
+{
+    TSmallDisk disk;
+    if (!disk.whyNot.empty())
+        GTEST_SKIP() << disk.whyNot;
+    TLogStream stream;
+    ASSERT_TRUE(stream.Begin(disk.Path("run.csv"), QString(4000, u'c'), Header(), 2).ok);
+    ASSERT_TRUE(disk.Bring(TDiskState::Full));
+    for (int i = 0; i < 300; ++i)
+        stream.Append(Point(i * 0.1, i));
+    EXPECT_EQ(stream.Close().message, "No space left on device");
+    QFile file(disk.Path("run.csv"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().endsWith(".00,0.00\r\n"));
 }
 
 TEST_F(LogRecoveryTest, NoFileNoLeftOver)

@@ -1,6 +1,8 @@
 // The segment map and its cache file: layout, round trip, refusal of damaged files, scaling.
 #include "zelbitmap.h"
 
+#include "smalldisk.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -107,6 +109,18 @@ TEST_F(ZelBitmapFileTest, DamagedFilesAreRefusedAndLeaveAnEmptyMap)
     TZelBitmap map;
     EXPECT_FALSE(map.LoadFromFile(dir.filePath(QStringLiteral("absent.zmp"))).isEmpty());
     EXPECT_FALSE(map.SaveToFile(dir.filePath(QStringLiteral("no/such.zmp"))).isEmpty());
+}
+
+// The cache file and its diagnostic picture, each larger than the 4 kB left.
+TEST(ZelBitmapFiles, FullOrReadOnlyDiskKeepsTheEarlierFiles)
+{
+    const TZelBitmap map = Numbered(60, 60);
+    SKIP_UNLESS_RUN(OnSmallDisks("Q910LCD.zmp", "earlier map", [&](TSmallDisk& disk) {
+        return map.SaveToFile(disk.Path("Q910LCD.zmp"));
+    }));
+    SKIP_UNLESS_RUN(OnSmallDisks("Q910LCD.bmp", "earlier picture", [&](TSmallDisk& disk) {
+        return map.SaveAsBitmap(disk.Path("Q910LCD.bmp"));
+    }));
 }
 
 TEST(ZelBitmapScaleTest, SameSizeCopiesTwoByTwoTakesTheCorners)

@@ -102,6 +102,24 @@ TEST_F(SetClockOnSimulator, AYearTheInstrumentRefusesStopsTheWrites)
     EXPECT_FALSE(sim->Instrument(1).IsOpen(TSimSession::Safe));
 }
 
+// Inside a Full setup session the clock is set without locking the instrument behind the
+// session's back: its levels stay open, and the next edit needs no passcode.
+TEST_F(SetClockOnSimulator, InsideASessionTheLevelsStayOpen)
+{
+    Start();
+    ASSERT_TRUE(StartSession(true));
+    TFrmSetClock dialog(*simLink.link, *session, prompts, pcClock);
+    WhenShown<TFrmSetClock>([](TFrmSetClock& shown) { shown.accept(); });
+    sessionPrompts.asked.clear();
+    dialog.SetDateTime1Click();
+    EXPECT_EQ(ClockWrites().size(), 5u);
+    EXPECT_TRUE(sessionPrompts.asked.isEmpty()) << "the Safe level is open in the session";
+    EXPECT_TRUE(session->SessionActive());
+    EXPECT_TRUE(sim->Instrument(1).IsOpen(TSimSession::Full)) << "as the window shows it";
+    EXPECT_TRUE(session->PromptPasscode(true)) << "the next edit asks for nothing";
+    EXPECT_TRUE(sessionPrompts.asked.isEmpty());
+}
+
 // --- Against a line the test answers ----------------------------------------------------
 
 class SetClockOnScriptedLine : public ScriptedInstrument
