@@ -56,6 +56,9 @@ public:
     void SetPortName(const QString& v) { SetCommsText("PortName", v); }
     // Extra port paths for the port list, separated by ";".
     [[nodiscard]] QString ExtraPorts() const { return CommsText("ExtraPorts"); }
+    // The ports connected to last, newest first, separated by ";".
+    [[nodiscard]] QString RecentPorts() const { return CommsText("RecentPorts"); }
+    void SetRecentPorts(const QString& v) { SetCommsText("RecentPorts", v); }
 
     // What the program keeps between runs beyond [Comms] (the window's layout, the recent
     // files), kept where [Comms] is.

@@ -7,6 +7,7 @@
 #include "displaypage.h"
 #include "dmviewer.h"
 #include "factory.h"
+#include "filecomparison.h"
 #include "helpactions.h"
 #include "logpage.h"
 #include "messageprompts.h"
@@ -118,6 +119,9 @@ void TFrmMain::CreatePages()
     AddPage(*settings);
     m_settingsFiles =
         std::make_unique<TSettingsFiles>(link, *m_session, *m_prompts, *m_printPrompts, this);
+    m_comparison =
+        std::make_unique<TFileComparison>(link, *m_session, *m_prompts, *m_printPrompts, this);
+    Bind({ui->CompareWithFile1}, [this] { m_comparison->CompareWithFileClick(); });
     m_logPage = new TLogPage(link, *m_prompts, *m_printPrompts, m_config.DataDir());
     m_logPage->SetIdentitySource([this] { return m_connection->IdentityText(); });
     AddPage(*m_logPage);
@@ -232,10 +236,11 @@ void TFrmMain::Connect2Click()
     }
     // The ports are listed as the dialog opens: an adapter plugged in since is there, and the
     // start-up does not wait for the system's whole list of terminals to be walked.
-    const QStringList extra = m_config.ExtraPorts().split(u';', Qt::SkipEmptyParts);
-    m_comDialog =
-        std::make_unique<TFrmComDialog>(*m_prompts, serialports::EnumSerialPorts(extra), this);
-    m_comDialog->SetChoice(portconfig::LoadPortDialog(m_config));
+    // The last connection's choices stand, the address with them, even when not kept.
+    m_comDialog = std::make_unique<TFrmComDialog>(*m_prompts, QStringList(), this);
+    m_comDialog->SetPorts(portconfig::PortEntries(m_config));
+    m_comDialog->SetChoice(
+        m_connection->LastChoice().value_or(portconfig::LoadPortDialog(m_config)));
     if (m_comDialog->exec() == QDialog::Accepted && m_comDialog->PortSelected())
         ConnectWith(m_comDialog->Choice());
 }

@@ -17,6 +17,7 @@ class TCommandStates;
 class TConnection;
 class TDisplayPage;
 class TdatViewer;
+class TFileComparison;
 class TFrmComDialog;
 class THelpActions;
 class TLogPage;
@@ -100,6 +101,7 @@ private:
     TConnection* m_connection = nullptr;
     TSessionController* m_session = nullptr;
     std::unique_ptr<TSettingsFiles> m_settingsFiles;
+    std::unique_ptr<TFileComparison> m_comparison;
     std::unique_ptr<TFrmComDialog> m_comDialog;
     std::vector<IPage*> m_pages; // in tab order, whether shown or not
     IPage* m_current = nullptr;

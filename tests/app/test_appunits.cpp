@@ -119,6 +119,11 @@ TEST(PortConfig, ComNamesAsNumbersOtherNamesAsPaths)
     EXPECT_EQ(config.Port(), 10) << "a path keeps the number as it was";
     EXPECT_EQ(portconfig::LoadPortDialog(config).portName, "/dev/serial/by-id/usb-adapter");
     EXPECT_EQ(portconfig::LoadPortDialog(config).address, 4);
+    c.portName = "tcp://server:4001";
+    portconfig::SavePortDialog(config, c);
+    EXPECT_EQ(portconfig::RecentPorts(config),
+              (QStringList{"tcp://server:4001", "/dev/serial/by-id/usb-adapter", "COM10"}))
+        << "the ports used last, newest first";
 }
 
 TEST(PortConfig, AddressOutsideTheListIsAnyAndSavedSo)
