@@ -86,10 +86,22 @@ TStatusPanels::TStatusPanels(QStatusBar& bar)
 
 void TStatusPanels::Follow(const TCommsEngine& engine)
 {
-    connect(&engine, &TCommsEngine::Sent, m_sent,
-            [this](const QString& text) { ShowText(*m_sent, text); });
-    connect(&engine, &TCommsEngine::Received, m_received,
-            [this](const QString& text) { ShowText(*m_received, text); });
+    connect(&engine, &TCommsEngine::Sent, m_sent, [this](const QString& text) {
+        m_newSent = text;
+        m_show.Request();
+    });
+    connect(&engine, &TCommsEngine::Received, m_received, [this](const QString& text) {
+        m_newReceived = text;
+        m_show.Request();
+    });
+}
+
+void TStatusPanels::ShowTraffic()
+{
+    if (m_newSent)
+        ShowText(*m_sent, *std::exchange(m_newSent, std::nullopt));
+    if (m_newReceived)
+        ShowText(*m_received, *std::exchange(m_newReceived, std::nullopt));
 }
 
 void TStatusPanels::SetIdentity(const QString& text)

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "ratelimiter.h"
+
 #include <QObject>
+#include <QString>
+
+#include <optional>
 
 class QLabel;
 class QShortcut;
@@ -14,13 +19,15 @@ class TIdentityPanel;
 // holds the link its progress with a Cancel button (Esc), and, only while there is any,
 // trouble with a file the program keeps writing (a full disk under a run's recovery file).
 // The first two keep a fixed size and cut a text that does not fit, so that the replies of
-// the display poll, ten a second, repaint their panel alone instead of the whole bar.
+// the display poll, ten a second, repaint their panel alone instead of the whole bar; an
+// instrument that streams repaints them at most every kShowMs, with the latest texts.
 class TStatusPanels : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int kSentWidth = 120;
     static constexpr int kReceivedWidth = 200;
+    static constexpr int kShowMs = 50;
 
     explicit TStatusPanels(QStatusBar& bar);
 
@@ -37,6 +44,8 @@ signals:
     void CancelJob();
 
 private:
+    void ShowTraffic();
+
     QStatusBar& m_bar;
     QLabel* m_sent;
     QLabel* m_received;
@@ -45,4 +54,7 @@ private:
     QToolButton* m_cancel;
     QShortcut* m_escape;
     QLabel* m_fileTrouble;
+    std::optional<QString> m_newSent; // not shown yet
+    std::optional<QString> m_newReceived;
+    TRateLimiter m_show{kShowMs, [this] { ShowTraffic(); }};
 };

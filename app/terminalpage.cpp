@@ -5,9 +5,7 @@
 #include "ui_terminalpage.h"
 #include "userprompts.h"
 
-#include <QScrollBar>
 #include <QTextCursor>
-#include <QTimer>
 
 TTerminalPage::TTerminalPage(TCommsEngine& engine, IUserPrompts& prompts, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::TTerminalPage>()), m_engine(engine),
@@ -18,11 +16,7 @@ TTerminalPage::TTerminalPage(TCommsEngine& engine, IUserPrompts& prompts, QWidge
     ui->MemoRx->setMaximumBlockCount(kLines + 1);
     connect(ui->BtnSend, &QPushButton::clicked, this, &TTerminalPage::BtnSendClick);
     connect(ui->EdtSendStr, &QLineEdit::returnPressed, this, &TTerminalPage::EdtSendStrKeyPress);
-    connect(ui->BtnClear, &QPushButton::clicked, this, [this] {
-        ui->MemoRx->clear();
-        m_lineLength = 0;
-        ui->EdtSendStr->setFocus();
-    });
+    connect(ui->BtnClear, &QPushButton::clicked, this, &TTerminalPage::ClearView);
     connect(ui->CbControl, &QCheckBox::clicked, this, [this] { ui->EdtSendStr->setFocus(); });
     connect(&m_engine, &TCommsEngine::Traffic, this, &TTerminalPage::EchoTraffic);
     connect(&m_engine, &TCommsEngine::Sent, this,
@@ -75,12 +69,9 @@ void TTerminalPage::EchoTraffic(const QString& text)
 {
     if (m_engine.WaitState() != TCommsEngine::TWaitState::Waiting && !m_inFront)
         return;
-    QPlainTextEdit* view = ui->MemoRx;
-    view->setUpdatesEnabled(false);
     const bool received = !text.startsWith(QLatin1String(">>>"));
     AppendBounded(terminalrender::Render(text, ui->CbControl->isChecked()), received);
-    view->setUpdatesEnabled(true);
-    view->ensureCursorVisible();
+    m_show.Request();
 }
 
 // Inserting into one ever-growing line costs more with every character, so an endless
@@ -90,27 +81,41 @@ void TTerminalPage::AppendBounded(const QString& rendered, bool received)
     const QString stamp = received && ui->CbTimestamps->isChecked()
                               ? QStringLiteral("%1 ms  ").arg(m_record.Elapsed())
                               : QString();
-    QString out;
-    out.reserve(rendered.size() + rendered.size() / kLongestLine + 1);
     for (QChar c : rendered) {
         if (m_lineLength == 0 && c != u'\n' && !stamp.isEmpty()) {
-            out += stamp;
+            m_pending += stamp;
             m_lineLength = static_cast<int>(stamp.size());
         }
         if (c == u'\n') {
             m_lineLength = 0;
         } else if (m_lineLength == kLongestLine) {
-            out += u'\n';
+            m_pending += u'\n';
             m_lineLength = 1;
         } else {
             ++m_lineLength;
         }
-        out += c;
+        m_pending += c;
     }
+}
+
+void TTerminalPage::ShowPending()
+{
+    if (m_pending.isEmpty())
+        return;
     QTextCursor end(ui->MemoRx->document());
     end.movePosition(QTextCursor::End);
-    end.insertText(out);
+    end.insertText(std::exchange(m_pending, QString()));
     ui->MemoRx->setTextCursor(end);
+    ui->MemoRx->ensureCursorVisible();
+}
+
+void TTerminalPage::ClearView()
+{
+    m_show.Cancel();
+    m_pending.clear();
+    ui->MemoRx->clear();
+    m_lineLength = 0;
+    ui->EdtSendStr->setFocus();
 }
 
 void TTerminalPage::BtnSendClick()

@@ -2,6 +2,7 @@
 
 #include "activity.h"
 #include "page.h"
+#include "ratelimiter.h"
 #include "trafficrecord.h"
 
 #include <QWidget>
@@ -26,6 +27,9 @@ public:
     static constexpr int kLines = 500;
     // A line without line end is broken here, so its cost stays bounded.
     static constexpr int kLongestLine = 1000;
+    // What arrives is shown at most this often: a line streamed every few milliseconds must
+    // not cost a repaint of the view each.
+    static constexpr int kShowMs = 50;
 
     TTerminalPage(TCommsEngine& engine, IUserPrompts& prompts, QWidget* parent = nullptr);
     ~TTerminalPage() override;
@@ -53,14 +57,18 @@ private:
     void BtnSendClick();
     void EdtSendStrKeyPress();
     void AppendBounded(const QString& rendered, bool received);
+    void ShowPending();
+    void ClearView();
     void BtnSaveTrafficClick();
 
     std::unique_ptr<Ui::TTerminalPage> ui;
     TCommsEngine& m_engine;
     IUserPrompts& m_prompts;
     TTrafficRecord m_record;
+    QString m_pending; // not shown yet
+    TRateLimiter m_show{kShowMs, [this] { ShowPending(); }};
     bool m_inFront = false;
     bool m_connected = false;
     bool m_lossNoted = false; // the record says the link was lost
-    int m_lineLength = 0;     // characters of the view's last, unfinished line
+    int m_lineLength = 0;     // characters of the last, unfinished line, pending included
 };

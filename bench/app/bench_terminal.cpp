@@ -3,9 +3,9 @@
 // pseudo-terminal, the bytes paced as a UART at that rate delivers them in small chunks; the
 // viewer runs as its child, built as its program entry builds it, connected and with the Test
 // tab in front. The child counts its own CPU time (every thread) over the stream and the
-// repaints of the traffic view.
+// repaints of the traffic view. Of several runs the median is reported.
 //
-// Usage: bench_terminal [--seconds N] [--chunk-ms N] PROGRAM_DIR
+// Usage: bench_terminal [--runs N] [--seconds N] [--chunk-ms N] PROGRAM_DIR
 // The program runs itself as the viewer child (--child PROGRAM_DIR DEVICE SECONDS).
 #include "startupprobe.h"
 
@@ -26,9 +26,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <vector>
 
 namespace {
 
@@ -127,7 +129,14 @@ int RunViewer(int argc, char** argv, const QString& programDir, const QString& d
     return app.exec();
 }
 
-int OpenTerminal(QString* slavePath)
+struct TTerminal
+{
+    int master = -1;
+    int slave = -1;
+    QString path;
+};
+
+TTerminal OpenTerminal()
 {
     const int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     char name[128] = {};
@@ -142,8 +151,7 @@ int OpenTerminal(QString* slavePath)
     cfmakeraw(&settings);
     if (tcsetattr(slave, TCSANOW, &settings) != 0)
         Fail("cannot set the pseudo-terminal to raw mode");
-    *slavePath = QString::fromLocal8Bit(name);
-    return master;
+    return {master, slave, QString::fromLocal8Bit(name)};
 }
 
 // Lines of kLineBytes: a weight reading, numbered.
@@ -184,53 +192,82 @@ void Stream(int master, double seconds, int chunkMs)
     }
 }
 
-int RunDriver(int argc, char** argv)
+void DrainTerminal(int master)
 {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    int seconds = 10, chunkMs = 4;
-    while (args.size() > 1 && args.first().startsWith(u"--")) {
-        const QString option = args.takeFirst();
-        const int value = args.takeFirst().toInt();
-        if (option == u"--seconds")
-            seconds = std::max(1, value);
-        else if (option == u"--chunk-ms")
-            chunkMs = std::max(1, value);
+    char drop[256];
+    while (::read(master, drop, sizeof drop) > 0) {
     }
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: bench_terminal [--seconds N] [--chunk-ms N] PROGRAM_DIR\n");
-        return 2;
-    }
-    QString device;
-    const int master = OpenTerminal(&device);
+}
+
+struct TRun
+{
+    double share = 0; // % of a core
+    double repaintsPerSecond = 0;
+    long lines = 0;
+};
+
+// One viewer, on a pseudo-terminal of its own, so nothing of an earlier run is left in it.
+TRun Measure(const QString& programDir, int seconds, int chunkMs)
+{
+    const TTerminal terminal = OpenTerminal();
     QProcess child;
     child.setProcessChannelMode(QProcess::SeparateChannels);
     child.setStandardErrorFile(QProcess::nullDevice());
     child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--child"), args.first(), device, QString::number(seconds)});
+                {QStringLiteral("--child"), programDir, terminal.path, QString::number(seconds)});
     while (!child.canReadLine()) {
-        char drop[256];
-        while (::read(master, drop, sizeof drop) > 0) {
-        }
+        DrainTerminal(terminal.master);
         if (!child.waitForReadyRead(100) && child.state() != QProcess::Running)
             Fail("the viewer ended before it was ready");
     }
     if (child.readLine().trimmed() != "ready")
         Fail("the viewer did not get ready");
-    Stream(master, seconds + 2.0, chunkMs);
+    Stream(terminal.master, seconds + 2.0, chunkMs);
     if (!child.waitForFinished(10000) || child.exitCode() != 0)
         Fail("the viewer failed");
+    ::close(terminal.slave);
+    ::close(terminal.master);
     // "cpu NS wall NS lines N paints N"
     const QList<QByteArray> f = child.readAllStandardOutput().simplified().split(' ');
     if (f.size() < 8)
         Fail("the viewer reported nothing");
-    const double wallS = f[3].toLongLong() / 1e9;
-    const double share = 100.0 * f[1].toLongLong() / f[3].toLongLong();
+    const double wallNs = f[3].toDouble();
+    return {100.0 * f[1].toDouble() / wallNs, f[7].toDouble() / (wallNs / 1e9), f[5].toLong()};
+}
+
+int RunDriver(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    int runs = 3, seconds = 10, chunkMs = 4;
+    while (args.size() > 1 && args.first().startsWith(u"--")) {
+        const QString option = args.takeFirst();
+        const int value = std::max(1, args.takeFirst().toInt());
+        if (option == u"--runs")
+            runs = value;
+        else if (option == u"--seconds")
+            seconds = value;
+        else if (option == u"--chunk-ms")
+            chunkMs = value;
+    }
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: bench_terminal [--runs N] [--seconds N] [--chunk-ms N] "
+                             "PROGRAM_DIR\n");
+        return 2;
+    }
+    std::vector<TRun> results;
+    for (int i = 0; i < runs; ++i)
+        results.push_back(Measure(args.first(), seconds, chunkMs));
+    std::sort(results.begin(), results.end(),
+              [](const TRun& a, const TRun& b) { return a.share < b.share; });
+    const TRun& median = results[results.size() / 2];
     std::printf("stream of %d lines/s, %d bytes each, at %d baud, in chunks every %d ms\n",
                 kLinesPerSecond, kLineBytes, kBaud, chunkMs);
-    std::printf("viewer on the Test tab: %.2f %% of a core over %.1f s (%ld lines received, "
-                "%.1f repaints/s of the traffic view)\n",
-                share, wallS, f[5].toLong(), f[7].toInt() / wallS);
+    std::printf("runs of %d s: %.2f %% to %.2f %% of a core\n", seconds, results.front().share,
+                results.back().share);
+    std::printf("viewer on the Test tab: %.2f %% of a core, median of %d runs (%ld lines "
+                "received, %.1f repaints/s of the traffic view)\n",
+                median.share, runs, median.lines, median.repaintsPerSecond);
     return 0;
 }
 

@@ -252,7 +252,7 @@ TEST_F(Connected, TerminalEchoSendAndWarningPanel)
     EXPECT_EQ(Engine().Activity(), IActivity::Test);
     auto* memo = Find<QPlainTextEdit>("MemoRx");
     auto* edit = Find<QLineEdit>("EdtSendStr");
-    EXPECT_TRUE(memo->toPlainText().contains(">>>21110003:"))
+    EXPECT_TRUE(RunUntil([&] { return memo->toPlainText().contains(">>>21110003:"); }))
         << "the identity reads were shown while they waited";
     Find<QPushButton>("BtnClear")->click();
     Find<QCheckBox>("CbControl")->setChecked(true);
@@ -285,6 +285,7 @@ TEST_F(Connected, TerminalKeepsLast500LinesAndBoundsAnEndlessLine)
     Find<QPushButton>("BtnClear")->click();
     for (int i = 0; i < 600; ++i)
         page->EchoTraffic(QStringLiteral("A1110009:%1\r\n").arg(i));
+    ASSERT_TRUE(RunUntil([&] { return memo->toPlainText().endsWith("A1110009:599\n"); }));
     QStringList lines = memo->toPlainText().split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 500);
     EXPECT_EQ(lines.first(), "A1110009:100");
@@ -293,6 +294,7 @@ TEST_F(Connected, TerminalKeepsLast500LinesAndBoundsAnEndlessLine)
     // An instrument that streams without line ends: the line being received is cut.
     for (int i = 0; i < 50; ++i)
         page->EchoTraffic(QString(400, u'x'));
+    ASSERT_TRUE(RunUntil([&] { return memo->toPlainText().count(u'x') == 20000; }));
     EXPECT_LE(memo->document()->lastBlock().length(), TTerminalPage::kLongestLine + 1);
     lines = memo->toPlainText().split('\n', Qt::SkipEmptyParts);
     EXPECT_EQ(lines.size(), 501) << "500 lines and the one being received";
@@ -302,6 +304,9 @@ TEST_F(Connected, TerminalKeepsLast500LinesAndBoundsAnEndlessLine)
 
     Tabs()->setCurrentWidget(Find<QWidget>("TSDisplay"));
     page->EchoTraffic("dropped\n");
+    Tabs()->setCurrentWidget(page);
+    page->EchoTraffic("shown\n");
+    ASSERT_TRUE(RunUntil([&] { return memo->toPlainText().contains("shown"); }));
     EXPECT_FALSE(memo->toPlainText().contains("dropped"))
         << "not shown while another tab is in front and nothing waits";
 }
