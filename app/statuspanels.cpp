@@ -54,7 +54,9 @@ TStatusPanels::TStatusPanels(QStatusBar& bar)
       m_identity(new TIdentityPanel(&bar)), m_job(new QLabel(&bar)),
       m_cancel(new QToolButton(&bar)),
       m_escape(new QShortcut(QKeySequence(Qt::Key_Escape), bar.window())),
-      m_fileTrouble(new QLabel(&bar))
+      m_fileTrouble(new QLabel(&bar)),
+      m_showSent(kTrafficShowMs, [this] { ShowText(*m_sent, m_newSent); }),
+      m_showReceived(kTrafficShowMs, [this] { ShowText(*m_received, m_newReceived); })
 {
     m_sent->setObjectName(QStringLiteral("SentPanel"));
     m_received->setObjectName(QStringLiteral("ReceivedPanel"));
@@ -88,20 +90,12 @@ void TStatusPanels::Follow(const TCommsEngine& engine)
 {
     connect(&engine, &TCommsEngine::Sent, m_sent, [this](const QString& text) {
         m_newSent = text;
-        m_show.Request();
+        m_showSent.Request();
     });
     connect(&engine, &TCommsEngine::Received, m_received, [this](const QString& text) {
         m_newReceived = text;
-        m_show.Request();
+        m_showReceived.Request();
     });
-}
-
-void TStatusPanels::ShowTraffic()
-{
-    if (m_newSent)
-        ShowText(*m_sent, *std::exchange(m_newSent, std::nullopt));
-    if (m_newReceived)
-        ShowText(*m_received, *std::exchange(m_newReceived, std::nullopt));
 }
 
 void TStatusPanels::SetIdentity(const QString& text)

@@ -5,8 +5,6 @@
 #include <QObject>
 #include <QString>
 
-#include <optional>
-
 class QLabel;
 class QShortcut;
 class QStatusBar;
@@ -19,15 +17,16 @@ class TIdentityPanel;
 // holds the link its progress with a Cancel button (Esc), and, only while there is any,
 // trouble with a file the program keeps writing (a full disk under a run's recovery file).
 // The first two keep a fixed size and cut a text that does not fit, so that the replies of
-// the display poll, ten a second, repaint their panel alone instead of the whole bar; an
-// instrument that streams repaints them at most every kShowMs, with the latest texts.
+// the display poll, ten a second, repaint their panel alone instead of the whole bar.
 class TStatusPanels : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int kSentWidth = 120;
     static constexpr int kReceivedWidth = 200;
-    static constexpr int kShowMs = 50;
+    // The traffic panels change at most this often: the display poll's replies, ten a
+    // second, would otherwise cost a repaint each.
+    static constexpr int kTrafficShowMs = 250;
 
     explicit TStatusPanels(QStatusBar& bar);
 
@@ -44,8 +43,6 @@ signals:
     void CancelJob();
 
 private:
-    void ShowTraffic();
-
     QStatusBar& m_bar;
     QLabel* m_sent;
     QLabel* m_received;
@@ -54,7 +51,8 @@ private:
     QToolButton* m_cancel;
     QShortcut* m_escape;
     QLabel* m_fileTrouble;
-    std::optional<QString> m_newSent; // not shown yet
-    std::optional<QString> m_newReceived;
-    TRateLimiter m_show{kShowMs, [this] { ShowTraffic(); }};
+    QString m_newSent; // the newest text, shown when its panel may change again
+    QString m_newReceived;
+    TRateLimiter m_showSent;
+    TRateLimiter m_showReceived;
 };
