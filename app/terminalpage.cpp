@@ -20,10 +20,11 @@ TTerminalPage::TTerminalPage(TCommsEngine& engine, IUserPrompts& prompts, QWidge
     connect(ui->BtnSend, &QPushButton::clicked, this, &TTerminalPage::BtnSendClick);
     connect(ui->EdtSendStr, &QLineEdit::returnPressed, this, &TTerminalPage::EdtSendStrKeyPress);
     connect(ui->BtnClear, &QPushButton::clicked, this, &TTerminalPage::ClearView);
-    connect(ui->CbControl, &QCheckBox::clicked, this, [this] { ui->EdtSendStr->setFocus(); });
+    // A box ticked by its Alt key leaves the typing where it was.
+    for (QCheckBox* box : {ui->CbControl, ui->CbHex, ui->CbTimestamps})
+        connect(box, &QCheckBox::clicked, this, [this] { ui->EdtSendStr->setFocus(); });
     // The hexadecimal view shows every byte, so the choice of control characters is moot.
     connect(ui->CbHex, &QCheckBox::toggled, ui->CbControl, &QWidget::setDisabled);
-    connect(ui->CbHex, &QCheckBox::clicked, this, [this] { ui->EdtSendStr->setFocus(); });
     ui->EdtSendStr->installEventFilter(this);
     ui->LblSendRefused->setText(QString::fromLatin1(kSendRefused));
     ui->LblSendRefused->hide();
@@ -53,7 +54,6 @@ void TTerminalPage::LinkChanged(const TLinkState& state)
     const QString why = state.session ? QString::fromLatin1(kSendRefused) : QString();
     ui->BtnSend->setToolTip(why);
     ui->BtnSend->setStatusTip(why);
-    ui->EdtSendStr->setPlaceholderText(why);
     ui->LblSendRefused->setVisible(state.session);
     // The record goes on across connections: what came before a loss is what a support call
     // asks for.
