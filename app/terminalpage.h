@@ -19,9 +19,9 @@ class TTerminalPage;
 // The Test tab: a raw terminal onto the link. Sends what the user types, Up and Down bringing
 // back what was sent, and shows every character that crosses the link while it is in front or
 // a request waits, as text or as hexadecimal bytes, each line with the time of day on
-// request; error replies to typed requests are reported. Everything that crossed the link since the
-// first connection can be saved. Nothing is polled while it is in front, not even the session
-// keep-alive.
+// request; error replies to typed requests are reported. Everything that crossed the link
+// since the first connection can be saved. Nothing is polled while it is in front, not even
+// the session keep-alive.
 class TTerminalPage : public QWidget, public IPage, public IActivity
 {
     Q_OBJECT

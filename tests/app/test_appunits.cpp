@@ -62,9 +62,9 @@ TEST_P(TerminalHistory, UpAndDownWalkTheLinesSent)
     EXPECT_EQ(shown.join(u' '), QString::fromLatin1(GetParam().shown));
 }
 
+// Nothing sent: Up leaves the box alone, Down empties it.
 INSTANTIATE_TEST_SUITE_P(Keys, TerminalHistory,
-                         ::testing::Values(THistoryCase{"U D",
-                                                        "- "}, // nothing sent: Down empties the box
+                         ::testing::Values(THistoryCase{"U D", "- "},
                                            THistoryCase{"+a +b +c U U U U", "c b a a"},
                                            THistoryCase{"+a +b U U D D D", "b a b  "},
                                            THistoryCase{"+a +a +b +a + U U U U", "a b a a"},
