@@ -36,10 +36,12 @@
 #include <QRegularExpression>
 #include <QSerialPort>
 #include <QSplitter>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTime>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -157,6 +159,14 @@ TEST_F(Connected, SessionControlsShowTabsAndLockTheTerminal)
     EXPECT_TRUE(TabShown("TSSettings"));
     EXPECT_FALSE(TabShown("TSCal"));
     EXPECT_FALSE(Find<QPushButton>("BtnSend")->isEnabled());
+    const QString why = "Send is not available during a setup session";
+    EXPECT_EQ(Find<QPushButton>("BtnSend")->toolTip(), why);
+    EXPECT_EQ(Find<QLabel>("LblSendRefused")->text(), why);
+    EXPECT_FALSE(Find<QLabel>("LblSendRefused")->isHidden());
+    QSignalSpy sent(&Engine(), &TCommsEngine::Sent);
+    Find<QLineEdit>("EdtSendStr")->setText("21110005:");
+    QTest::keyClick(Find<QLineEdit>("EdtSendStr"), Qt::Key_Return);
+    EXPECT_EQ(sent.count(), 0) << "Enter sends nothing either";
     EXPECT_TRUE(Action("EndSession")->isEnabled());
     EXPECT_FALSE(Action("Lock1")->isEnabled());
     window->SetSessionControls(true, true);
@@ -282,7 +292,7 @@ TEST_F(Connected, TerminalEchoSendAndWarningPanel)
     EXPECT_EQ(Engine().Activity(), IActivity::Test);
     auto* memo = Find<QPlainTextEdit>("MemoRx");
     auto* edit = Find<QLineEdit>("EdtSendStr");
-    EXPECT_TRUE(memo->toPlainText().contains(">>>21110003:"))
+    EXPECT_TRUE(RunUntil([&] { return memo->toPlainText().contains(">>>21110003:"); }))
         << "the identity reads were shown while they waited";
     Find<QPushButton>("BtnClear")->click();
     Find<QCheckBox>("CbControl")->setChecked(true);
@@ -315,6 +325,7 @@ TEST_F(Connected, TerminalKeepsLast500LinesAndBoundsAnEndlessLine)
     Find<QPushButton>("BtnClear")->click();
     for (int i = 0; i < 600; ++i)
         page->EchoTraffic(QStringLiteral("A1110009:%1\r\n").arg(i));
+    ASSERT_TRUE(RunUntil([&] { return memo->toPlainText().endsWith("A1110009:599\n"); }));
     QStringList lines = memo->toPlainText().split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 500);
     EXPECT_EQ(lines.first(), "A1110009:100");
@@ -323,6 +334,7 @@ TEST_F(Connected, TerminalKeepsLast500LinesAndBoundsAnEndlessLine)
     // An instrument that streams without line ends: the line being received is cut.
     for (int i = 0; i < 50; ++i)
         page->EchoTraffic(QString(400, u'x'));
+    ASSERT_TRUE(RunUntil([&] { return memo->toPlainText().count(u'x') == 20000; }));
     EXPECT_LE(memo->document()->lastBlock().length(), TTerminalPage::kLongestLine + 1);
     lines = memo->toPlainText().split('\n', Qt::SkipEmptyParts);
     EXPECT_EQ(lines.size(), 501) << "500 lines and the one being received";
@@ -332,6 +344,9 @@ TEST_F(Connected, TerminalKeepsLast500LinesAndBoundsAnEndlessLine)
 
     Tabs()->setCurrentWidget(Find<QWidget>("TSDisplay"));
     page->EchoTraffic("dropped\n");
+    Tabs()->setCurrentWidget(page);
+    page->EchoTraffic("shown\n");
+    ASSERT_TRUE(RunUntil([&] { return memo->toPlainText().contains("shown"); }));
     EXPECT_FALSE(memo->toPlainText().contains("dropped"))
         << "not shown while another tab is in front and nothing waits";
 }
@@ -426,25 +441,52 @@ TEST_F(Connected, LostPortIsReopenedWhenItComesBack)
     second.waitForFinished(3000);
 }
 
-TEST_F(Connected, TerminalTimestampsAndSavedTraffic)
+TEST_F(Connected, TerminalTimestampsHexHistoryAndSavedTraffic)
 {
     ASSERT_TRUE(window->ConnectWith(StartSimulator()));
     Tabs()->setCurrentWidget(Find<QWidget>("TSTest"));
     auto* memo = Find<QPlainTextEdit>("MemoRx");
+    auto* edit = Find<QLineEdit>("EdtSendStr");
     Find<QPushButton>("BtnClear")->click();
     Find<QCheckBox>("CbTimestamps")->setChecked(true);
-    Find<QLineEdit>("EdtSendStr")->setText("21110005:");
+    edit->setText("21110005:");
+    const QTime before = QTime::currentTime();
     Find<QPushButton>("BtnSend")->click();
     ASSERT_TRUE(RunUntil([&] { return memo->toPlainText().contains("A1110005:"); }));
     const QStringList lines = memo->toPlainText().split('\n', Qt::SkipEmptyParts);
-    EXPECT_TRUE(lines.first().startsWith(">>>21110005:")) << "sent lines carry no time";
-    EXPECT_TRUE(QRegularExpression("^\\d+ ms  A1110005:").match(lines.last()).hasMatch())
-        << lines.last().toStdString();
+    const QRegularExpression stamped(
+        "^(\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d)  (>>>21110005:|A1110005:)");
+    for (const QString& line : lines) {
+        const QRegularExpressionMatch match = stamped.match(line);
+        ASSERT_TRUE(match.hasMatch()) << line.toStdString();
+        const QTime at = QTime::fromString(match.captured(1), "hh:mm:ss.zzz");
+        EXPECT_LT(std::abs(before.msecsTo(at)), 2000) << "the time of day";
+    }
 
-    prompts.fileNames = {dir.filePath("traffic.txt")};
+    // Hexadecimal, both ways; Up brings the request back, Down past it empties the box.
+    Find<QPushButton>("BtnClear")->click();
+    Find<QCheckBox>("CbTimestamps")->setChecked(false);
+    Find<QCheckBox>("CbHex")->setChecked(true);
+    EXPECT_FALSE(Find<QCheckBox>("CbControl")->isEnabled());
+    edit->setText("21110009:");
+    QTest::keyClick(edit, Qt::Key_Return);
+    edit->clear();
+    QTest::keyClick(edit, Qt::Key_Up);
+    EXPECT_EQ(edit->text(), "21110009:");
+    QTest::keyClick(edit, Qt::Key_Up);
+    EXPECT_EQ(edit->text(), "21110005:");
+    QTest::keyClick(edit, Qt::Key_Down);
+    QTest::keyClick(edit, Qt::Key_Down);
+    EXPECT_EQ(edit->text(), "");
+    ASSERT_TRUE(RunUntil([&] {
+        return memo->toPlainText().startsWith(
+            ">>> 32 31 31 31 30 30 30 39 3A 0D 0A\n41 31 31 31 30 30 30 39 3A ");
+    })) << memo->toPlainText().toStdString();
+
+    prompts.fileNames = {dir.filePath("traffic")};
     Find<QPushButton>("BtnSaveTraffic")->click();
     QFile saved(dir.filePath("traffic.txt"));
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly)) << "named with .txt";
     const QString text = QString::fromUtf8(saved.readAll());
     EXPECT_TRUE(text.contains(" ms >>> 21110005:[CR][LF]"));
     EXPECT_TRUE(text.contains(" ms <<< A1110005:"));
