@@ -35,8 +35,8 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSerialPort>
-#include <QSplitter>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>

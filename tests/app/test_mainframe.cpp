@@ -147,7 +147,8 @@ TEST_F(MainFrame, MenuItemsShowStandardKeysAndDialogs)
         }
         return texts.join(u'|');
     };
-    EXPECT_EQ(items("MenuFile"), "&Open... Ctrl+O F3|Recent &Files|&Save... Ctrl+S||&Connect...|"
+    EXPECT_EQ(items("MenuFile"), "&Open... Ctrl+O F3|Recent &Files|&Save... Ctrl+S|Co&mpare with "
+                                 "File...||&Connect...|"
                                  "|&Print... Ctrl+P|Print Pre&view...|E&xport Chart...||&Exit "
                                  "Ctrl+Q Alt+X");
     EXPECT_EQ(items("MenuEdit"), "&Setup Chart...");
