@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 namespace logfile {
 
@@ -21,13 +22,11 @@ namespace {
 constexpr char kLineEnd[] = "\r\n";
 constexpr int kValueDecimals = 2; // times and digital values
 constexpr qsizetype kWriteChunk = 1 << 20;
-constexpr qsizetype kProgressRows = 1 << 14;
+constexpr qsizetype kProgressRows = 1 << 14; // also the rows read from the traces at a time
 constexpr int kUnitsLength = 2;
 // Larger files are refused unread: 256 MB is a week of samples at 10 Hz, and the chart of a
 // larger file would take gigabytes.
 constexpr qint64 kMaxFileBytes = qint64(256) << 20;
-// The most rows a sink is told to expect; a file with more still reads whole.
-constexpr qsizetype kMaxRowsAhead = 4'000'000;
 
 // The largest weight a log reading carries: its 32-bit count, shown without decimals.
 constexpr double kLargestValue = 2147483648.0;
@@ -35,6 +34,27 @@ constexpr double kLargestValue = 2147483648.0;
 // The comment and the header end up in labels; in a damaged file either could be megabytes
 // long, so only their start is taken, far more than any the program writes.
 constexpr qsizetype kMaxLineText = 1000;
+
+// The lines of `text` as NextLine() cuts them, counted before the rows are read so that the
+// traces make room for exactly so many. Line feeds are counted, or carriage returns in a
+// file without any; a file that mixes them is only counted about right.
+qsizetype CountLines(QByteArrayView text)
+{
+    const auto count = [text](char end) {
+        qsizetype lines = 0;
+        const char* p = text.data();
+        const char* const stop = p + text.size();
+        while (const void* found = std::memchr(p, end, size_t(stop - p))) {
+            ++lines;
+            p = static_cast<const char*>(found) + 1;
+        }
+        return lines;
+    };
+    qsizetype lines = count('\n');
+    if (lines == 0)
+        lines = count('\r');
+    return lines + (text.isEmpty() || text.endsWith('\n') || text.endsWith('\r') ? 0 : 1);
+}
 
 QString LineText(QByteArrayView line)
 {
@@ -134,6 +154,40 @@ void ReadHeader(const QString& line, TLogReadResult& result)
         result.labels[size_t(k - 1)] = tools::FieldAt(line, k + 2, u',');
 }
 
+// A row as it is written: a digital channel without a column is left out, one without a
+// value leaves its field empty. Values of the channels are on the chart's axis, with their
+// baselines.
+struct TRow
+{
+    struct TField
+    {
+        bool column = false;
+        std::optional<double> value;
+    };
+    double time = 0.0;
+    double weight = 0.0;
+    std::array<TField, logchannels::DigitalCount> digital;
+};
+
+// Put together in place and appended whole: a million rows go out in a fraction of a second.
+void AppendRowText(QByteArray& out, const TRow& row, int decimals)
+{
+    std::array<char, (2 + logchannels::DigitalCount) * (fixedtext::MaxFixedLength + 1) + 2> text;
+    char* p = fixedtext::WriteFixed(text.data(), row.time, kValueDecimals);
+    *p++ = ',';
+    p = fixedtext::WriteFixed(p, row.weight, decimals);
+    for (int k = 1; k <= logchannels::DigitalCount; ++k) {
+        const TRow::TField& field = row.digital[size_t(k - 1)];
+        if (!field.column)
+            continue;
+        *p++ = ',';
+        if (field.value)
+            p = fixedtext::WriteFixed(p, *field.value - logchannels::Baseline(k), kValueDecimals);
+    }
+    p = std::copy_n(kLineEnd, 2, p);
+    out.append(text.data(), p - text.data());
+}
+
 bool Report(const TLogProgress& progress, double fraction)
 {
     return !progress || progress(fraction);
@@ -185,38 +239,41 @@ QByteArray HeaderLine(const TLogHeader& header, const ITraceSource& source)
     return line;
 }
 
+void AppendRows(QByteArray& out, const ITraceSource& source, qsizetype first, qsizetype count,
+                int decimals)
+{
+    count = std::clamp<qsizetype>(source.PointCount(traces::Weight) - first, 0, count);
+    std::array<std::vector<TTracePoint>, traces::LogTraceCount> points;
+    std::array<bool, traces::LogTraceCount> columns{};
+    for (int k = 0; k < traces::LogTraceCount; ++k) {
+        const qsizetype held = source.PointCount(k);
+        columns[size_t(k)] = held > 0;
+        points[size_t(k)].resize(size_t(std::clamp<qsizetype>(held - first, 0, count)));
+        source.ReadPoints(k, first, points[size_t(k)]);
+    }
+    for (size_t n = 0; n < size_t(count); ++n) {
+        TRow row{points[traces::Weight][n].time, points[traces::Weight][n].value, {}};
+        for (int k = 1; k <= logchannels::DigitalCount; ++k) {
+            const std::vector<TTracePoint>& digital = points[size_t(k)];
+            row.digital[size_t(k - 1)] = {columns[size_t(k)], n < digital.size()
+                                                                  ? std::optional(digital[n].value)
+                                                                  : std::nullopt};
+        }
+        AppendRowText(out, row, decimals);
+    }
+}
+
 void AppendRow(QByteArray& out, const ITraceSource& source, qsizetype i, int decimals)
 {
-    const TTracePoint weight = source.Point(traces::Weight, i);
-    fixedtext::AppendFixed(out, weight.time, kValueDecimals);
-    out.append(',');
-    fixedtext::AppendFixed(out, weight.value, decimals);
-    for (int k = 1; k <= logchannels::DigitalCount; ++k) {
-        const qsizetype count = source.PointCount(k);
-        if (count == 0)
-            continue;
-        out.append(',');
-        if (i < count) {
-            const double value = source.Point(k, i).value - logchannels::Baseline(k);
-            fixedtext::AppendFixed(out, value, kValueDecimals);
-        }
-    }
-    out.append(kLineEnd);
+    AppendRows(out, source, i, 1, decimals);
 }
 
 void AppendPointRow(QByteArray& out, const TLogPoint& point, int decimals)
 {
-    fixedtext::AppendFixed(out, point.time, kValueDecimals);
-    out.append(',');
-    fixedtext::AppendFixed(out, point.weight, decimals);
-    for (int k = 1; k <= logchannels::DigitalCount; ++k) {
-        const auto& value = point.digital[size_t(k - 1)];
-        if (!value)
-            continue;
-        out.append(',');
-        fixedtext::AppendFixed(out, *value - logchannels::Baseline(k), kValueDecimals);
-    }
-    out.append(kLineEnd);
+    TRow row{point.time, point.weight, {}};
+    for (size_t k = 0; k < row.digital.size(); ++k)
+        row.digital[k] = {point.digital[k].has_value(), point.digital[k]};
+    AppendRowText(out, row, decimals);
 }
 
 QByteArray CommentLine(const QString& comment)
@@ -255,14 +312,15 @@ TLogFileResult Write(const QString& path, const QString& comment, const TLogHead
     buffer += CommentLine(comment) + kLineEnd;
     buffer += HeaderLine(header, source) + kLineEnd;
     const qsizetype rows = source.PointCount(traces::Weight);
-    for (qsizetype i = 0; i < rows; ++i) {
-        AppendRow(buffer, source, i, decimals);
+    for (qsizetype i = 0; i < rows; i += kProgressRows) {
+        AppendRows(buffer, source, i, kProgressRows, decimals);
         if (buffer.size() >= kWriteChunk) {
             if (!file.Write(buffer))
                 return failed();
-            buffer.clear();
+            buffer.resize(0); // keeps its room
         }
-        if ((i + 1) % kProgressRows == 0 && !Report(progress, double(i + 1) / double(rows)))
+        const qsizetype done = i + kProgressRows;
+        if (done <= rows && !Report(progress, double(done) / double(rows)))
             return {false, true, {}}; // the file gives up as it goes
     }
     if (!file.Write(buffer) || !file.Commit())
@@ -329,11 +387,7 @@ TLogReadResult Parse(QByteArrayView bytes, ITraceSink& sink, const TLogProgress&
     ReadHeader(LineText(header), result);
     const QByteArrayView firstRow = NextLine(rest);
     result.decimals = tools::DecimalPlaces(LineText(SplitRow<2>(firstRow)[1]));
-    // Room for as many rows as the first one's length suggests, within reason: a damaged file
-    // must not make the sink set aside gigabytes.
-    const qsizetype expected =
-        std::min<qsizetype>(rest.size() / (firstRow.size() + 1) + 1, kMaxRowsAhead);
-    sink.BeginPoints(expected);
+    sink.BeginPoints(1 + CountLines(rest));
     const double total = double(bytes.size());
     for (QByteArrayView row = firstRow;; row = NextLine(rest)) {
         if (const std::optional<QByteArrayView> bad = AddRow(row, sink)) {
