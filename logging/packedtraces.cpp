@@ -107,10 +107,11 @@ void TPackedTraces::AddPoint(int trace, double time, double value)
     AppendTime(t, time);
     if (t.shape == TShape::Line) {
         t.values.Append(value);
-    } else if (t.runStarts.empty() || !SameBits(value, t.values.At(t.values.size() - 1))) {
+    } else if (t.count == 0 || !SameBits(value, t.lastValue)) {
         t.runStarts.push_back(t.count);
         t.values.Append(value);
     }
+    t.lastValue = value;
     ++t.count;
     Extend(t.extent, time, value);
     if (!t.ordered && !m_holdOrder)
@@ -121,7 +122,11 @@ void TPackedTraces::AppendTime(TTrace& t, double time)
 {
     if (t.sharesTimes) {
         const TTrace& rows = m_traces[0];
-        if (t.count < rows.count && SameBits(rows.times.At(t.count), time))
+        // Mostly the point of the row trace 0 has just had.
+        const double shared = t.count + 1 == rows.count ? rows.lastTime
+                              : t.count < rows.count    ? rows.times.At(t.count)
+                                                        : 0.0;
+        if (t.count < rows.count && SameBits(shared, time))
             return;
         // Times of its own from here on: those so far copied from trace 0.
         t.sharesTimes = false;

@@ -54,7 +54,8 @@ private:
     {
         TShape shape = TShape::Line;
         qsizetype count = 0;
-        double lastTime = 0.0;
+        double lastTime = 0.0;    // of the last point, and
+        double lastValue = 0.0;   // its value: quicker than from the packed columns
         bool sharesTimes = false; // times are trace 0's first `count`
         bool ordered = true;
         TPackedColumn times;
