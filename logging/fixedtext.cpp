@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace fixedtext {
 
@@ -70,7 +71,12 @@ double ParseFixed(const char* begin, const char* end)
     return value;
 }
 
-bool ReadFixed(const char* begin, const char* end, double& value)
+namespace {
+
+// ReadFixed over [begin, end), or with kField over the bytes up to the first comma in it:
+// where the text ends, and in `fixed` whether it is a fixed-point number.
+template <bool kField>
+const char* Gather(const char* begin, const char* end, double& value, bool& fixed)
 {
     // Digits are gathered as an integer while it stays exact in a double (15 digits), which
     // gives the same value as gathering them in a double, only sooner; longer numbers go on
@@ -80,7 +86,8 @@ bool ReadFixed(const char* begin, const char* end, double& value)
     int digits = 0;
     uint64_t whole = 0;
     double n = 0.0;
-    for (const char* p = begin; p != end; ++p) {
+    const char* p = begin;
+    for (; p != end; ++p) {
         const char c = *p;
         if (c >= '0' && c <= '9') {
             if (digits < 15)
@@ -94,9 +101,13 @@ bool ReadFixed(const char* begin, const char* end, double& value)
             decimals = 0;
         } else if (c == '-') {
             negative = true;
+        } else if (kField && c == ',') {
+            break;
         } else {
             value = 0.0;
-            return false;
+            fixed = false;
+            const void* comma = kField ? std::memchr(p, ',', size_t(end - p)) : nullptr;
+            return comma ? static_cast<const char*>(comma) : end;
         }
     }
     if (digits <= 15)
@@ -106,7 +117,22 @@ bool ReadFixed(const char* begin, const char* end, double& value)
         divisor *= 10.0;
     const double result = n / divisor;
     value = negative ? -result : result;
-    return true;
+    fixed = true;
+    return p;
+}
+
+} // namespace
+
+bool ReadFixed(const char* begin, const char* end, double& value)
+{
+    bool fixed = false;
+    Gather<false>(begin, end, value, fixed);
+    return fixed;
+}
+
+const char* ReadField(const char* begin, const char* end, double& value, bool& fixed)
+{
+    return Gather<true>(begin, end, value, fixed);
 }
 
 } // namespace fixedtext

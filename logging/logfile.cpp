@@ -35,24 +35,33 @@ constexpr double kLargestValue = 2147483648.0;
 // long, so only their start is taken, far more than any the program writes.
 constexpr qsizetype kMaxLineText = 1000;
 
+// How often `byte` occurs in `text`. In blocks of a fixed length, which the compiler does
+// with vector instructions: a quarter of a gigabyte in a few tens of milliseconds.
+qsizetype CountByte(QByteArrayView text, char byte)
+{
+    constexpr qsizetype kBlock = 256;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    qsizetype count = 0;
+    for (; end - p >= kBlock; p += kBlock) {
+        int inBlock = 0;
+        for (qsizetype i = 0; i < kBlock; ++i)
+            inBlock += p[i] == byte;
+        count += inBlock;
+    }
+    for (; p != end; ++p)
+        count += *p == byte;
+    return count;
+}
+
 // The lines of `text` as NextLine() cuts them, counted before the rows are read so that the
-// traces make room for exactly so many. Line feeds are counted, or carriage returns in a
-// file without any; a file that mixes them is only counted about right.
+// traces make room for exactly so many: its line feeds, or carriage returns in a file without
+// any (a file that mixes the two is only counted about right).
 qsizetype CountLines(QByteArrayView text)
 {
-    const auto count = [text](char end) {
-        qsizetype lines = 0;
-        const char* p = text.data();
-        const char* const stop = p + text.size();
-        while (const void* found = std::memchr(p, end, size_t(stop - p))) {
-            ++lines;
-            p = static_cast<const char*>(found) + 1;
-        }
-        return lines;
-    };
-    qsizetype lines = count('\n');
+    qsizetype lines = CountByte(text, '\n');
     if (lines == 0)
-        lines = count('\r');
+        lines = CountByte(text, '\r');
     return lines + (text.isEmpty() || text.endsWith('\n') || text.endsWith('\r') ? 0 : 1);
 }
 
@@ -82,30 +91,12 @@ QByteArrayView NextLine(QByteArrayView& rest)
     return line;
 }
 
-// Fields 1..N of a row; a field beyond the last one is empty.
-template <int N> std::array<QByteArrayView, N> SplitRow(QByteArrayView row)
-{
-    std::array<QByteArrayView, N> fields{};
-    const char* p = row.data();
-    const char* end = p + row.size();
-    for (int n = 0; n < N; ++n) {
-        const char* start = p;
-        while (p != end && *p != ',')
-            ++p;
-        fields[size_t(n)] = QByteArrayView(start, p - start);
-        if (p == end)
-            break;
-        ++p;
-    }
-    return fields;
-}
-
 // False for a number no run can give: beyond the largest weight a log reading carries, infinite
 // or not a number ("1e308", "inf", "NaN"). Other texts that are no fixed-point number read as
 // 0, as the format says.
-bool Holdable(QByteArrayView field, double& value)
+bool Holdable(QByteArrayView field, double value, bool fixed)
 {
-    if (fixedtext::ReadFixed(field.data(), field.data() + field.size(), value))
+    if (fixed)
         return std::fabs(value) <= kLargestValue;
     const char* begin = field.data() + (field.startsWith('+') ? 1 : 0);
     const char* end = field.data() + field.size();
@@ -116,18 +107,31 @@ bool Holdable(QByteArrayView field, double& value)
     return error == std::errc() && std::fabs(read) <= kLargestValue;
 }
 
-// Adds the row's points; the first field it cannot hold, which adds none.
+// Adds the row's points; the first field it cannot hold, which adds none. Each field is read
+// as it is found: a week of rows takes well under a second.
 std::optional<QByteArrayView> AddRow(QByteArrayView row, ITraceSink& sink)
 {
-    const auto fields = SplitRow<2 + logchannels::DigitalCount>(row);
-    std::array<double, fields.size()> values{};
-    for (size_t n = 0; n < fields.size(); ++n)
-        if (!fields[n].isEmpty() && !Holdable(fields[n], values[n]))
-            return fields[n];
-    if (!fields[1].isEmpty())
+    constexpr size_t kFields = 2 + logchannels::DigitalCount;
+    std::array<double, kFields> values{};
+    std::array<bool, kFields> given{};
+    const char* p = row.data();
+    const char* const end = p + row.size();
+    for (size_t n = 0; n < kFields; ++n) {
+        bool fixed = false;
+        const char* start = p;
+        p = fixedtext::ReadField(start, end, values[n], fixed);
+        const QByteArrayView field(start, p - start);
+        given[n] = !field.isEmpty();
+        if (given[n] && !Holdable(field, values[n], fixed))
+            return field;
+        if (p == end)
+            break;
+        ++p;
+    }
+    if (given[1])
         sink.AddPoint(traces::Weight, values[0], values[1]);
     for (int k = 1; k <= logchannels::DigitalCount; ++k) {
-        if (!fields[size_t(k + 1)].isEmpty())
+        if (given[size_t(k + 1)])
             sink.AddPoint(k, values[0], values[size_t(k + 1)] + logchannels::Baseline(k));
     }
     return std::nullopt;
@@ -386,7 +390,7 @@ TLogReadResult Parse(QByteArrayView bytes, ITraceSink& sink, const TLogProgress&
     result.comment = LineText(comment);
     ReadHeader(LineText(header), result);
     const QByteArrayView firstRow = NextLine(rest);
-    result.decimals = tools::DecimalPlaces(LineText(SplitRow<2>(firstRow)[1]));
+    result.decimals = tools::DecimalPlaces(tools::FieldAt(LineText(firstRow), 2, u','));
     sink.BeginPoints(1 + CountLines(rest));
     const double total = double(bytes.size());
     for (QByteArrayView row = firstRow;; row = NextLine(rest)) {
