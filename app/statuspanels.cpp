@@ -86,10 +86,34 @@ TStatusPanels::TStatusPanels(QStatusBar& bar)
 
 void TStatusPanels::Follow(const TCommsEngine& engine)
 {
+    for (auto [panel, label] : {std::pair{&m_sentPanel, m_sent}, {&m_receivedPanel, m_received}}) {
+        panel->label = label;
+        panel->timer = new QTimer(label);
+        panel->timer->setSingleShot(true);
+        connect(panel->timer, &QTimer::timeout, label, [this, panel] {
+            panel->shown.start();
+            ShowText(*panel->label, panel->pending);
+        });
+    }
     connect(&engine, &TCommsEngine::Sent, m_sent,
-            [this](const QString& text) { ShowText(*m_sent, text); });
+            [this](const QString& text) { Show(m_sentPanel, text); });
     connect(&engine, &TCommsEngine::Received, m_received,
-            [this](const QString& text) { ShowText(*m_received, text); });
+            [this](const QString& text) { Show(m_receivedPanel, text); });
+}
+
+// At once when the panel has not changed for a while, else the newest text once it may.
+void TStatusPanels::Show(TTrafficPanel& panel, const QString& text)
+{
+    panel.pending = text;
+    if (panel.timer->isActive())
+        return;
+    const qint64 since = panel.shown.isValid() ? panel.shown.elapsed() : kTrafficShowMs;
+    if (since >= kTrafficShowMs) {
+        panel.shown.start();
+        ShowText(*panel.label, text);
+    } else {
+        panel.timer->start(int(kTrafficShowMs - since));
+    }
 }
 
 void TStatusPanels::SetIdentity(const QString& text)

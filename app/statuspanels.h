@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 class QLabel;
 class QShortcut;
@@ -21,6 +23,9 @@ class TStatusPanels : public QObject
 public:
     static constexpr int kSentWidth = 120;
     static constexpr int kReceivedWidth = 200;
+    // The traffic panels change at most this often: the display poll's replies, ten a
+    // second, would otherwise cost a repaint each.
+    static constexpr int kTrafficShowMs = 250;
 
     explicit TStatusPanels(QStatusBar& bar);
 
@@ -37,7 +42,20 @@ signals:
     void CancelJob();
 
 private:
+    // A traffic panel: its label and the newest text still to be shown.
+    struct TTrafficPanel
+    {
+        QLabel* label = nullptr;
+        QString pending;
+        QElapsedTimer shown;
+        QTimer* timer = nullptr;
+    };
+
+    void Show(TTrafficPanel& panel, const QString& text);
+
     QStatusBar& m_bar;
+    TTrafficPanel m_sentPanel;
+    TTrafficPanel m_receivedPanel;
     QLabel* m_sent;
     QLabel* m_received;
     TIdentityPanel* m_identity;

@@ -1,11 +1,7 @@
 #include "simpty.h"
 
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -13,12 +9,6 @@ namespace {
 // What the line holds for a client that does not read; beyond it the oldest bytes go.
 constexpr qsizetype kMostPending = 64 * 1024;
 constexpr int kClientPollMs = 50;
-
-QString SystemError(const char* what)
-{
-    return QStringLiteral("%1: %2").arg(QString::fromLatin1(what),
-                                        QString::fromLocal8Bit(std::strerror(errno)));
-}
 
 } // namespace
 
@@ -81,30 +71,11 @@ void TSimPty::StartInstruments()
 
 bool TSimPty::OpenTerminal(QString* error)
 {
-    m_master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0) {
-        *error = SystemError("Cannot create a pseudo-terminal");
+    *error = m_terminal.Open(true);
+    if (!error->isEmpty())
         return false;
-    }
-    char name[128] = {};
-    if (ptsname_r(m_master, name, sizeof name) != 0) {
-        *error = SystemError("Cannot name the pseudo-terminal");
-        return false;
-    }
-    m_slavePath = QString::fromLocal8Bit(name);
-    // Holding the slave open keeps its raw settings when a client closes and reopens it.
-    m_slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
-    termios settings{};
-    if (m_slave < 0 || tcgetattr(m_slave, &settings) != 0) {
-        *error = SystemError("Cannot open the pseudo-terminal");
-        return false;
-    }
-    cfmakeraw(&settings);
-    cfsetspeed(&settings, B9600);
-    if (tcsetattr(m_slave, TCSANOW, &settings) != 0) {
-        *error = SystemError("Cannot set the pseudo-terminal to raw mode");
-        return false;
-    }
+    m_master = m_terminal.Master();
+    m_slavePath = m_terminal.SlavePath();
     m_readNotifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Read);
     connect(m_readNotifier.get(), &QSocketNotifier::activated, this, &TSimPty::ReadMaster);
     m_writeNotifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Write);
@@ -118,11 +89,7 @@ void TSimPty::Close()
     m_clientTimer.stop();
     m_readNotifier.reset();
     m_writeNotifier.reset();
-    if (m_slave >= 0)
-        ::close(m_slave);
-    if (m_master >= 0)
-        ::close(m_master);
-    m_slave = -1;
+    m_terminal.Close();
     m_master = -1;
     m_pending.clear();
 }

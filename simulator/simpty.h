@@ -18,6 +18,7 @@
 // arrive through a socket notifier, replies leave paced by timers, and nothing blocks. The
 // simulator keeps the slave side open itself, so a client may close the port and open it
 // again (a technician unplugging and plugging in) without the line going dead.
+#include "pseudoterminal.h"
 #include "simline.h"
 #include "simoptions.h"
 #include "statefile.h"
@@ -60,8 +61,8 @@ private:
     TSimOptions m_options;
     TSimLine m_line;
     TStateFile m_state;
-    int m_master = -1;
-    int m_slave = -1;
+    TPseudoTerminal m_terminal;
+    int m_master = -1; // the terminal's master side while open
     QString m_slavePath;
     std::unique_ptr<QSocketNotifier> m_readNotifier;
     std::unique_ptr<QSocketNotifier> m_writeNotifier;

@@ -7,6 +7,7 @@
 #include "instrumentlink.h"
 #include "logfile.h"
 #include "protocol.h"
+#include "pseudoterminal.h"
 #include "recordingprompts.h"
 #include "recordingsessionprompts.h"
 #include "sessioncontroller.h"
@@ -19,8 +20,6 @@
 #include <QTemporaryDir>
 
 #include <csignal>
-#include <fcntl.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 using namespace protocol;
@@ -412,13 +411,11 @@ TEST_F(CtlOneInstrument, ViewersSavedCommsSettingsAreTheDefaults)
 // command line does.
 TEST_F(CtlOneInstrument, PasscodeIsTypedWithoutEchoOnATerminal)
 {
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    grantpt(master);
-    unlockpt(master);
-    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    TPseudoTerminal terminal;
+    ASSERT_EQ(terminal.Open(false), "");
+    const int master = terminal.Master();
     QProcess process;
-    process.setStandardInputFile(QString::fromLocal8Bit(ptsname(master)));
+    process.setStandardInputFile(terminal.SlavePath());
     StartCtl(process, Link() + QStringList{"write", "0211", "00000004", "--level", "safe"});
     QByteArray err;
     ASSERT_TRUE(RunUntil(
@@ -435,7 +432,6 @@ TEST_F(CtlOneInstrument, PasscodeIsTypedWithoutEchoOnATerminal)
     char echoed[256] = {};
     const ssize_t n = ::read(master, echoed, sizeof(echoed) - 1);
     EXPECT_FALSE(QByteArray(echoed, n > 0 ? int(n) : 0).contains("1111")) << "no echo";
-    ::close(master);
 }
 
 // An instrument that answers the store with Save Settings Failed has not kept what it was

@@ -100,7 +100,23 @@ TEST_F(StatusPanelsTest, PanelsKeepTheirWidthsAndCutLongTextsToFit)
     EXPECT_TRUE(longText.startsWith(shown.chopped(1)));
     EXPECT_LE(received.fontMetrics().horizontalAdvance(shown), received.contentsRect().width());
     emit engine.Received(QStringLiteral("A1110005:123\r\n"));
-    EXPECT_EQ(received.text(), QStringLiteral("A1110005:123"));
+    EXPECT_TRUE(RunUntil([&] { return received.text() == QStringLiteral("A1110005:123"); }))
+        << "the newest text, once the panel may change again";
+}
+
+// Ten replies a second change the panel four times a second at most, the newest one last.
+TEST_F(StatusPanelsTest, ATrafficPanelChangesAtMostFourTimesASecond)
+{
+    QLabel& received = Panel("ReceivedPanel");
+    QStringList shown;
+    for (int i = 0; i < 40; ++i) {
+        emit engine.Received(QStringLiteral("A1110009:%1\r\n").arg(i));
+        RunFor(10);
+        if (shown.isEmpty() || shown.last() != received.text())
+            shown << received.text();
+    }
+    EXPECT_LE(shown.size(), 3) << shown.join('|').toStdString();
+    EXPECT_TRUE(RunUntil([&] { return received.text() == "A1110009:39"; }));
 }
 
 TEST_F(StatusPanelsTest, TrafficIsShownAsTextNeverAsMarkup)

@@ -11,6 +11,7 @@
 #include "identitypanel.h"
 #include "instrumentlink.h"
 #include "main.h"
+#include "modaldriver.h"
 #include "pdfprompts.h"
 #include "protocol.h"
 #include "recordingprompts.h"
@@ -192,34 +193,4 @@ private:
     std::function<bool()> m_killWhen;
     bool m_killed = false;
     QTimer m_killer;
-};
-
-// Acts on the modal dialog named `name` once it is shown, as a user would.
-class ModalAnswer
-{
-public:
-    ModalAnswer(const char* name, std::function<void(QWidget*)> act)
-        : m_name(QLatin1String(name)), m_act(std::move(act))
-    {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { Look(); });
-        m_timer.start();
-    }
-    [[nodiscard]] bool Answered() const { return m_answered; }
-
-private:
-    void Look()
-    {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog->objectName() != m_name)
-            return;
-        m_timer.stop();
-        m_answered = true;
-        m_act(dialog);
-    }
-
-    QString m_name;
-    std::function<void(QWidget*)> m_act;
-    QTimer m_timer;
-    bool m_answered = false;
 };

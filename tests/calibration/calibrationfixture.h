@@ -8,6 +8,7 @@
 #include "calibrationpage.h"
 #include "calwait.h"
 #include "mimictestdata.h"
+#include "modaldriver.h"
 #include "sessionfixture.h"
 #include "tools.h"
 
@@ -145,25 +146,11 @@ protected:
     }
     void SelectPoint(int row) { Field<QListWidget>("LBxLCal")->setCurrentRow(row); }
 
-    // Once the modal window of type T is up (and `ready` holds), `act` runs on it once.
-    template <class T> void WhenUp(std::function<void(T&)> act, std::function<bool()> ready = {})
-    {
-        auto* timer = new QTimer(calPage.get());
-        QObject::connect(timer, &QTimer::timeout, calPage.get(), [timer, act, ready] {
-            T* window = qobject_cast<T*>(QApplication::activeModalWidget());
-            if (!window || (ready && !ready()))
-                return;
-            timer->stop();
-            timer->deleteLater();
-            act(*window);
-        });
-        timer->start(10);
-    }
     // Answers the next entry dialog: records what it shows, types into a field, presses a
     // button.
     void AnswerDialog(const char* field, const QString& text, const char* button = "BtnOk")
     {
-        WhenUp<TFrmAbsCal>([this, field, text, button](TFrmAbsCal& dialog) {
+        WhenShown<TFrmAbsCal>([this, field, text, button](TFrmAbsCal& dialog) {
             seen = Seen(dialog);
             if (field)
                 Child<QLineEdit>(&dialog, field)->setText(text);

@@ -108,7 +108,7 @@ TEST_F(CalibrationOnSimulator, CancelEndsAnEndlessBusyWithinASecond)
     QString state;
     QElapsedTimer sinceCancel;
     qint64 windowGoneMs = -1;
-    WhenUp<TFrmCalWait>(
+    WhenShown<TFrmCalWait>(
         [&](TFrmCalWait& window) {
             lockedMeanwhile = controls.locked;
             hourglassMeanwhile = QGuiApplication::overrideCursor() != nullptr;
@@ -143,8 +143,8 @@ TEST_F(CalibrationOnSimulator, SilenceEndsTheWaitWithTheNoResponseReport)
 {
     options.instrument.calibrationStuck = true;
     StartCalibration();
-    WhenUp<TFrmCalWait>([&](TFrmCalWait&) { simLink.link->SetAddress(5); },
-                        [&] { return StatusReads() >= 2; });
+    WhenShown<TFrmCalWait>([&](TFrmCalWait&) { simLink.link->SetAddress(5); },
+                           [&] { return StatusReads() >= 2; });
     prompts.whileShown = [&](const QString&) { simLink.link->SetAddress(1); };
     Click("BtnZero");
 

@@ -1,5 +1,6 @@
 // Settings files against the simulated instrument: saved from a session's tree, printed as a
 // listing, and sent back to the same, another or one instrument of a ring.
+#include "modaldriver.h"
 #include "pdfprompts.h"
 #include "sessionfixture.h"
 #include "settingsfile.h"
@@ -23,33 +24,19 @@ namespace {
 
 const QString kFilter = "Settings (*.VSF);;All Files (*.*)";
 
-// Answers the preview dialog when it comes up: Send, with or without the calibration. It
+// Answers the preview dialog whenever it comes up: Send, with or without the calibration. It
 // lives as long as the test, so it never answers another test's dialog.
-class PreviewAnswer : public QObject
+struct PreviewAnswer
 {
-public:
     bool includeCalibration = false;
     bool shown = false;
-
-    PreviewAnswer()
-    {
-        m_timer.setInterval(10);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { Look(); });
-        m_timer.start();
-    }
-
-private:
-    void Look()
-    {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog->objectName() != "TFrmSendSettings")
-            return;
-        shown = true;
-        Child<QCheckBox>(dialog, "CBxCal")->setChecked(includeCalibration);
-        Child<QPushButton>(dialog, "BtnSend")->click();
-    }
-
-    QTimer m_timer;
+    ModalAnswer answer{"TFrmSendSettings",
+                       [this](QWidget* dialog) {
+                           shown = true;
+                           Child<QCheckBox>(dialog, "CBxCal")->setChecked(includeCalibration);
+                           Child<QPushButton>(dialog, "BtnSend")->click();
+                       },
+                       true};
 };
 
 // The settings a file carries: every menu value but the calibration count, which only the

@@ -8,6 +8,7 @@
 #include "instrumentlink.h"
 #include "logdialog.h"
 #include "logpage.h"
+#include "modaldriver.h"
 #include "pdfprompts.h"
 #include "recordingprompts.h"
 #include "simpty.h"
@@ -44,32 +45,15 @@ public:
     }
 };
 
-// Acts on the next modal dialog once it is shown, as a user would (exec() waits for one).
-inline void WhenModal(const std::function<void(QWidget*)>& act, int timeoutMs = 5000)
-{
-    auto* timer = new QTimer(qApp);
-    const QDeadlineTimer deadline(timeoutMs);
-    QObject::connect(timer, &QTimer::timeout, [timer, act, deadline] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal && !deadline.hasExpired())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        if (modal)
-            act(modal);
-    });
-    timer->start(5);
-}
-
 // Chooses in the Logging dialog as a user would and presses Ok (or Cancel).
 inline void AnswerLogDialog(int rate, const std::array<int, 4>& channels, bool ok = true)
 {
-    WhenModal([=](QWidget* dialog) {
-        Child<QComboBox>(dialog, "CBLogRate")->setCurrentIndex(rate);
+    WhenShown<QWidget>([=](QWidget& dialog) {
+        Child<QComboBox>(&dialog, "CBLogRate")->setCurrentIndex(rate);
         const char* names[] = {"CBxDig1", "CBxDig2", "CBxDig3", "CBxDig4"};
         for (size_t k = 0; k < channels.size(); ++k)
-            Child<QComboBox>(dialog, names[k])->setCurrentIndex(channels[k]);
-        Child<QPushButton>(dialog, ok ? "BtnOk" : "BtnCancel")->click();
+            Child<QComboBox>(&dialog, names[k])->setCurrentIndex(channels[k]);
+        Child<QPushButton>(&dialog, ok ? "BtnOk" : "BtnCancel")->click();
     });
 }
 

@@ -291,7 +291,8 @@ TEST_F(LogPageOnSimulator, PrintsTheChartPageWithItsHeadingLanesAndLegend)
 TEST_F(LogPageOnSimulator, ExportsTheChartAtTheChosenSize)
 {
     Start();
-    WhenModal([](QWidget* dialog) {
+    WhenShown<QWidget>([](QWidget& shown) {
+        QWidget* dialog = &shown;
         Child<QSpinBox>(dialog, "EdtWidth")->setValue(640);
         Child<QSpinBox>(dialog, "EdtHeight")->setValue(400);
         Child<QPushButton>(dialog, "BtnOk")->click();
@@ -300,7 +301,8 @@ TEST_F(LogPageOnSimulator, ExportsTheChartAtTheChosenSize)
     Page().ExportChartClick();
     EXPECT_EQ(QImage(dir.filePath("chart.png")).size(), QSize(640, 400));
 
-    WhenModal([](QWidget* dialog) {
+    WhenShown<QWidget>([](QWidget& shown) {
+        QWidget* dialog = &shown;
         Child<QComboBox>(dialog, "CbxFormat")->setCurrentIndex(1);
         Child<QPushButton>(dialog, "BtnOk")->click();
     });

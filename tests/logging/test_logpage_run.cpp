@@ -197,7 +197,8 @@ TEST_F(LogPageOnSimulator, CancelledLoggingDialogLeavesChartLabelsAndInstrumentA
     const TAxisRange time = Chart().Range(TChartAxis::Bottom);
     rig->sim->Line().Log().Clear();
     int shownRate = -2;
-    WhenModal([&](QWidget* dialog) {
+    WhenShown<QWidget>([&](QWidget& shown) {
+        QWidget* dialog = &shown;
         shownRate = Child<QComboBox>(dialog, "CBLogRate")->currentIndex();
         Child<QComboBox>(dialog, "CBLogRate")->setCurrentIndex(2);
         Child<QPushButton>(dialog, "BtnCancel")->click();

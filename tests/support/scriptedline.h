@@ -3,16 +3,15 @@
 // A pseudo-terminal whose far end the test drives by hand: the program under test opens
 // SlavePath() with QSerialPort; the test sees every line it sends and answers as it likes
 // (or not at all), from the event loop.
+#include "pseudoterminal.h"
+
 #include <QByteArray>
 #include <QSocketNotifier>
 #include <QString>
 #include <QStringList>
 
-#include <fcntl.h>
 #include <functional>
 #include <memory>
-#include <stdlib.h>
-#include <termios.h>
 #include <unistd.h>
 
 class ScriptedLine
@@ -24,27 +23,14 @@ public:
 
     ScriptedLine()
     {
-        m_master = posix_openpt(O_RDWR | O_NOCTTY);
-        grantpt(m_master);
-        unlockpt(m_master);
-        m_slavePath = QString::fromLocal8Bit(ptsname(m_master));
-        // Keep a slave descriptor so the line stays up between opens, as a cable does.
-        m_slave = ::open(ptsname(m_master), O_RDWR | O_NOCTTY);
-        termios raw{};
-        tcgetattr(m_slave, &raw);
-        cfmakeraw(&raw);
-        tcsetattr(m_slave, TCSANOW, &raw);
-        fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
+        const QString error = m_terminal.Open(true);
+        Q_ASSERT_X(error.isEmpty(), "ScriptedLine", qPrintable(error));
+        m_master = m_terminal.Master();
         m_notifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Read);
         QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { Read(); });
     }
-    ~ScriptedLine()
-    {
-        m_notifier.reset();
-        ::close(m_slave);
-        ::close(m_master);
-    }
-    QString SlavePath() const { return m_slavePath; }
+    ~ScriptedLine() { m_notifier.reset(); }
+    QString SlavePath() const { return m_terminal.SlavePath(); }
     void Send(const QByteArray& bytes)
     {
         (void)!::write(m_master, bytes.constData(), bytes.size());
@@ -53,9 +39,8 @@ public:
     void HangUp()
     {
         m_notifier.reset();
-        ::close(m_slave);
-        ::close(m_master);
-        m_slave = m_master = -1;
+        m_terminal.Close();
+        m_master = -1;
     }
 
 private:
@@ -76,9 +61,8 @@ private:
         }
     }
 
+    TPseudoTerminal m_terminal;
     int m_master = -1;
-    int m_slave = -1;
-    QString m_slavePath;
     QByteArray m_pending;
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
