@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -76,14 +75,11 @@ QByteArrayView NextLine(QByteArrayView& rest)
 {
     const char* begin = rest.data();
     const char* end = begin + rest.size();
-    if (begin == end)
-        return rest;
-    // The line feed first (the library's search is far quicker than a loop), then a carriage
-    // return before it.
-    const void* lf = std::memchr(begin, '\n', size_t(end - begin));
-    const char* limit = lf ? static_cast<const char*>(lf) : end;
-    const void* cr = std::memchr(begin, '\r', size_t(limit - begin));
-    const char* p = cr ? static_cast<const char*>(cr) : limit;
+    // One pass for either end: a search for the line feed first would run through the whole
+    // rest of a file whose lines end in lone carriage returns, at every line.
+    const char* p = begin;
+    while (p != end && *p != '\n' && *p != '\r')
+        ++p;
     const QByteArrayView line(begin, p - begin);
     if (p != end)
         p += (*p == '\r' && p + 1 != end && p[1] == '\n') ? 2 : 1;
