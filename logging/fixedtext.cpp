@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 namespace fixedtext {
 
@@ -73,7 +72,7 @@ double ParseFixed(const char* begin, const char* end)
 
 namespace {
 
-// ReadFixed over [begin, end), or with kField over the bytes up to the first comma in it:
+// ReadFixed over [begin, end), or with kField over the bytes up to the first comma or line end:
 // where the text ends, and in `fixed` whether it is a fixed-point number.
 template <bool kField>
 const char* Gather(const char* begin, const char* end, double& value, bool& fixed)
@@ -101,13 +100,14 @@ const char* Gather(const char* begin, const char* end, double& value, bool& fixe
             decimals = 0;
         } else if (c == '-') {
             negative = true;
-        } else if (kField && c == ',') {
+        } else if (kField && (c == ',' || c == '\n' || c == '\r')) {
             break;
         } else {
             value = 0.0;
             fixed = false;
-            const void* comma = kField ? std::memchr(p, ',', size_t(end - p)) : nullptr;
-            return comma ? static_cast<const char*>(comma) : end;
+            while (kField && p != end && *p != ',' && *p != '\n' && *p != '\r')
+                ++p;
+            return kField ? p : end;
         }
     }
     if (digits <= 15)

@@ -25,8 +25,8 @@ QString FixedText(double value, int decimals);
 double ParseFixed(const char* begin, const char* end);
 // The same, false for a text with any other byte (`value` is then 0).
 bool ReadFixed(const char* begin, const char* end, double& value);
-// ReadFixed over the bytes from `begin` up to the first comma or `end`, in one pass: `fixed`
-// tells whether they are a fixed-point number. Where the field ends (its comma, or `end`).
+// ReadFixed over the bytes from `begin` up to the first comma, CR, LF or `end`, in one pass:
+// `fixed` tells whether they are a fixed-point number. Where the field ends (at that byte).
 const char* ReadField(const char* begin, const char* end, double& value, bool& fixed);
 
 } // namespace fixedtext

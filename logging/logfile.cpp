@@ -69,6 +69,19 @@ QString LineText(QByteArrayView line)
     return QString::fromLatin1(line.first(std::min(line.size(), kMaxLineText)));
 }
 
+bool IsLineEnd(char c)
+{
+    return c == '\n' || c == '\r';
+}
+
+// Past the line end at `p` (CR LF, LF or a lone CR), if there is one.
+const char* PastLineEnd(const char* p, const char* end)
+{
+    if (p != end)
+        p += (*p == '\r' && p + 1 != end && p[1] == '\n') ? 2 : 1;
+    return p;
+}
+
 // Cuts the next line off `rest`: lines end at CR LF, LF or a lone CR, and a line end at the
 // very end of the text starts no further line.
 QByteArrayView NextLine(QByteArrayView& rest)
@@ -78,11 +91,10 @@ QByteArrayView NextLine(QByteArrayView& rest)
     // One pass for either end: a search for the line feed first would run through the whole
     // rest of a file whose lines end in lone carriage returns, at every line.
     const char* p = begin;
-    while (p != end && *p != '\n' && *p != '\r')
+    while (p != end && !IsLineEnd(*p))
         ++p;
     const QByteArrayView line(begin, p - begin);
-    if (p != end)
-        p += (*p == '\r' && p + 1 != end && p[1] == '\n') ? 2 : 1;
+    p = PastLineEnd(p, end);
     rest = QByteArrayView(p, end - p);
     return line;
 }
@@ -103,15 +115,22 @@ bool Holdable(QByteArrayView field, double value, bool fixed)
     return error == std::errc() && std::fabs(read) <= kLargestValue;
 }
 
-// Adds the row's points; the first field it cannot hold, which adds none. Each field is read
-// as it is found: a week of rows takes well under a second.
-std::optional<QByteArrayView> AddRow(QByteArrayView row, ITraceSink& sink)
+// Takes the next row off `rest` and adds its points; the first field it cannot hold, which
+// adds none. The fields are read as the line is found, in one pass over its bytes: a week of
+// rows takes well under a second.
+std::optional<QByteArrayView> AddRow(QByteArrayView& rest, ITraceSink& sink)
 {
     constexpr size_t kFields = 2 + logchannels::DigitalCount;
+    static const auto baselines = [] {
+        std::array<double, kFields> all{};
+        for (int k = 1; k <= logchannels::DigitalCount; ++k)
+            all[size_t(k + 1)] = logchannels::Baseline(k);
+        return all;
+    }();
     std::array<double, kFields> values{};
     std::array<bool, kFields> given{};
-    const char* p = row.data();
-    const char* const end = p + row.size();
+    const char* p = rest.data();
+    const char* const end = p + rest.size();
     for (size_t n = 0; n < kFields; ++n) {
         bool fixed = false;
         const char* start = p;
@@ -120,15 +139,20 @@ std::optional<QByteArrayView> AddRow(QByteArrayView row, ITraceSink& sink)
         given[n] = !field.isEmpty();
         if (given[n] && !Holdable(field, values[n], fixed))
             return field;
-        if (p == end)
+        if (p == end || *p != ',')
             break;
         ++p;
     }
+    while (p != end && !IsLineEnd(*p)) // fields past the last channel's
+        ++p;
+    p = PastLineEnd(p, end);
+    rest = QByteArrayView(p, end - p);
     if (given[1])
         sink.AddPoint(traces::Weight, values[0], values[1]);
     for (int k = 1; k <= logchannels::DigitalCount; ++k) {
-        if (given[size_t(k + 1)])
-            sink.AddPoint(k, values[0], values[size_t(k + 1)] + logchannels::Baseline(k));
+        const auto n = size_t(k + 1);
+        if (given[n])
+            sink.AddPoint(k, values[0], values[n] + baselines[n]);
     }
     return std::nullopt;
 }
@@ -385,12 +409,13 @@ TLogReadResult Parse(QByteArrayView bytes, ITraceSink& sink, const TLogProgress&
     result.headerRead = true;
     result.comment = LineText(comment);
     ReadHeader(LineText(header), result);
-    const QByteArrayView firstRow = NextLine(rest);
+    QByteArrayView peek = rest;
+    const QByteArrayView firstRow = NextLine(peek);
     result.decimals = tools::DecimalPlaces(tools::FieldAt(LineText(firstRow), 2, u','));
-    sink.BeginPoints(1 + CountLines(rest));
+    sink.BeginPoints(CountLines(rest));
     const double total = double(bytes.size());
-    for (QByteArrayView row = firstRow;; row = NextLine(rest)) {
-        if (const std::optional<QByteArrayView> bad = AddRow(row, sink)) {
+    for (;;) {
+        if (const std::optional<QByteArrayView> bad = AddRow(rest, sink)) {
             // A value beyond any reading would be drawn as 0, or stretch the chart to nothing.
             return GiveUp(sink, result,
                           QStringLiteral("line %1 holds %2, which is no value a log file can hold")
