@@ -9,6 +9,7 @@
 //                                                 memory and the slowest zoom's quickest redraw
 // The program runs itself as the viewer child (--child PROGRAM_DIR CSV), on the offscreen
 // platform unless told otherwise.
+#include "quietprompts.h"
 #include "startupprobe.h"
 
 #include "dmviewer.h"
@@ -17,7 +18,6 @@
 #include "logpage.h"
 #include "main.h"
 #include "packedtraces.h"
-#include "userprompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,36 +34,6 @@
 namespace {
 
 constexpr int kSettleMs = 700; // no paint for this long: the window is drawn
-
-// The file dialog's answer is the log file; the moment it is given is when the open starts.
-// Nothing else is ever asked while the file opens.
-class OpenPrompts : public IUserPrompts
-{
-public:
-    explicit OpenPrompts(QString file) : m_file(std::move(file)) {}
-    void Inform(const QString& text) override { Note(text); }
-    void ShowError(const QString& text) override { Note(text); }
-    bool Confirm(const QString&) override { return true; }
-    void ShowOpticalPrompt() override {}
-    int Ask(const QString& text, const QStringList& buttons) override
-    {
-        Note(text);
-        return int(buttons.size()) - 1;
-    }
-    QString AskOpenFileName(const QString&, const QString&) override
-    {
-        m_askedNs = startupprobe::MonotonicNs();
-        return m_file;
-    }
-    QString AskSaveFileName(const QString&, const QString&) override { return {}; }
-    int64_t AskedNs() const { return m_askedNs; }
-
-private:
-    static void Note(const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-
-    QString m_file;
-    int64_t m_askedNs = 0;
-};
 
 [[noreturn]] void Fail(const char* why)
 {
@@ -93,7 +63,7 @@ double SlowestRedrawMs(TLogChart& chart)
 }
 
 // Prints "open NS rss KB hwm KB idle KB idlehwm KB redraw MS samples N".
-void OpenAndMeasure(TFrmMain& window, OpenPrompts& prompts, QWidget& plot, long idleKb,
+void OpenAndMeasure(TFrmMain& window, TQuietPrompts& prompts, QWidget& plot, long idleKb,
                     long idleHwmKb)
 {
     // Ends the program once the chart is drawn: never deleted.
@@ -105,8 +75,9 @@ void OpenAndMeasure(TFrmMain& window, OpenPrompts& prompts, QWidget& plot, long 
         const long hwm = startupprobe::StatusKb("VmHWM");
         const double redraw = SlowestRedrawMs(*chart);
         std::printf("open %lld rss %ld hwm %ld idle %ld idlehwm %ld redraw %.2f samples %lld\n",
-                    static_cast<long long>(painted.wallNs - prompts.AskedNs()), rss, hwm, idleKb,
-                    idleHwmKb, redraw, static_cast<long long>(chart->PointCount(traces::Weight)));
+                    static_cast<long long>(painted.wallNs - prompts.OpenAskedNs()), rss, hwm,
+                    idleKb, idleHwmKb, redraw,
+                    static_cast<long long>(chart->PointCount(traces::Weight)));
         std::fflush(stdout);
         std::_Exit(0);
     });
@@ -120,7 +91,7 @@ int RunViewer(int argc, char** argv, const QString& programDir, const QString& c
 {
     QApplication app(argc, argv);
     TdatViewer config(programDir);
-    OpenPrompts prompts(csv);
+    TQuietPrompts prompts(csv);
     TFrmMain window(config, TPromptSet{&prompts, nullptr, nullptr});
     if (const QString failure = window.FormCreate(); !failure.isEmpty())
         Fail(qPrintable(failure));
