@@ -239,9 +239,8 @@ TEST_F(LogFileTest, LineEndsMayBeLfOrLoneCr)
     for (const QByteArray& end : {QByteArray("\n"), QByteArray("\r"), QByteArray("\r\n")}) {
         for (const QByteArray& last : {QByteArray(), end}) {
             TTraceStore store;
-            const auto result = ReadText("c" + end + "Time,Weight(kg)" + end + "0,1,x" + end + end +
-                                             "1,2,,,,1,more" + last,
-                                         store);
+            const QByteArray rows = "0,1,x" + end + end + "1,2,,,,1,more" + last;
+            const auto result = ReadText("c" + end + "Time,Weight(kg)" + end + rows, store);
             EXPECT_EQ(result.units, "kg");
             EXPECT_EQ(store.PointCount(traces::Weight), 2);
             EXPECT_EQ(store.PointCount(1), 1); // "x" reads as 0
