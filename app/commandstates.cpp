@@ -2,7 +2,8 @@
 
 #include "ui_main.h"
 
-#include <QStyle>
+#include "toolicons.h"
+
 #include <QTabBar>
 
 TCommandStates::TCommandStates(Ui::TFrmMain& ui) : ui(ui) {}
@@ -13,16 +14,15 @@ void TCommandStates::EnableMenuItems(QMenu* menu, bool enabled)
         item->setEnabled(enabled);
 }
 
-void TCommandStates::SetIcons()
+void TCommandStates::SetLook()
 {
-    const std::pair<QAction*, QStyle::StandardPixmap> icons[] = {
-        {ui.ToolButton1, QStyle::SP_DialogOpenButton},
-        {ui.ToolButton2, QStyle::SP_DialogSaveButton},
-        {ui.ToolButton4, QStyle::SP_DriveNetIcon},
-        {ui.tbStartSession, QStyle::SP_MediaPlay},
-        {ui.tbEndSession, QStyle::SP_MediaStop}};
-    for (const auto& [action, icon] : icons)
-        action->setIcon(ui.ToolBar->style()->standardIcon(icon));
+    ui.ToolButton1->setIcon(toolicons::Open());
+    ui.ToolButton2->setIcon(toolicons::Save());
+    ui.ToolButton4->setIcon(toolicons::Connect());
+    ui.tbStartSession->setIcon(toolicons::StartSession());
+    ui.tbEndSession->setIcon(toolicons::EndSession());
+    ui.Open1->setShortcuts({QKeySequence::Open, QKeySequence(Qt::Key_F3)});
+    ui.Exit1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::ALT | Qt::Key_X)});
 }
 
 void TCommandStates::Apply(const TLinkState& state)
@@ -32,7 +32,9 @@ void TCommandStates::Apply(const TLinkState& state)
     ui.ToolButton4->setText(connected ? QStringLiteral("&Disconnect") : QStringLiteral("&Connect"));
     ui.ToolButton4->setToolTip(connected ? QStringLiteral("Disconnect from instrument")
                                          : QStringLiteral("Connect to instrument"));
-    ui.Connect2->setText(ui.ToolButton4->text());
+    ui.ToolButton4->setStatusTip(ui.ToolButton4->toolTip());
+    // Connect opens the port dialog; Disconnect asks nothing.
+    ui.Connect2->setText(connected ? ui.ToolButton4->text() : QStringLiteral("&Connect..."));
     EnableMenuItems(ui.MenuFile, free);
     EnableMenuItems(ui.MenuInstrument, connected && free);
     ui.FactoryTestResults1->setEnabled(free); // it asks the instrument nothing

@@ -15,8 +15,9 @@ class TCommandStates
 public:
     explicit TCommandStates(Ui::TFrmMain& ui);
 
-    // Icons of the tool bar's buttons from the desktop's style.
-    void SetIcons();
+    // The tool bar's icons, and the keys of earlier versions (F3 for Open, Alt+X for Exit)
+    // beside the standard ones the menus show.
+    void SetLook();
     // Connect or Disconnect, the menus, the tool bar and the tabs for this state.
     void Apply(const TLinkState& state);
 

@@ -1,11 +1,14 @@
 #include "connection.h"
 
+#include "networkaddress.h"
+
 #include <QFileInfo>
 
 TConnection::TConnection(IUserPrompts& prompts, QObject* parent)
     : QObject(parent), m_link(prompts, nullptr, this)
 {
     connect(&m_link, &TInstrumentLink::Lost, this, &TConnection::OnPortLost);
+    connect(&m_link, &TInstrumentLink::Opened, this, &TConnection::OnReopened);
     m_retry.setInterval(kRetryMs);
     connect(&m_retry, &QTimer::timeout, this, &TConnection::Retry);
 }
@@ -48,15 +51,27 @@ void TConnection::OnPortLost(const QString& message)
     AfterChange();
 }
 
-// A pulled adapter, a restarted simulator: when the device is there again, it is reopened
-// with the settings it had, and the pages carry on as after a connection.
+// A pulled adapter, a restarted simulator or device server: when the device is there again,
+// it is reopened with the settings it had, and the pages carry on as after a connection. A
+// network port is tried without waiting for the connection, so that the window stays at the
+// user's hand while the server is away.
 void TConnection::Retry()
 {
-    if (!QFileInfo::exists(m_choice.portName))
+    if (m_reopening)
         return;
-    const TPortChoice choice = m_choice;
-    if (!Open(choice).isEmpty())
-        m_retry.start(); // not ready yet: keep waiting
+    if (!networkaddress::IsNetworkName(m_choice.portName) && !QFileInfo::exists(m_choice.portName))
+        return;
+    m_reopening = true;
+    m_link.BeginOpen(m_choice);
+}
+
+void TConnection::OnReopened(const QString& error)
+{
+    if (!std::exchange(m_reopening, false) || !error.isEmpty())
+        return; // not ready yet: keep waiting
+    m_retry.stop();
+    emit Changed(true);
+    AfterChange();
 }
 
 void TConnection::AfterChange()

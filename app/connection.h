@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <optional>
+
 class IUserPrompts;
 
 // The viewer's connection: the instrument link opened and closed as the user chooses, reopened
@@ -31,6 +33,11 @@ public:
     // True while a lost port is waited for, to be reopened as it was.
     [[nodiscard]] bool WaitingForPort() const { return m_retry.isActive(); }
     [[nodiscard]] QString PortName() const { return m_choice.portName; }
+    // The choices of the last connection made in this run, address and all; none before.
+    [[nodiscard]] std::optional<TPortChoice> LastChoice() const
+    {
+        return m_choice.portName.isEmpty() ? std::nullopt : std::optional(m_choice);
+    }
     [[nodiscard]] bool IsOpen() const { return m_link.IsOpen(); }
     // The unit address of the connection, 0 for Any.
     [[nodiscard]] int Address() const { return m_link.Address(); }
@@ -49,9 +56,11 @@ private:
     void AfterChange();
     void OnPortLost(const QString& message);
     void Retry();
+    void OnReopened(const QString& error);
 
     TInstrumentLink m_link;
     TPortChoice m_choice;
     QTimer m_retry;
     QString m_lostMessage;
+    bool m_reopening = false; // a retry's opening is under way
 };

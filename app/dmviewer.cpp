@@ -23,8 +23,6 @@ struct TdatViewer::IniFile : CSimpleIniA
 
 namespace {
 
-constexpr const char* kComms = "Comms";
-
 std::unique_ptr<TdatViewer::IniFile> NewIni()
 {
     return std::make_unique<TdatViewer::IniFile>();
@@ -153,11 +151,11 @@ int TdatViewer::CommsValue(const char* key, int fallback) const
     return static_cast<int>(m_user ? m_user->GetLongValue(kComms, key, base) : base);
 }
 
-QString TdatViewer::CommsText(const char* key) const
+QString TdatViewer::UserText(const char* section, const char* key) const
 {
-    const char* value = m_user ? m_user->GetValue(kComms, key, nullptr) : nullptr;
+    const char* value = m_user ? m_user->GetValue(section, key, nullptr) : nullptr;
     if (!value)
-        value = m_ini->GetValue(kComms, key, "");
+        value = m_ini->GetValue(section, key, "");
     return QString::fromUtf8(value);
 }
 
@@ -166,13 +164,20 @@ void TdatViewer::SetCommsValue(const char* key, int value)
     SetCommsText(key, QString::number(value));
 }
 
-void TdatViewer::SetCommsText(const char* key, const QString& value)
+void TdatViewer::SetUserText(const char* section, const char* key, const QString& value)
 {
     IniFile& target = m_user ? *m_user : *m_ini;
     const QByteArray text = value.toUtf8();
-    const char* old = target.GetValue(kComms, key, nullptr);
+    const char* old = target.GetValue(section, key, nullptr);
     if (old && text == old)
         return;
-    target.SetValue(kComms, key, text.constData());
+    target.SetValue(section, key, text.constData());
     m_changed = true;
+}
+
+void TdatViewer::RemoveUserKey(const char* section, const char* key)
+{
+    IniFile& target = m_user ? *m_user : *m_ini;
+    if (target.Delete(section, key, /*removeEmptySection*/ true))
+        m_changed = true;
 }

@@ -6,8 +6,9 @@
 
 // The program's configuration: config.ini beside the program, held in memory from start to
 // exit and written back then (only when it was there to load). When the program's folder
-// is not writable (an installed copy), [Comms] changes go to a per-user copy that is read
-// on top of the installed file.
+// is not writable (an installed copy), what the program keeps for the user ([Comms], the
+// window's layout, the recent files) goes to a per-user copy that is read on top of the
+// installed file.
 class TdatViewer
 {
 public:
@@ -55,6 +56,15 @@ public:
     void SetPortName(const QString& v) { SetCommsText("PortName", v); }
     // Extra port paths for the port list, separated by ";".
     [[nodiscard]] QString ExtraPorts() const { return CommsText("ExtraPorts"); }
+    // The ports connected to last, newest first, separated by ";".
+    [[nodiscard]] QString RecentPorts() const { return CommsText("RecentPorts"); }
+    void SetRecentPorts(const QString& v) { SetCommsText("RecentPorts", v); }
+
+    // What the program keeps between runs beyond [Comms] (the window's layout, the recent
+    // files), kept where [Comms] is.
+    [[nodiscard]] QString UserText(const char* section, const char* key) const;
+    void SetUserText(const char* section, const char* key, const QString& value);
+    void RemoveUserKey(const char* section, const char* key);
 
     // Writes the in-memory file back atomically when a setting changed since the last write;
     // an error text with the system's reason (the file on disk then stays as it was), or empty
@@ -62,12 +72,14 @@ public:
     [[nodiscard]] QString Save();
 
 private:
+    static constexpr const char* kComms = "Comms";
+
     [[nodiscard]] QString Text(const char* section, const char* key,
                                const QString& fallback = {}) const;
     [[nodiscard]] int CommsValue(const char* key, int fallback) const;
-    [[nodiscard]] QString CommsText(const char* key) const;
+    [[nodiscard]] QString CommsText(const char* key) const { return UserText(kComms, key); }
     void SetCommsValue(const char* key, int value);
-    void SetCommsText(const char* key, const QString& value);
+    void SetCommsText(const char* key, const QString& value) { SetUserText(kComms, key, value); }
     [[nodiscard]] QString UserFileName() const;
 
     QString m_programDir;

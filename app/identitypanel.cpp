@@ -24,6 +24,6 @@ void TIdentityPanel::paintEvent(QPaintEvent*)
     QPainter p(this);
     const bool warning = ShowsWarning();
     p.fillRect(rect(), warning ? QColor(Qt::red) : palette().color(QPalette::Button));
-    p.setPen(warning ? QColor(Qt::yellow) : QColor(Qt::black));
+    p.setPen(warning ? QColor(Qt::yellow) : palette().color(QPalette::ButtonText));
     p.drawText(rect().adjusted(20, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop, m_text);
 }

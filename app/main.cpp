@@ -7,12 +7,14 @@
 #include "displaypage.h"
 #include "dmviewer.h"
 #include "factory.h"
+#include "filecomparison.h"
 #include "helpactions.h"
 #include "logpage.h"
 #include "messageprompts.h"
 #include "pcclock.h"
 #include "portconfig.h"
 #include "printformat.h"
+#include "recentfiles.h"
 #include "resizerule.h"
 #include "sessioncontroller.h"
 #include "sessiondialogs.h"
@@ -21,8 +23,9 @@
 #include "settingspage.h"
 #include "statuspanels.h"
 #include "terminalpage.h"
-#include "tools.h"
 #include "ui_main.h"
+#include "windowlayout.h"
+#include "windowtitle.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -30,12 +33,6 @@
 #include <QSignalBlocker>
 
 #include <clocale>
-
-namespace {
-
-const QString kCaptionSeparator = QStringLiteral(" - ");
-
-} // namespace
 
 TFrmMain::TFrmMain(TdatViewer& config, const TPromptSet& prompts, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TFrmMain>()), m_config(config),
@@ -70,7 +67,7 @@ QString TFrmMain::FormCreate()
 {
     if (!m_config.ConfigValid())
         return QStringLiteral("The Ini file for this Viewer is corrupt.");
-    setWindowTitle(m_config.ViewerName());
+    m_title = std::make_unique<TWindowTitle>(*this, m_config.ViewerName());
     // "." as the decimal separator for everything formatted or parsed, whatever the locale.
     QLocale::setDefault(QLocale::c());
     std::setlocale(LC_NUMERIC, "C");
@@ -98,6 +95,7 @@ QString TFrmMain::FormCreate()
     ApplyLinkState();
     ShowPage(*m_displayPage);
     PgCMainChange(ui->PgCMain->currentIndex());
+    new TWindowLayout(m_config, *this, *ui->PgCMain); // owned by the window
     // Once the window shows: the data of a run that did not end normally.
     QMetaObject::invokeMethod(
         this, [this] { m_logPage->OfferLeftOverRun([this] { ShowPage(*m_logPage); }); },
@@ -121,6 +119,9 @@ void TFrmMain::CreatePages()
     AddPage(*settings);
     m_settingsFiles =
         std::make_unique<TSettingsFiles>(link, *m_session, *m_prompts, *m_printPrompts, this);
+    m_comparison =
+        std::make_unique<TFileComparison>(link, *m_session, *m_prompts, *m_printPrompts, this);
+    Bind({ui->CompareWithFile1}, [this] { m_comparison->CompareWithFileClick(); });
     m_logPage = new TLogPage(link, *m_prompts, *m_printPrompts, m_config.DataDir());
     m_logPage->SetIdentitySource([this] { return m_connection->IdentityText(); });
     AddPage(*m_logPage);
@@ -137,6 +138,11 @@ void TFrmMain::CreatePages()
     auto* terminal = new TTerminalPage(link.Engine(), *m_prompts);
     connect(terminal, &TTerminalPage::TerminalUsed, this, [this] { m_panels->SetWarning(true); });
     AddPage(*terminal);
+    auto* recent = new TRecentFiles(m_config, *ui->MenuRecent, this);
+    recent->Track(QStringLiteral("Settings"), *m_settingsFiles);
+    recent->Track(QStringLiteral("Log"), *m_logPage, [this] { ShowPage(*m_logPage); });
+    connect(recent, &TRecentFiles::Current, this,
+            [this](const QString& f) { m_title->SetFile(f); });
 }
 
 void TFrmMain::WireSession(IPage& settingsPage)
@@ -203,7 +209,7 @@ void TFrmMain::ShowTabs()
 
 void TFrmMain::ConnectActions()
 {
-    m_commands->SetIcons();
+    m_commands->SetLook();
     Bind({ui->Exit1}, [this] { close(); });
     Bind({ui->ToolButton4, ui->Connect2}, [this] { Connect2Click(); });
     Bind({ui->Open1, ui->ToolButton1}, [this] { Files().Open1Click(); });
@@ -230,10 +236,11 @@ void TFrmMain::Connect2Click()
     }
     // The ports are listed as the dialog opens: an adapter plugged in since is there, and the
     // start-up does not wait for the system's whole list of terminals to be walked.
-    const QStringList extra = m_config.ExtraPorts().split(u';', Qt::SkipEmptyParts);
-    m_comDialog =
-        std::make_unique<TFrmComDialog>(*m_prompts, serialports::EnumSerialPorts(extra), this);
-    m_comDialog->SetChoice(portconfig::LoadPortDialog(m_config));
+    // The last connection's choices stand, the address with them, even when not kept.
+    m_comDialog = std::make_unique<TFrmComDialog>(*m_prompts, QStringList(), this);
+    m_comDialog->SetPorts(portconfig::PortEntries(m_config));
+    m_comDialog->SetChoice(
+        m_connection->LastChoice().value_or(portconfig::LoadPortDialog(m_config)));
     if (m_comDialog->exec() == QDialog::Accepted && m_comDialog->PortSelected())
         ConnectWith(m_comDialog->Choice());
 }
@@ -264,7 +271,7 @@ void TFrmMain::OnConnectionChanged(bool connected)
     const QString tail = !connected     ? QString()
                          : address == 0 ? QStringLiteral("Address:Any")
                                         : QStringLiteral("Address:%1").arg(address);
-    setWindowTitle(tools::ReplaceAfter(windowTitle(), kCaptionSeparator, tail));
+    m_title->SetAddress(tail);
     // A connection change ends any session.
     m_state = TLinkState{connected, false, false, m_connection->Link().JobRunning()};
     ApplyLinkState();

@@ -17,6 +17,7 @@ class TCommandStates;
 class TConnection;
 class TDisplayPage;
 class TdatViewer;
+class TFileComparison;
 class TFrmComDialog;
 class THelpActions;
 class TLogPage;
@@ -24,6 +25,7 @@ class TMessagePrompts;
 class TSessionController;
 class TSettingsFiles;
 class TStatusPanels;
+class TWindowTitle;
 struct TPortChoice;
 namespace Ui {
 class TFrmMain;
@@ -99,6 +101,7 @@ private:
     TConnection* m_connection = nullptr;
     TSessionController* m_session = nullptr;
     std::unique_ptr<TSettingsFiles> m_settingsFiles;
+    std::unique_ptr<TFileComparison> m_comparison;
     std::unique_ptr<TFrmComDialog> m_comDialog;
     std::vector<IPage*> m_pages; // in tab order, whether shown or not
     IPage* m_current = nullptr;
@@ -106,5 +109,6 @@ private:
     TLogPage* m_logPage = nullptr;
     TStatusPanels* m_panels = nullptr;
     std::unique_ptr<THelpActions> m_help;
+    std::unique_ptr<TWindowTitle> m_title;
     TLinkState m_state;
 };

@@ -32,6 +32,11 @@ void TMessagePrompts::Inform(const QString& text)
     QMessageBox::information(m_parent, m_title, ForDisplay(text));
 }
 
+void TMessagePrompts::Warn(const QString& text)
+{
+    QMessageBox::warning(m_parent, m_title, ForDisplay(text));
+}
+
 void TMessagePrompts::ShowError(const QString& text)
 {
     QMessageBox::critical(m_parent, m_title, ForDisplay(text));

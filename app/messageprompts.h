@@ -20,6 +20,7 @@ public:
     ~TMessagePrompts() override;
 
     void Inform(const QString& text) override;
+    void Warn(const QString& text) override;
     void ShowError(const QString& text) override;
     bool Confirm(const QString& text) override;
     void ShowOpticalPrompt() override;

@@ -53,6 +53,18 @@ void SavePortDialog(TdatViewer& config, const TPortChoice& choice)
     config.SetStop(choice.stop);
     config.SetAddress(choice.address);
     config.SetReconnect(choice.reconnect ? 1 : 0);
+    config.SetRecentPorts(portlist::Remembered(RecentPorts(config), choice.portName).join(u';'));
+}
+
+QStringList RecentPorts(const TdatViewer& config)
+{
+    return config.RecentPorts().split(u';', Qt::SkipEmptyParts);
+}
+
+std::vector<portlist::TPortEntry> PortEntries(const TdatViewer& config)
+{
+    return portlist::SystemEntries(config.ExtraPorts().split(u';', Qt::SkipEmptyParts),
+                                   RecentPorts(config));
 }
 
 } // namespace portconfig

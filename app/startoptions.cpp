@@ -33,9 +33,11 @@ TStartOptions Parse(const QStringList& arguments, QString* helpText)
     const QCommandLineOption simulator(
         QStringLiteral("simulator"),
         QStringLiteral("Start the simulated instrument and connect to it (RS232, address 1)."));
-    const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("Serial port to connect to, e.g. /dev/ttyUSB0."),
-                                  QStringLiteral("PATH"));
+    const QCommandLineOption port(
+        QStringLiteral("port"),
+        QStringLiteral("Port to connect to: a serial port, e.g. /dev/ttyUSB0, or a serial "
+                       "device server's, tcp://HOST:PORT or rfc2217://HOST:PORT."),
+        QStringLiteral("PORT"));
     const QCommandLineOption cable(QStringLiteral("cable"),
                                    QStringLiteral("Cable: rs232, ring or optical."),
                                    QStringLiteral("TYPE"));

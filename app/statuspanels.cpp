@@ -54,7 +54,9 @@ TStatusPanels::TStatusPanels(QStatusBar& bar)
       m_identity(new TIdentityPanel(&bar)), m_job(new QLabel(&bar)),
       m_cancel(new QToolButton(&bar)),
       m_escape(new QShortcut(QKeySequence(Qt::Key_Escape), bar.window())),
-      m_fileTrouble(new QLabel(&bar))
+      m_fileTrouble(new QLabel(&bar)),
+      m_showSent(kTrafficShowMs, [this] { ShowText(*m_sent, m_newSent); }),
+      m_showReceived(kTrafficShowMs, [this] { ShowText(*m_received, m_newReceived); })
 {
     m_sent->setObjectName(QStringLiteral("SentPanel"));
     m_received->setObjectName(QStringLiteral("ReceivedPanel"));
@@ -86,34 +88,14 @@ TStatusPanels::TStatusPanels(QStatusBar& bar)
 
 void TStatusPanels::Follow(const TCommsEngine& engine)
 {
-    for (auto [panel, label] : {std::pair{&m_sentPanel, m_sent}, {&m_receivedPanel, m_received}}) {
-        panel->label = label;
-        panel->timer = new QTimer(label);
-        panel->timer->setSingleShot(true);
-        connect(panel->timer, &QTimer::timeout, label, [this, panel] {
-            panel->shown.start();
-            ShowText(*panel->label, panel->pending);
-        });
-    }
-    connect(&engine, &TCommsEngine::Sent, m_sent,
-            [this](const QString& text) { Show(m_sentPanel, text); });
-    connect(&engine, &TCommsEngine::Received, m_received,
-            [this](const QString& text) { Show(m_receivedPanel, text); });
-}
-
-// At once when the panel has not changed for a while, else the newest text once it may.
-void TStatusPanels::Show(TTrafficPanel& panel, const QString& text)
-{
-    panel.pending = text;
-    if (panel.timer->isActive())
-        return;
-    const qint64 since = panel.shown.isValid() ? panel.shown.elapsed() : kTrafficShowMs;
-    if (since >= kTrafficShowMs) {
-        panel.shown.start();
-        ShowText(*panel.label, text);
-    } else {
-        panel.timer->start(int(kTrafficShowMs - since));
-    }
+    connect(&engine, &TCommsEngine::Sent, m_sent, [this](const QString& text) {
+        m_newSent = text;
+        m_showSent.Request();
+    });
+    connect(&engine, &TCommsEngine::Received, m_received, [this](const QString& text) {
+        m_newReceived = text;
+        m_showReceived.Request();
+    });
 }
 
 void TStatusPanels::SetIdentity(const QString& text)

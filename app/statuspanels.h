@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include "ratelimiter.h"
+
 #include <QObject>
-#include <QTimer>
+#include <QString>
 
 class QLabel;
 class QShortcut;
@@ -42,20 +43,7 @@ signals:
     void CancelJob();
 
 private:
-    // A traffic panel: its label and the newest text still to be shown.
-    struct TTrafficPanel
-    {
-        QLabel* label = nullptr;
-        QString pending;
-        QElapsedTimer shown;
-        QTimer* timer = nullptr;
-    };
-
-    void Show(TTrafficPanel& panel, const QString& text);
-
     QStatusBar& m_bar;
-    TTrafficPanel m_sentPanel;
-    TTrafficPanel m_receivedPanel;
     QLabel* m_sent;
     QLabel* m_received;
     TIdentityPanel* m_identity;
@@ -63,4 +51,8 @@ private:
     QToolButton* m_cancel;
     QShortcut* m_escape;
     QLabel* m_fileTrouble;
+    QString m_newSent; // the newest text, shown when its panel may change again
+    QString m_newReceived;
+    TRateLimiter m_showSent;
+    TRateLimiter m_showReceived;
 };

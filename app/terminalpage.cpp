@@ -5,9 +5,10 @@
 #include "ui_terminalpage.h"
 #include "userprompts.h"
 
-#include <QScrollBar>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QTextCursor>
-#include <QTimer>
+#include <QTime>
 
 TTerminalPage::TTerminalPage(TCommsEngine& engine, IUserPrompts& prompts, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::TTerminalPage>()), m_engine(engine),
@@ -18,12 +19,15 @@ TTerminalPage::TTerminalPage(TCommsEngine& engine, IUserPrompts& prompts, QWidge
     ui->MemoRx->setMaximumBlockCount(kLines + 1);
     connect(ui->BtnSend, &QPushButton::clicked, this, &TTerminalPage::BtnSendClick);
     connect(ui->EdtSendStr, &QLineEdit::returnPressed, this, &TTerminalPage::EdtSendStrKeyPress);
-    connect(ui->BtnClear, &QPushButton::clicked, this, [this] {
-        ui->MemoRx->clear();
-        m_lineLength = 0;
-        ui->EdtSendStr->setFocus();
-    });
-    connect(ui->CbControl, &QCheckBox::clicked, this, [this] { ui->EdtSendStr->setFocus(); });
+    connect(ui->BtnClear, &QPushButton::clicked, this, &TTerminalPage::ClearView);
+    // A box ticked by its Alt key leaves the typing where it was.
+    for (QCheckBox* box : {ui->CbControl, ui->CbHex, ui->CbTimestamps})
+        connect(box, &QCheckBox::clicked, this, [this] { ui->EdtSendStr->setFocus(); });
+    // The hexadecimal view shows every byte, so the choice of control characters is moot.
+    connect(ui->CbHex, &QCheckBox::toggled, ui->CbControl, &QWidget::setDisabled);
+    ui->EdtSendStr->installEventFilter(this);
+    ui->LblSendRefused->setText(QString::fromLatin1(kSendRefused));
+    ui->LblSendRefused->hide();
     connect(&m_engine, &TCommsEngine::Traffic, this, &TTerminalPage::EchoTraffic);
     connect(&m_engine, &TCommsEngine::Sent, this,
             [this](const QString& framed) { m_record.AddSent(framed); });
@@ -47,6 +51,10 @@ void TTerminalPage::Entered()
 void TTerminalPage::LinkChanged(const TLinkState& state)
 {
     ui->BtnSend->setEnabled(!state.session);
+    const QString why = state.session ? QString::fromLatin1(kSendRefused) : QString();
+    ui->BtnSend->setToolTip(why);
+    ui->BtnSend->setStatusTip(why);
+    ui->LblSendRefused->setVisible(state.session);
     // The record goes on across connections: what came before a loss is what a support call
     // asks for.
     if (state.connected && !m_connected) {
@@ -75,47 +83,86 @@ void TTerminalPage::EchoTraffic(const QString& text)
 {
     if (m_engine.WaitState() != TCommsEngine::TWaitState::Waiting && !m_inFront)
         return;
-    QPlainTextEdit* view = ui->MemoRx;
-    view->setUpdatesEnabled(false);
-    const bool received = !text.startsWith(QLatin1String(">>>"));
-    AppendBounded(terminalrender::Render(text, ui->CbControl->isChecked()), received);
-    view->setUpdatesEnabled(true);
-    view->ensureCursorVisible();
+    static const QLatin1String kSent(">>>");
+    if (!ui->CbHex->isChecked())
+        AppendBounded(terminalrender::Render(text, ui->CbControl->isChecked()));
+    else if (text.startsWith(kSent))
+        AppendBounded(kSent + u' ' + terminalrender::Hex(text.mid(kSent.size())));
+    else
+        AppendBounded(terminalrender::Hex(text));
+    m_show.Request();
+}
+
+bool TTerminalPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != ui->EdtSendStr || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Up) {
+        if (const std::optional<QString> line = m_history.Older())
+            ui->EdtSendStr->setText(*line);
+        return true;
+    }
+    if (key == Qt::Key_Down) {
+        ui->EdtSendStr->setText(m_history.Newer());
+        return true;
+    }
+    return false;
 }
 
 // Inserting into one ever-growing line costs more with every character, so an endless
 // stream without line ends is cut into lines of kLongestLine.
-void TTerminalPage::AppendBounded(const QString& rendered, bool received)
+void TTerminalPage::AppendBounded(const QString& rendered)
 {
-    const QString stamp = received && ui->CbTimestamps->isChecked()
-                              ? QStringLiteral("%1 ms  ").arg(m_record.Elapsed())
+    const QString stamp = ui->CbTimestamps->isChecked()
+                              ? QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz  "))
                               : QString();
-    QString out;
-    out.reserve(rendered.size() + rendered.size() / kLongestLine + 1);
     for (QChar c : rendered) {
         if (m_lineLength == 0 && c != u'\n' && !stamp.isEmpty()) {
-            out += stamp;
+            m_pending += stamp;
             m_lineLength = static_cast<int>(stamp.size());
         }
         if (c == u'\n') {
             m_lineLength = 0;
         } else if (m_lineLength == kLongestLine) {
-            out += u'\n';
+            m_pending += u'\n';
             m_lineLength = 1;
         } else {
             ++m_lineLength;
         }
-        out += c;
+        m_pending += c;
     }
+}
+
+void TTerminalPage::ShowPending()
+{
+    if (m_pending.isEmpty())
+        return;
     QTextCursor end(ui->MemoRx->document());
     end.movePosition(QTextCursor::End);
-    end.insertText(out);
+    end.insertText(std::exchange(m_pending, QString()));
     ui->MemoRx->setTextCursor(end);
+    ui->MemoRx->ensureCursorVisible();
+}
+
+void TTerminalPage::ClearView()
+{
+    m_show.Cancel();
+    m_pending.clear();
+    ui->MemoRx->clear();
+    m_lineLength = 0;
+    ui->EdtSendStr->setFocus();
+}
+
+void TTerminalPage::SendLine()
+{
+    m_history.Add(ui->EdtSendStr->text());
+    m_engine.SendRaw(ui->EdtSendStr->text(), ui->cbCRC->isChecked());
 }
 
 void TTerminalPage::BtnSendClick()
 {
-    m_engine.SendRaw(ui->EdtSendStr->text(), ui->cbCRC->isChecked());
+    SendLine();
     ui->EdtSendStr->setFocus();
     emit TerminalUsed();
 }
@@ -124,17 +171,19 @@ void TTerminalPage::EdtSendStrKeyPress()
 {
     if (!ui->BtnSend->isEnabled())
         return;
-    m_engine.SendRaw(ui->EdtSendStr->text(), ui->cbCRC->isChecked());
+    SendLine();
     ui->BtnSend->setFocus();
     ui->EdtSendStr->setFocus();
 }
 
 void TTerminalPage::BtnSaveTrafficClick()
 {
-    const QString path = m_prompts.AskSaveFileName(QStringLiteral("Save Traffic"),
-                                                   QStringLiteral("Text (*.txt);;All Files (*.*)"));
+    QString path = m_prompts.AskSaveFileName(QStringLiteral("Save Traffic"),
+                                             QStringLiteral("Text (*.txt);;All Files (*.*)"));
     if (path.isEmpty())
         return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".txt");
     const QString error = m_record.Save(path);
     if (!error.isEmpty())
         m_prompts.ShowError(error);

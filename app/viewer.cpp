@@ -1,5 +1,6 @@
 // Program entry: configuration first, then the main window, which checks it; then the
 // connection the command line asks for.
+#include "dialogfit.h"
 #include "dmviewer.h"
 #include "main.h"
 #include "portconfig.h"
@@ -83,6 +84,7 @@ int main(int argc, char** argv)
     // The application title "Viewer" captions the start-up error box; it is not set as
     // Qt's display name, which would be appended to every window caption.
     QApplication::setApplicationVersion(QStringLiteral(VIEWER_VERSION_TEXT));
+    const TDialogFit dialogsFitTheirTitles;
 
     TdatViewer config(QCoreApplication::applicationDirPath());
     TFrmMain window(config);

@@ -332,7 +332,7 @@ void TCalibrationPage::WaitEnded(int end, uint32_t status)
     m_waitWindow.reset();
     const auto how = static_cast<TStatusWait::TEnd>(end);
     if (how == TStatusWait::TEnd::ResultCode)
-        m_prompts.Inform(calentry::ResultMessage(status));
+        m_prompts.Warn(calentry::ResultMessage(status));
     m_succeeded = how == TStatusWait::TEnd::Finished;
     ClosingSteps();
     EndOperation();

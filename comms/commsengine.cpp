@@ -164,7 +164,7 @@ void TCommsEngine::MatchReply(const QString& text)
 void TCommsEngine::ReportReplyError(const Tcommsobj& record)
 {
     const QString text = record.ErrorReport();
-    QueueReport([this, text] { m_prompts.Inform(text); });
+    QueueReport([this, text] { m_prompts.Warn(text); });
 }
 
 void TCommsEngine::QueueReport(std::function<void()> report)

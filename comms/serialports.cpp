@@ -19,16 +19,23 @@ TPortChoice TPortOverrides::ApplyTo(TPortChoice choice) const
 
 namespace serialports {
 
+namespace {
+
+// By cable, as TPortChoice::Cables numbers them.
+const QStringList kCableNames = {QStringLiteral("rs232"), QStringLiteral("ring"),
+                                 QStringLiteral("optical")};
+
+} // namespace
+
 std::optional<int> CableFromName(const QString& name)
 {
-    const QString n = name.toLower();
-    if (n == u"rs232")
-        return TPortChoice::RS232;
-    if (n == u"ring")
-        return TPortChoice::RS232Ring;
-    if (n == u"optical")
-        return TPortChoice::OpticalLink;
-    return std::nullopt;
+    const qsizetype cable = kCableNames.indexOf(name.toLower());
+    return cable < 0 ? std::nullopt : std::optional<int>(int(cable));
+}
+
+QString CableName(int cable)
+{
+    return kCableNames.value(cable);
 }
 
 QStringList EnumSerialPorts(const QStringList& extra)

@@ -45,6 +45,8 @@ namespace serialports {
 
 // The cable of a command line's --cable: "rs232", "ring" or "optical", in any case.
 [[nodiscard]] std::optional<int> CableFromName(const QString& name);
+// The --cable name of a cable.
+[[nodiscard]] QString CableName(int cable);
 
 inline const QStringList kBaudTexts = {"2400", "4800", "9600", "19200", "38400"};
 

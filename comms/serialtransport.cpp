@@ -53,7 +53,8 @@ QString LossReason(const QSerialPort& port)
 
 } // namespace
 
-TSerialTransport::TSerialTransport(QObject* parent) : TTransport(parent)
+TSerialTransport::TSerialTransport(TLineSettings settings, QObject* parent)
+    : TTransport(parent), m_settings(std::move(settings))
 {
     connect(&m_port, &QSerialPort::errorOccurred, this, &TSerialTransport::OnError);
 }

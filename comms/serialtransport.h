@@ -21,11 +21,12 @@ class TSerialTransport : public TTransport
 {
     Q_OBJECT
 public:
-    explicit TSerialTransport(QObject* parent = nullptr);
+    explicit TSerialTransport(TLineSettings settings = {}, QObject* parent = nullptr);
     ~TSerialTransport() override;
 
     // Opens the port; an error text naming what failed, or empty.
     [[nodiscard]] QString Open(const TLineSettings& settings);
+    void BeginOpen() override { emit Opened(Open(m_settings)); }
 
     QIODevice& Device() override { return m_port; }
     QString Name() const override { return m_path; }
@@ -34,6 +35,7 @@ public:
 private:
     void OnError(QSerialPort::SerialPortError error);
 
+    TLineSettings m_settings;
     QSerialPort m_port;
     QString m_path; // as the user named it; the port keeps only the last part
 };

@@ -36,6 +36,18 @@ QString Render(const QString& text, bool showControl)
     return out;
 }
 
+QString Hex(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() * 3);
+    for (QChar c : text) {
+        const char16_t u = c.unicode() & 0xFF;
+        out += tools::HexText(u, 2);
+        out += EndsLine(u) ? u'\n' : u' ';
+    }
+    return out;
+}
+
 QString Printable(const QString& text)
 {
     QString out;

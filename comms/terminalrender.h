@@ -7,6 +7,9 @@
 namespace terminalrender {
 
 [[nodiscard]] QString Render(const QString& text, bool showControl);
+// Every byte as two upper-case hexadecimal digits and a blank, the lines broken as Render
+// breaks them, so a message is one line whichever view shows it.
+[[nodiscard]] QString Hex(const QString& text);
 // Control characters dropped: for the one-line status bar panels.
 [[nodiscard]] QString Printable(const QString& text);
 

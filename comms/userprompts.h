@@ -9,8 +9,11 @@ class IUserPrompts
 {
 public:
     virtual ~IUserPrompts() = default;
-    // Plain box with OK: information and instrument error reports.
+    // Plain box with OK: information.
     virtual void Inform(const QString& text) = 0;
+    // Warning box with OK: what the instrument refused (its error replies, a calibration it
+    // could not do). Shown as information where nothing tells the two apart.
+    virtual void Warn(const QString& text) { Inform(text); }
     // Error box with OK: failures caught in handlers.
     virtual void ShowError(const QString& text) = 0;
     // OK / Cancel confirmation; true for OK.

@@ -1,12 +1,25 @@
 #include "instrumentlink.h"
 
 #include "protocol.h"
-#include "serialtransport.h"
 #include "ticksource.h"
+#include "transports.h"
 
 #include <QCoreApplication>
 
 using namespace protocol;
+
+namespace {
+
+// Sleeps in the event loop until `done`: the line, the ticks, timers and painting go on, the
+// user's input waits.
+template <typename Condition> void PumpUntil(Condition done)
+{
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
+                                        QEventLoop::ExcludeUserInputEvents);
+}
+
+} // namespace
 
 TInstrumentLink::TInstrumentLink(IUserPrompts& prompts, TTickSource* ticks, QObject* parent)
     : QObject(parent), m_ownTicks(ticks ? nullptr : std::make_unique<TTimerTicks>()),
@@ -29,23 +42,54 @@ TInstrumentLink::~TInstrumentLink()
 
 QString TInstrumentLink::Open(const TPortChoice& choice)
 {
+    Close(); // an opening under way ends here, before this one is listened for
+    bool ended = false;
+    QString result;
+    const QMetaObject::Connection heard =
+        connect(this, &TInstrumentLink::Opened, this, [&](const QString& error) {
+            ended = true;
+            result = error;
+        });
+    BeginOpen(choice);
+    PumpUntil([&] { return ended; });
+    disconnect(heard);
+    return result;
+}
+
+void TInstrumentLink::BeginOpen(const TPortChoice& choice)
+{
     Close();
     m_engine.SetOpticalLink(choice.cable == TPortChoice::OpticalLink);
     m_ring.SetRingMode(choice.cable == TPortChoice::RS232Ring);
     SetAddress(serialports::AddressFor(choice));
-    auto serial = std::make_unique<TSerialTransport>();
-    const QString error = serial->Open(serialports::LineSettingsFor(choice));
-    if (!error.isEmpty())
-        return error;
-    m_transport = std::move(serial);
-    m_engine.Attach(m_transport.get());
-    return {};
+    QString error;
+    m_transport = transports::For(serialports::LineSettingsFor(choice), &error);
+    if (!m_transport) {
+        emit Opened(error);
+        return;
+    }
+    m_opening = true;
+    connect(m_transport.get(), &TTransport::Opened, this, &TInstrumentLink::OnTransportOpened);
+    m_transport->BeginOpen();
+}
+
+void TInstrumentLink::OnTransportOpened(const QString& error)
+{
+    m_opening = false;
+    if (error.isEmpty())
+        m_engine.Attach(m_transport.get());
+    else
+        m_transport.release()->deleteLater(); // it is inside its own signal
+    emit Opened(error);
 }
 
 void TInstrumentLink::Close()
 {
     m_engine.Close();
     m_engine.Attach(nullptr);
+    // A wait for a connection still being made ends here.
+    if (std::exchange(m_opening, false))
+        emit Opened(QStringLiteral("The connection was closed before it was made."));
     m_transport.reset();
     m_keepAlive = false;
     m_engine.ClearKeepAlive();
@@ -127,9 +171,7 @@ TJobEnd TInstrumentLink::RunJob(std::unique_ptr<ILinkJob> job)
     if (!StartJob(std::move(job)))
         return TJobEnd::Cancelled;
     m_lastEnd = TJobEnd::Done;
-    while (m_job.get() == running)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents |
-                                        QEventLoop::ExcludeUserInputEvents);
+    PumpUntil([&] { return m_job.get() != running; });
     return m_lastEnd;
 }
 

@@ -38,8 +38,11 @@ public:
     [[nodiscard]] TTickSource& Ticks() { return *m_ticks; }
 
     // Opens the port as the choice says and addresses its instrument; the error text, or
-    // empty once open.
+    // empty once open. A network port is waited for as a request is: the line, the timers
+    // and painting go on, the user's input waits.
     [[nodiscard]] QString Open(const TPortChoice& choice);
+    // The same without waiting: Opened tells how it went.
+    void BeginOpen(const TPortChoice& choice);
     void Close();
     [[nodiscard]] bool IsOpen() const { return m_engine.IsOpen(); }
     [[nodiscard]] QString PortName() const { return m_engine.PortName(); }
@@ -78,12 +81,15 @@ public:
     [[nodiscard]] bool JobEnding() const { return m_ending; }
 
 signals:
+    // How a BeginOpen went: empty once open, else the error text.
+    void Opened(const QString& error);
     // A job started, made progress or ended.
     void JobChanged();
     // The port went away under the link; after any waiting request has let go.
     void Lost(const QString& message);
 
 private:
+    void OnTransportOpened(const QString& error);
     void OnTick();
     void OnPortLost(const QString& message);
     void RunStep();
@@ -96,6 +102,7 @@ private:
     TCommsEngine m_engine;
     TDevice m_device;
     std::unique_ptr<TTransport> m_transport;
+    bool m_opening = false;
     TOutcome m_lastOutcome = TOutcome::PortClosed;
     bool m_keepAlive = false;
     int m_keepAliveTicks = kKeepAliveTicks;

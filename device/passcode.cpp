@@ -4,6 +4,7 @@
 
 #include <QProxyStyle>
 #include <QRegularExpressionValidator>
+#include <QStyle>
 
 namespace {
 
@@ -22,11 +23,17 @@ public:
 
 } // namespace
 
-TFrmPasscode::TFrmPasscode(const QString& caption, QWidget* parent)
+TFrmPasscode::TFrmPasscode(const TPasscodeQuestion& question, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TFrmPasscode>())
 {
     ui->setupUi(this);
-    setWindowTitle(caption);
+    setWindowTitle(question.Caption());
+    ui->LblPasscode->setText(question.Label());
+    ui->LblWrong->setText(question.Refusal());
+    const int iconSize = style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+    ui->ImgWrong->setPixmap(
+        style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(iconSize, iconSize));
+    ui->PnlWrong->setVisible(question.again);
     auto* style = new TStarStyle;
     style->setParent(ui->EdtPasscode);
     ui->EdtPasscode->setStyle(style);

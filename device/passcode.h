@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sessionprompts.h"
+
 #include <QDialog>
 
 #include <memory>
@@ -8,12 +10,14 @@ namespace Ui {
 class TFrmPasscode;
 }
 
-// "Enter Passcode": up to six digits, shown as stars. Enter confirms, Escape cancels.
+// "Enter Full Passcode" / "Enter Safe Passcode": up to six digits, shown as stars, under the
+// label naming the level, and "Wrong passcode" above them when the instrument refused the
+// last one. Enter confirms, Escape cancels.
 class TFrmPasscode : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TFrmPasscode(const QString& caption, QWidget* parent = nullptr);
+    explicit TFrmPasscode(const TPasscodeQuestion& question, QWidget* parent = nullptr);
     ~TFrmPasscode() override;
 
     [[nodiscard]] QString Passcode() const;

@@ -46,10 +46,8 @@ bool TSessionController::PromptPasscode(bool full)
         return true;
     if (open.Silent())
         return false;
-    const QString caption =
-        full ? QStringLiteral("Enter Full Passcode") : QStringLiteral("Enter Safe Passcode");
-    for (;;) {
-        const std::optional<QString> typed = m_sessionPrompts.AskPasscode(caption);
+    for (TPasscodeQuestion question{full};; question.again = true) {
+        const std::optional<QString> typed = m_sessionPrompts.AskPasscode(question);
         if (!typed)
             return false;
         const auto code = static_cast<uint32_t>(tools::DigitsToInt(*typed));

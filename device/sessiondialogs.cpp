@@ -14,9 +14,9 @@ std::optional<bool> TSessionDialogs::AskSetupLevel()
     return dialog.SelectedIndex() > 0;
 }
 
-std::optional<QString> TSessionDialogs::AskPasscode(const QString& caption)
+std::optional<QString> TSessionDialogs::AskPasscode(const TPasscodeQuestion& question)
 {
-    TFrmPasscode dialog(caption, m_parent);
+    TFrmPasscode dialog(question, m_parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.Passcode();

@@ -11,7 +11,7 @@ public:
     explicit TSessionDialogs(QWidget* parent) : m_parent(parent) {}
 
     std::optional<bool> AskSetupLevel() override;
-    std::optional<QString> AskPasscode(const QString& caption) override;
+    std::optional<QString> AskPasscode(const TPasscodeQuestion& question) override;
     void ShowBusy(bool busy) override;
 
 private:

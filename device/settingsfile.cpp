@@ -114,8 +114,18 @@ public:
         if (m_outline.empty())
             return;
         TMenuNode* top = holder.AddChild(OutlineCaption(m_lines.at(m_outline.front())));
+        m_placed.push_back(top);
         m_next = 1;
         AddChildren(*top, 2);
+    }
+
+    // The node placed from a line, or none.
+    [[nodiscard]] TMenuNode* NodeOfLine(qsizetype index) const
+    {
+        const auto at = std::find(m_outline.begin(), m_outline.begin() + qsizetype(m_next), index);
+        return at == m_outline.begin() + qsizetype(m_next)
+                   ? nullptr
+                   : m_placed[size_t(at - m_outline.begin())];
     }
 
     // The lines not placed in the tree, in file order.
@@ -145,6 +155,7 @@ private:
                 AddChildren(last ? *last : parent, lineDepth);
             } else {
                 last = parent.AddChild(OutlineCaption(line));
+                m_placed.push_back(last);
                 ++m_next;
             }
         }
@@ -152,8 +163,22 @@ private:
 
     const QStringList& m_lines;
     std::vector<qsizetype> m_outline; // indexes of the outline lines
+    std::vector<TMenuNode*> m_placed; // the node of each outline line placed
     size_t m_next = 0;                // the first outline line not placed yet
 };
+
+// A setting's write gives its node the register and the value the file would send, so that
+// the tree can be compared value for value.
+void AttachValue(TMenuNode& node, const QString& request)
+{
+    Tcommsobj message;
+    if (!message.Parse(request))
+        return;
+    node.Data = std::make_unique<TNodeData>();
+    node.Data->Register = tools::HexText(static_cast<uint32_t>(message.Register), 4);
+    node.Data->RawValue = message.Data;
+    node.Data->HasValue = 1;
+}
 
 bool IsWriteRequestText(const QString& line)
 {
@@ -259,6 +284,16 @@ QStringList TSendTree::RequestTexts() const
     return texts;
 }
 
+QString TSendTree::Calibration() const
+{
+    for (const TFileRequest& request : Requests) {
+        Tcommsobj message;
+        if (IsCalibrationLine(request.Text) && message.Parse(request.Text))
+            return message.Data;
+    }
+    return {};
+}
+
 QStringList TSendTree::RequestsToSend(bool includeCalibration) const
 {
     QStringList texts;
@@ -284,9 +319,27 @@ TSendTree FillSendTree(const QStringList& lines)
     reader.Read(*result.Tree);
     result.Requests = reader.Remaining();
     result.Error = CheckRequests(lines, result.Requests);
-    if (!result.Ok())
+    if (!result.Ok()) {
         result.Requests.clear();
+        return result;
+    }
+    for (const TFileRequest& request : result.Requests) {
+        TMenuNode* node = reader.NodeOfLine(request.LineNumber - 2);
+        if (node && !IsCalibrationLine(request.Text))
+            AttachValue(*node, request.Text);
+    }
     return result;
+}
+
+TSendTree ReadSendTree(const QString& path)
+{
+    const TFileLines file = LoadSettingsFile(path);
+    if (!file.Ok()) {
+        TSendTree refused;
+        refused.Error = file.Error;
+        return refused;
+    }
+    return FillSendTree(file.Lines);
 }
 
 TFileLines LoadSettingsFile(const QString& path)

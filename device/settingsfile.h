@@ -29,7 +29,8 @@ struct TFileRequest
 struct TSendTree
 {
     // Holder node: its child is the top node ("FULL SETUP"); no child when the file has no
-    // outline. Held by pointer because the nodes point back at their parents.
+    // outline. A setting the file writes back carries its register and value. Held by
+    // pointer because the nodes point back at their parents.
     std::unique_ptr<TMenuNode> Tree = std::make_unique<TMenuNode>();
     // The request lines in file order; empty when the file is refused.
     std::vector<TFileRequest> Requests;
@@ -38,6 +39,8 @@ struct TSendTree
 
     [[nodiscard]] bool Ok() const { return Error.isEmpty(); }
     [[nodiscard]] QStringList RequestTexts() const;
+    // The calibration block the file would send; empty when it has none.
+    [[nodiscard]] QString Calibration() const;
     // What is sent: every request, the calibration line only when asked for.
     [[nodiscard]] QStringList RequestsToSend(bool includeCalibration) const;
 };
@@ -61,6 +64,10 @@ struct TFileLines
 // setting's line, the calibration right after the top line), or the result is refused naming
 // the first bad line.
 [[nodiscard]] TSendTree FillSendTree(const QStringList& lines);
+
+// A file loaded and its outline taken out, as it is previewed, sent or compared; its Error
+// says why it cannot be used (it could not be loaded, or its requests are refused).
+[[nodiscard]] TSendTree ReadSendTree(const QString& path);
 
 // Latin-1 lines split on CR LF (or LF); refuses empty, oversized and binary files, and files
 // cut short inside a request line (a last line with no line end that is no outline line).

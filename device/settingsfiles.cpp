@@ -61,14 +61,20 @@ void TSettingsFiles::SaveTree()
     const QString error = settingsfile::SaveSettingsFile(path, lines);
     if (!error.isEmpty())
         m_prompts.ShowError(error);
+    else
+        TellFileShown(path);
 }
 
 void TSettingsFiles::Open1Click()
 {
     const QString path = m_prompts.AskOpenFileName(QStringLiteral("Open Settings File"),
                                                    QString::fromLatin1(kFilter));
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        OpenFile(path);
+}
+
+void TSettingsFiles::OpenFile(const QString& path)
+{
     const settingsfile::TFileLines file = settingsfile::LoadSettingsFile(path);
     if (!file.Ok()) {
         m_prompts.ShowError(file.Error);
@@ -80,6 +86,7 @@ void TSettingsFiles::Open1Click()
         m_prompts.ShowError(content.Error);
         return;
     }
+    TellFileShown(path);
     TFrmSendSettings preview(*content.Tree, m_parent);
     if (preview.exec() != QDialog::Accepted)
         return;

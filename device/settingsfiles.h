@@ -23,6 +23,8 @@ public:
     void Open1Click() override;
     void Save1Click() override;
     void Print1Click(bool preview) override;
+    // Previews the file's settings and sends those chosen.
+    void OpenFile(const QString& path) override;
     // Sends the requests through the progress dialog, then locks the instrument and has it
     // store its settings, whatever became of the batch.
     void WriteSettingsToInstrument(const QStringList& lines);

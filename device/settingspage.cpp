@@ -1,5 +1,6 @@
 #include "settingspage.h"
 
+#include "comparedcolumn.h"
 #include "device.h"
 #include "protocol.h"
 #include "settingseditor.h"
@@ -75,6 +76,7 @@ TSettingsPage::TSettingsPage(TSettingsTree& tree, TDevice& device, IUserPrompts&
     connect(&m_tree, &TSettingsTree::ChildrenClearing, this, &TSettingsPage::DropChildren);
     connect(&m_tree, &TSettingsTree::ChildrenRead, this, &TSettingsPage::ShowChildren);
     connect(&m_tree, &TSettingsTree::NodeChanged, this, &TSettingsPage::ShowCaption);
+    new TComparedColumn(*ui->tvMenuItems, m_tree, kNodeRole, this);
 }
 
 TSettingsPage::~TSettingsPage() = default;

@@ -53,6 +53,24 @@ bool IsNumberItem(const TMenuNode& node)
 TSettingsTree::TSettingsTree(TInstrumentLink& link, TSessionController& session, QObject* parent)
     : QObject(parent), m_link(link), m_device(link.Device()), m_session(session)
 {
+    // Nodes about to go take their marks along.
+    const auto forget = [this] { MarkCompared({}); };
+    connect(this, &TSettingsTree::Reset, this, forget);
+    connect(this, &TSettingsTree::ChildrenClearing, this, forget);
+}
+
+void TSettingsTree::MarkCompared(QHash<const TMenuNode*, QString> fileValues)
+{
+    if (m_compared.isEmpty() && fileValues.isEmpty())
+        return;
+    m_compared = std::move(fileValues);
+    emit ComparedChanged();
+}
+
+std::optional<QString> TSettingsTree::ComparedValue(const TMenuNode* node) const
+{
+    const auto found = m_compared.constFind(node);
+    return found == m_compared.constEnd() ? std::nullopt : std::optional<QString>(*found);
 }
 
 TMenuNode* TSettingsTree::Top() const

@@ -4,11 +4,13 @@
 #include "menunode.h"
 #include "menureader.h"
 
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class TDevice;
 class TInstrumentLink;
@@ -46,6 +48,13 @@ public:
     // The setting was changed by a write of this session.
     [[nodiscard]] bool IsChanged(const TMenuNode& node) const;
 
+    // Marks the nodes that differ from a settings file with the file's value for them; the
+    // marks go when nodes go (the tree or a menu read again, as after most writes).
+    void MarkCompared(QHash<const TMenuNode*, QString> fileValues);
+    // The file's value for a marked node; nothing for a node that is not marked.
+    [[nodiscard]] std::optional<QString> ComparedValue(const TMenuNode* node) const;
+    [[nodiscard]] bool HasCompared() const { return !m_compared.isEmpty(); }
+
 signals:
     // The whole tree was built or cleared.
     void Reset();
@@ -54,6 +63,8 @@ signals:
     void ChildrenRead(TMenuNode* menu);
     // A node's caption changed.
     void NodeChanged(TMenuNode* node);
+    // The marks of a comparison with a file came or went.
+    void ComparedChanged();
 
 private:
     TMenuReader::TViewHooks Hooks();
@@ -69,5 +80,6 @@ private:
     // The last display text of the reference weight: when a write changes it, every number
     // the instrument scales by it is read again.
     QString m_referenceText;
+    QHash<const TMenuNode*, QString> m_compared;
     QSet<QString> m_changed; // registers this session's writes changed
 };

@@ -87,12 +87,6 @@ TLogPage::TLogPage(TInstrumentLink& link, IUserPrompts& prompts, IPrintPrompts& 
             ProcessLogSample(data);
     });
     Chart().SetUpLogTraces();
-    const auto labels = DigitalLabels();
-    for (size_t k = 0; k < labels.size(); ++k) {
-        QPalette palette = labels[k]->palette();
-        palette.setColor(QPalette::WindowText, kChannelColours[k]);
-        labels[k]->setPalette(palette);
-    }
     m_output = std::make_unique<TChartOutput>(Chart(), prompts, printPrompts, *this);
     m_interaction = new TChartInteraction(
         Chart(), *ui->LblCsrPos, *this, [this] { ResetLogChart(false); },
@@ -118,6 +112,19 @@ TLogChart& TLogPage::Chart() const
 std::array<QLabel*, logchannels::DigitalCount> TLogPage::DigitalLabels() const
 {
     return {ui->LblDig1, ui->lblDig2, ui->LblDig3, ui->lbldig4};
+}
+
+// The name in the palette's text colour, legible on a light or a dark palette, beside a bar in
+// its trace's colour.
+void TLogPage::SetChannelLabel(size_t k, const QString& text)
+{
+    QLabel* label = DigitalLabels()[k];
+    label->setText(text);
+    label->setStyleSheet(text.isEmpty() ? QString()
+                                        : QStringLiteral("QLabel { border-style: solid; "
+                                                         "border-width: 0 0 0 4px; "
+                                                         "border-color: %1; padding-left: 4px; }")
+                                              .arg(kChannelColours[k].name()));
 }
 
 IActivity* TLogPage::Activity()
@@ -181,6 +188,7 @@ void TLogPage::BtnStartClick()
     m_interaction->ClearCursors();
     Chart().Redraw();
     m_liveData = true;
+    TellFileShown({}); // the chart shows no file any more
     m_run->Begin();
     if (!m_run->Configure()) {
         BtnStopClick();
@@ -225,11 +233,11 @@ void TLogPage::ReadWeightText()
 
 void TLogPage::ShowChannelLabels()
 {
-    const auto labels = DigitalLabels();
     for (int k = 1; k <= logchannels::DigitalCount; ++k) {
         const int selection = m_sampler.Selection(k);
-        labels[size_t(k - 1)]->setText(
-            selection == 0 ? QString() : QString::fromLatin1(logchannels::Channel(selection).text));
+        SetChannelLabel(size_t(k - 1),
+                        selection == 0 ? QString()
+                                       : QString::fromLatin1(logchannels::Channel(selection).text));
     }
     NameTraces();
 }
@@ -418,10 +426,22 @@ void TLogPage::Open1Click()
         return;
     const QString path =
         m_prompts.AskOpenFileName(QStringLiteral("Open Log File"), Text(kLogFilter));
-    if (path.isEmpty())
-        return;
-    if (ReadLog(path))
+    if (!path.isEmpty())
+        OpenChosen(path);
+}
+
+void TLogPage::OpenFile(const QString& path)
+{
+    if (!m_running && !m_starting && SettleUnsaved())
+        OpenChosen(path);
+}
+
+void TLogPage::OpenChosen(const QString& path)
+{
+    if (ReadLog(path)) {
         m_unsaved = false;
+        TellFileShown(path);
+    }
 }
 
 bool TLogPage::ReadLog(const QString& path)
@@ -444,9 +464,8 @@ bool TLogPage::ReadLog(const QString& path)
         m_liveData = false;
         ui->LblLogComment->setText(read.comment);
         m_units = read.units;
-        const auto labels = DigitalLabels();
-        for (size_t k = 0; k < labels.size(); ++k)
-            labels[k]->setText(read.labels[k]);
+        for (size_t k = 0; k < read.labels.size(); ++k)
+            SetChannelLabel(k, read.labels[k]);
         m_decimals = read.decimals;
         Chart().SetDivision(TChartAxis::Left, chartranges::DivisionFor(m_decimals));
     }
@@ -484,6 +503,7 @@ bool TLogPage::SaveLog()
     }
     m_unsaved = false;
     DropRecovery();
+    TellFileShown(path);
     return true;
 }
 

@@ -54,6 +54,7 @@ public:
     void Open1Click() override;
     void Save1Click() override;
     void Print1Click(bool preview) override;
+    void OpenFile(const QString& path) override;
 
     void BtnStartClick();
     void BtnStopClick();
@@ -82,6 +83,7 @@ private:
 
     [[nodiscard]] TLogChart& Chart() const;
     [[nodiscard]] std::array<QLabel*, logchannels::DigitalCount> DigitalLabels() const;
+    void SetChannelLabel(size_t k, const QString& text);
     [[nodiscard]] TLogHeader Header() const;
     void ReadWeightText();
     void ShowChannelLabels();
@@ -94,6 +96,7 @@ private:
     bool MayReplaceLeftOver();
     bool SaveLog();
     bool ReadLog(const QString& path);
+    void OpenChosen(const QString& path);
     [[nodiscard]] TLogChart::TPaperTexts PaperTexts() const;
     void StopRun();
     void RunEnded();

@@ -9,7 +9,6 @@
 #include "ui_displaypage.h"
 
 #include <QApplication>
-#include <QVBoxLayout>
 
 TDisplayPage::TDisplayPage(const QString& picture, const QString& programDir, TInstrumentLink& link,
                            ErrorHandler onError, QWidget* parent)
@@ -22,9 +21,7 @@ TDisplayPage::TDisplayPage(const QString& picture, const QString& programDir, TI
     m_mimic->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     m_mimic->LCD.Directory = programDir; // segment pictures and the map cache
     m_mimic->SetErrorHandler(std::move(onError));
-    auto* layout = new QVBoxLayout(ui->PnlFront);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_mimic);
+    ui->PnlFront->installEventFilter(this);
     m_keys =
         std::make_unique<TMimicKeys>([this](const QString& data) { return m_sender->Send(data); },
                                      [] { QApplication::beep(); }, this);
@@ -35,6 +32,7 @@ TDisplayPage::TDisplayPage(const QString& picture, const QString& programDir, TI
 TDisplayPage::~TDisplayPage()
 {
     // The mimic refers to the key helper: it goes first.
+    ui->PnlFront->removeEventFilter(this);
     delete m_mimic;
 }
 
@@ -48,24 +46,9 @@ void TDisplayPage::LinkChanged(const TLinkState& state)
     m_feed->LinkChanged(state);
 }
 
-// The rule needs the tab's own height, which is final only once every layout has run, so
-// it runs once the resize events have settled.
-void TDisplayPage::resizeEvent(QResizeEvent* event)
+bool TDisplayPage::eventFilter(QObject* watched, QEvent* event)
 {
-    QWidget::resizeEvent(event);
-    if (m_fitPending)
-        return;
-    m_fitPending = true;
-    QMetaObject::invokeMethod(this, &TDisplayPage::FitWindow, Qt::QueuedConnection);
-}
-
-void TDisplayPage::FitWindow()
-{
-    m_fitPending = false;
-    QWidget* frame = window();
-    const resizerule::TWindowFit fit =
-        resizerule::FitDisplayTab(frame->width(), frame->height(), height());
-    if (fit.width != frame->width() || fit.height != frame->height())
-        frame->resize(fit.width, fit.height);
-    ui->PnlFrontFill->setFixedHeight(fit.fillerHeight);
+    if (watched == ui->PnlFront && event->type() == QEvent::Resize)
+        m_mimic->setGeometry(resizerule::FitPanel(ui->PnlFront->size()));
+    return QWidget::eventFilter(watched, event);
 }

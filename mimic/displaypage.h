@@ -35,17 +35,13 @@ public:
     void LinkChanged(const TLinkState& state) override;
 
 protected:
-    // The picture keeps its proportions at the window's width: the window grows when the
-    // tab is too low for it, and the room left below the picture stays empty.
-    void resizeEvent(QResizeEvent* event) override;
+    // The picture keeps its proportions inside the tab, whatever its size.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FitWindow();
-
     std::unique_ptr<Ui::TDisplayPage> ui;
     TQ910LCD* m_mimic = nullptr;
     std::unique_ptr<TKeySender> m_sender;
     std::unique_ptr<TMimicKeys> m_keys;
     std::unique_ptr<TMimicFeed> m_feed;
-    bool m_fitPending = false;
 };

@@ -1,24 +1,22 @@
 #include "resizerule.h"
 
+#include "q910panel.h"
+
 #include <algorithm>
 
 namespace resizerule {
 
-TWindowFit FitDisplayTab(int windowWidth, int windowHeight, int displayTabHeight)
+QRect FitPanel(QSize room)
 {
-    TWindowFit fit{std::max(windowWidth, kMinWidth), windowHeight, 0};
-    const int picture = fit.width * 491 / 1000;
-    int tab = displayTabHeight;
-    if (tab < picture) {
-        fit.height += picture - tab;
-        tab = picture;
+    const int roomWidth = std::max(0, room.width());
+    const int roomHeight = std::max(0, room.height());
+    int width = roomWidth;
+    int height = width * q910panel::kAspectHeight / q910panel::kAspectWidth;
+    if (height > roomHeight) {
+        height = roomHeight;
+        width = height * q910panel::kAspectWidth / q910panel::kAspectHeight;
     }
-    if (fit.height < kMinHeight) {
-        tab += kMinHeight - fit.height;
-        fit.height = kMinHeight;
-    }
-    fit.fillerHeight = tab - picture;
-    return fit;
+    return {(roomWidth - width) / 2, (roomHeight - height) / 2, width, height};
 }
 
 } // namespace resizerule

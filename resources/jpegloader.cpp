@@ -98,6 +98,22 @@ void OnProgress(j_common_ptr common)
     Fail(common, "more than %d scans", kMaxScans);
 }
 
+// The pixels as the window paints them (32-bit, 0xffRRGGBB) where the decoder can write them
+// so, which spares a conversion of the whole picture; else packed RGB.
+struct TOutput
+{
+    J_COLOR_SPACE space;
+    int bytes;
+    QImage::Format format;
+};
+#if defined(JCS_EXTENSIONS) && Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+constexpr TOutput kOutput{JCS_EXT_BGRX, 4, QImage::Format_RGB32};
+#elif defined(JCS_EXTENSIONS)
+constexpr TOutput kOutput{JCS_EXT_XRGB, 4, QImage::Format_RGB32};
+#else
+constexpr TOutput kOutput{JCS_RGB, 3, QImage::Format_RGB888};
+#endif
+
 // The largest reduction by 2, 4 or 8 of `width` x `height` that is still at least `atLeast`
 // (the decoder rounds up), or 1.
 unsigned int Reduction(unsigned int width, unsigned int height, QSize atLeast)
@@ -126,7 +142,7 @@ void CheckSize(jpeg_decompress_struct& info)
 void LimitMemory(jpeg_decompress_struct& info)
 {
     jpeg_calc_output_dimensions(&info);
-    const long rowBytes = (long(info.output_width) * 3 + 3) & ~3L;
+    const long rowBytes = (long(info.output_width) * kOutput.bytes + 3) & ~3L;
     const long pictureBytes = rowBytes * long(info.output_height);
     info.mem->max_memory_to_use = std::max(1L, kMaxDecodeBytes - pictureBytes);
 }
@@ -147,7 +163,7 @@ bool Decode(jpeg_decompress_struct& info, ErrorManager& errors, const QByteArray
     jpeg_read_header(&info, TRUE);
     CheckSize(info);
     result.sourceSize = QSize(int(info.image_width), int(info.image_height));
-    info.out_color_space = JCS_RGB;
+    info.out_color_space = kOutput.space;
     info.scale_num = 1;
     reduction = std::max(reduction, Reduction(info.image_width, info.image_height, atLeast));
     info.scale_denom = reduction;
@@ -155,7 +171,7 @@ bool Decode(jpeg_decompress_struct& info, ErrorManager& errors, const QByteArray
     jpeg_start_decompress(&info);
     QImage& image = result.image;
     image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
-                   QImage::Format_RGB888);
+                   kOutput.format);
     if (image.isNull())
         Fail(reinterpret_cast<j_common_ptr>(&info), "picture too large");
     while (info.output_scanline < info.output_height) {

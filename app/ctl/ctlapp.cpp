@@ -6,12 +6,14 @@
 #include "ctloutput.h"
 #include "ctlprompts.h"
 #include "dmviewer.h"
+#include "fleetrun.h"
 #include "instrumentcommands.h"
 #include "instrumentlink.h"
 #include "logcommand.h"
 #include "portconfig.h"
 #include "ringscan.h"
 #include "settingsbackup.h"
+#include "settingsdiff.h"
 #include "settingsrestore.h"
 #include "signalexit.h"
 #include "tools.h"
@@ -45,6 +47,8 @@ int TCtlApp::Run(const QStringList& arguments)
     TConsole console;
     if (options.error.isEmpty() && !TakeEnvironmentPasscode(options))
         options.error = QStringLiteral("Q900_PASSCODE must be digits only.");
+    if (options.error.isEmpty() && options.Offline())
+        return Code(TSettingsDiff::Files(options, console, TCtlOutput(options.json)));
     const TPortChoice choice = PortChoice(options);
     if (options.error.isEmpty())
         options.error = ConnectionProblem(options, choice);
@@ -52,6 +56,10 @@ int TCtlApp::Run(const QStringList& arguments)
         console.Message(options.error);
         return Code(TExitCode::BadUsage);
     }
+    if (options.Fleet())
+        return Code(TFleetRun(options, QCoreApplication::applicationFilePath(), console,
+                              TCtlOutput(options.json))
+                        .Run());
     TCtlPrompts prompts(console);
     TInstrumentLink link(prompts);
     const QString failure = link.Open(choice);
@@ -130,6 +138,8 @@ int TCtlApp::Dispatch(TCtlContext& context)
         return Code(TLogCommand(context).Run());
     case TCommand::Weight:
         return Code(instrument.Weight());
+    case TCommand::Diff:
+        return Code(TSettingsDiff(context).Run());
     default:
         return Code(TExitCode::BadUsage);
     }

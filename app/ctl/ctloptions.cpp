@@ -4,6 +4,8 @@
 #include "tools.h"
 
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
 
 #include <algorithm>
 
@@ -21,6 +23,7 @@ struct TCommandInfo
     const char* arguments; // as the usage error names them
     int argumentCount;
     QStringList options;
+    int optionalArguments = 0; // given after the others, or not at all
 };
 
 const std::vector<TCommandInfo>& Commands()
@@ -34,6 +37,7 @@ const std::vector<TCommandInfo>& Commands()
         {"restore", TCommand::Restore, "FILE", 1, {"passcode", "calibration"}},
         {"log", TCommand::Log, "FILE", 1, {"rate", "seconds", "channels", "comment"}},
         {"weight", TCommand::Weight, "", 0, {"watch"}},
+        {"diff", TCommand::Diff, "FILE [FILE2]", 1, {"level", "passcode", "calibration"}, 1},
     };
     return commands;
 }
@@ -95,8 +99,8 @@ public:
             QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
         m_parser.addOption(
             QCommandLineOption(QStringList{QStringLiteral("v"), QStringLiteral("version")}));
-        for (const char* name : {"port", "cable", "address", "baud", "level", "passcode", "rate",
-                                 "seconds", "channels", "comment"})
+        for (const char* name : {"port", "ports", "cable", "address", "baud", "level", "passcode",
+                                 "rate", "seconds", "channels", "comment"})
             add(name, "VALUE");
         for (const char* name : {"json", "all", "calibration", "watch"})
             add(name);
@@ -110,8 +114,8 @@ public:
         m_options.version = m_parser.isSet(QStringLiteral("version"));
         if (m_options.help || m_options.version)
             return m_options;
-        if (ReadCommand() && ReadConnection() && ReadArguments())
-            ReadCommandOptions();
+        if (ReadCommand() && ReadConnection() && ReadArguments() && ReadCommandOptions())
+            CheckFleet();
         return m_options;
     }
 
@@ -147,7 +151,8 @@ private:
         m_options.command = m_info->command;
         m_options.commandName = QString::fromLatin1(m_info->name);
         m_positional = positional.mid(1);
-        if (m_positional.size() != m_info->argumentCount) {
+        if (m_positional.size() < m_info->argumentCount ||
+            m_positional.size() > m_info->argumentCount + m_info->optionalArguments) {
             const QString form = QStringLiteral("%1 %2").arg(m_options.commandName,
                                                              QLatin1String(m_info->arguments));
             return Fail(QStringLiteral("Usage: q900ctl [options] %1").arg(form.trimmed()));
@@ -163,9 +168,17 @@ private:
     bool ReadConnection()
     {
         m_options.json = IsSet("json");
-        m_options.port = Value("port");
-        if (IsSet("port") && m_options.port.isEmpty())
-            return Fail(QStringLiteral("--port needs a device path."));
+        m_options.ports = m_parser.values(QStringLiteral("port"));
+        if (m_options.ports.contains(QString()))
+            return Fail(QStringLiteral("--port needs a device path or a network address."));
+        if (IsSet("ports")) {
+            QString error;
+            const auto listed = ctloptions::ReadPortsFile(Value("ports"), &error);
+            if (!listed)
+                return Fail(error);
+            m_options.ports += *listed;
+        }
+        m_options.port = m_options.ports.value(0);
         if (IsSet("cable")) {
             m_options.cable = serialports::CableFromName(Value("cable"));
             if (!m_options.cable)
@@ -202,7 +215,9 @@ private:
         case TCommand::Backup:
         case TCommand::Restore:
         case TCommand::Log:
+        case TCommand::Diff:
             m_options.path = m_positional.first();
+            m_options.secondPath = m_positional.value(1);
             return true;
         default:
             return true;
@@ -220,13 +235,20 @@ private:
         return true;
     }
 
-    void ReadCommandOptions()
+    bool ReadCommandOptions()
     {
-        if (ReadLevel() && ReadPasscode())
-            ReadLogOptions();
         m_options.all = IsSet("all");
         m_options.calibration = IsSet("calibration");
         m_options.watch = IsSet("watch");
+        return ReadLevel() && ReadPasscode() && ReadLogOptions();
+    }
+
+    // Several ports are for the commands that look for instruments themselves.
+    bool CheckFleet()
+    {
+        if (!m_options.Fleet() || !m_options.NeedsAddress())
+            return true;
+        return Fail(QStringLiteral("Several ports are for scan and backup --all only."));
     }
 
     bool ReadLevel()
@@ -301,6 +323,26 @@ TCtlOptions Parse(const QStringList& arguments)
     return TParser(arguments).Parse();
 }
 
+std::optional<QStringList> ReadPortsFile(const QString& path, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        *error = QStringLiteral("Cannot read the list of ports %1: %2")
+                     .arg(QDir::toNativeSeparators(path), file.errorString());
+        return std::nullopt;
+    }
+    QStringList ports;
+    for (const QString& line : QString::fromLocal8Bit(file.readAll()).split(u'\n')) {
+        const QString port = line.trimmed();
+        if (!port.isEmpty() && !port.startsWith(u'#'))
+            ports << port;
+    }
+    if (ports.isEmpty())
+        *error = QStringLiteral("The list of ports %1 names no port.")
+                     .arg(QDir::toNativeSeparators(path));
+    return ports.isEmpty() ? std::nullopt : std::optional<QStringList>(ports);
+}
+
 int ParseRegister(const QString& text)
 {
     QString digits = text;
@@ -354,9 +396,15 @@ QString UsageText()
         "  restore FILE        sends a settings file back, then locks and stores\n"
         "  log FILE            a logging run saved as a CSV log file; Ctrl+C ends it\n"
         "  weight              the weight as the instrument shows it\n"
+        "  diff FILE           the instrument's settings against a settings file\n"
+        "  diff FILE1 FILE2    two settings files against each other\n"
         "\n"
         "Connection (default: the viewer's saved [Comms] settings):\n"
-        "  --port PATH         serial port, e.g. /dev/ttyUSB0\n"
+        "  --port PORT         serial port, e.g. /dev/ttyUSB0, or a serial device server:\n"
+        "                      tcp://HOST:PORT (raw TCP), rfc2217://HOST:PORT (RFC 2217).\n"
+        "                      scan and backup --all take --port more than once and run\n"
+        "                      on every port at once, with one summary at the end\n"
+        "  --ports FILE        the ports listed in FILE, one a line, as more --port options\n"
         "  --cable TYPE        rs232, ring or optical\n"
         "  --address N         unit address 1..31, or 0 for Any (not on a ring)\n"
         "  --baud N            2400, 4800, 9600, 19200 or 38400\n"
@@ -368,7 +416,8 @@ QString UsageText()
         "  --passcode N        the level's passcode; else $Q900_PASSCODE, else asked for\n"
         "                      without echo when standard input is a terminal\n"
         "  --all               backup: every instrument, into the folder DIR\n"
-        "  --calibration       restore: send the file's calibration as well\n"
+        "  --calibration       restore: send the file's calibration as well;\n"
+        "                      diff: compare the calibration as well\n"
         "  --rate R            log: 10, 1 or 0.1 samples a second (default 10)\n"
         "  --seconds N         log: length of the run (default: until Ctrl+C)\n"
         "  --channels LIST     log: up to four of CofZ, Zero, Motion, Net, Output1, Output2\n"
@@ -377,7 +426,8 @@ QString UsageText()
         "  -h, --help          this text\n"
         "  -v, --version       the program's version\n"
         "\n"
-        "Exit codes: 0 done, 1 the instrument refused, 2 bad usage or file, 3 no answer.\n");
+        "Exit codes: 0 done, 1 the instrument refused, 2 bad usage or file, 3 no answer;\n"
+        "diff: 0 the same settings, 1 differences. Over several ports: the worst of them.\n");
 }
 
 } // namespace ctloptions

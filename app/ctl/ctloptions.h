@@ -23,7 +23,8 @@ struct TCtlOptions : TPortOverrides
         Backup,
         Restore,
         Log,
-        Weight
+        Weight,
+        Diff
     };
 
     TCommand command = TCommand::None;
@@ -37,8 +38,12 @@ struct TCtlOptions : TPortOverrides
     // read / write
     int reg = -1;
     QString value;
-    // backup / restore / log: the file (backup --all: the folder)
+    // backup / restore / log / diff: the file (backup --all: the folder)
     QString path;
+    // diff: the second file; empty: the connected instrument is compared with `path`
+    QString secondPath;
+    // Every port given (--port more than once, or --ports FILE); `port` is the first.
+    QStringList ports;
     bool all = false;
     bool calibration = false;
     // log
@@ -56,12 +61,22 @@ struct TCtlOptions : TPortOverrides
     // Whether the command talks to one addressed instrument (scan and backup --all go
     // round every address themselves).
     [[nodiscard]] bool NeedsAddress() const;
+    // Whether the command talks to no instrument at all (diff of two files).
+    [[nodiscard]] bool Offline() const
+    {
+        return command == TCommand::Diff && !secondPath.isEmpty();
+    }
+    // Whether it runs on several ports at once.
+    [[nodiscard]] bool Fleet() const { return ports.size() > 1; }
 };
 
 namespace ctloptions {
 
 [[nodiscard]] TCtlOptions Parse(const QStringList& arguments);
 [[nodiscard]] QString UsageText();
+// The ports of a --ports file: one a line, blank lines and lines starting with "#" left out;
+// nothing, with `error` set, when it cannot be read.
+[[nodiscard]] std::optional<QStringList> ReadPortsFile(const QString& path, QString* error);
 // A register as typed: hexadecimal, "0x" allowed, 0000..FFFF; -1 when it is none.
 [[nodiscard]] int ParseRegister(const QString& text);
 // A channel list such as "CofZ,Motion,Output 1": up to four names, case and blanks ignored.

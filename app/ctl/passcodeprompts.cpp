@@ -10,7 +10,7 @@ TPasscodePrompts::TPasscodePrompts(bool full, std::optional<QString> given, Read
 {
 }
 
-std::optional<QString> TPasscodePrompts::AskPasscode(const QString& caption)
+std::optional<QString> TPasscodePrompts::AskPasscode(const TPasscodeQuestion& question)
 {
     if (m_known && !m_offered) {
         m_offered = true;
@@ -20,14 +20,16 @@ std::optional<QString> TPasscodePrompts::AskPasscode(const QString& caption)
         m_missing = !m_known;
         return std::nullopt;
     }
-    return Typed(caption);
+    return Typed(question);
 }
 
-std::optional<QString> TPasscodePrompts::Typed(const QString& caption)
+std::optional<QString> TPasscodePrompts::Typed(const TPasscodeQuestion& question)
 {
+    if (question.again && m_typed < kTypedTries)
+        std::fprintf(stderr, "q900ctl: %s.\n", qPrintable(question.Refusal()));
     while (m_typed < kTypedTries) {
         ++m_typed;
-        const std::optional<QString> typed = m_reader(caption + QStringLiteral(": "));
+        const std::optional<QString> typed = m_reader(question.Caption() + QStringLiteral(": "));
         if (!typed) {
             m_cancelled = true;
             return std::nullopt;

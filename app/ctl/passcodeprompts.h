@@ -6,8 +6,9 @@
 
 // The setup level and the passcode a session asks for, without a window: the level from the
 // command line, the passcode from --passcode or Q900_PASSCODE, else typed without echo when
-// standard input is a terminal. A passcode that was offered to an instrument is offered to
-// the next one too (a ring backed up with one passcode), but never twice to the same one.
+// standard input is a terminal (after "Wrong passcode" when the instrument refused the last).
+// A passcode that was offered to an instrument is offered to the next one too (a ring backed
+// up with one passcode), but never twice to the same one.
 class TPasscodePrompts : public ISessionPrompts
 {
 public:
@@ -22,7 +23,7 @@ public:
         m_levelAsked = true;
         return m_full;
     }
-    std::optional<QString> AskPasscode(const QString& caption) override;
+    std::optional<QString> AskPasscode(const TPasscodeQuestion& question) override;
 
     // The next instrument: the last passcode may be offered once more.
     void NextInstrument()
@@ -37,7 +38,7 @@ public:
     [[nodiscard]] bool LevelAsked() const { return m_levelAsked; }
 
 private:
-    std::optional<QString> Typed(const QString& caption);
+    std::optional<QString> Typed(const TPasscodeQuestion& question);
 
     bool m_full;
     std::optional<QString> m_known;

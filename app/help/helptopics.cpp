@@ -11,7 +11,7 @@ namespace helptopics {
 
 namespace {
 
-constexpr std::array<TTopic, 22> kTopics{{
+constexpr std::array<TTopic, 23> kTopics{{
     // The main window's tabs.
     {"TDisplayPage", "display-tab.md"},
     {"TCalibrationPage", "calibration-tab.md"},
@@ -26,6 +26,7 @@ constexpr std::array<TTopic, 22> kTopics{{
     {"TFrmPasscode", "passcode-dialog.md"},
     {"TFrmSendSettings", "send-settings-dialog.md"},
     {"TFrmTraffic", "write-progress-dialog.md"},
+    {"TFrmCompare", "compare-dialog.md"},
     // Calibration.
     {"TFrmAbsCal", "calibration-entry-dialog.md"},
     {"TFrmCalWait", "calibration-wait-dialog.md"},

@@ -1,6 +1,7 @@
 // The start-up benchmark's yardstick: a bare Qt main window (menu bar, tool bar, tab widget
 // and status bar, no data of its own) of the viewer's size. Prints when it is fully drawn
-// and its resident memory then. Usage: bench_barewindow WIDTHxHEIGHT
+// and its resident memory then. Usage: bench_barewindow WIDTHxHEIGHT [--stay]
+// With --stay it reports nothing and stays open, to be watched from outside.
 #include "startupprobe.h"
 
 #include <QApplication>
@@ -27,7 +28,10 @@ int main(int argc, char** argv)
     window.setCentralWidget(tabs);
     window.statusBar()->addWidget(new QLabel(QStringLiteral("Ready")));
     window.resize(size.value(0).toInt(), size.value(1).toInt());
+    const bool stay = argc > 2 && qstrcmp(argv[2], "--stay") == 0;
     startupprobe::TPaintWatch watch(*page, 1000, [&](startupprobe::TPainted painted) {
+        if (stay)
+            return;
         startupprobe::Report(painted, window.size());
         std::_Exit(0);
     });

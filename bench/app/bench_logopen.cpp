@@ -9,7 +9,7 @@
 //                                                 memory and the slowest zoom's quickest redraw
 // The program runs itself as the viewer child (--child PROGRAM_DIR CSV), on the offscreen
 // platform unless told otherwise.
-#include "quietprompts.h"
+#include "fileprompts.h"
 #include "startupprobe.h"
 
 #include "dmviewer.h"
@@ -63,7 +63,7 @@ double SlowestRedrawMs(TLogChart& chart)
 }
 
 // Prints "open NS rss KB hwm KB idle KB idlehwm KB redraw MS samples N".
-void OpenAndMeasure(TFrmMain& window, TQuietPrompts& prompts, QWidget& plot, long idleKb,
+void OpenAndMeasure(TFrmMain& window, TFilePrompts& prompts, QWidget& plot, long idleKb,
                     long idleHwmKb)
 {
     // Ends the program once the chart is drawn: never deleted.
@@ -91,7 +91,7 @@ int RunViewer(int argc, char** argv, const QString& programDir, const QString& c
 {
     QApplication app(argc, argv);
     TdatViewer config(programDir);
-    TQuietPrompts prompts(csv);
+    TFilePrompts prompts(csv);
     TFrmMain window(config, TPromptSet{&prompts, nullptr, nullptr});
     if (const QString failure = window.FormCreate(); !failure.isEmpty())
         Fail(qPrintable(failure));

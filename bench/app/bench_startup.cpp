@@ -6,7 +6,7 @@
 // Usage: bench_startup [--runs N] [--log-file CSV] PROGRAM_DIR
 // The program runs itself as the viewer child (--child PROGRAM_DIR [CSV]); the bare window
 // is bench_barewindow beside it. Both use the offscreen platform unless told otherwise.
-#include "quietprompts.h"
+#include "fileprompts.h"
 #include "startupprobe.h"
 
 #include "dmviewer.h"
@@ -59,7 +59,7 @@ int RunViewer(int argc, char** argv, const QString& programDir, const QString& l
     Step("application");
     TdatViewer config(programDir);
     Step("configuration");
-    TQuietPrompts prompts(logFile);
+    TFilePrompts prompts(logFile);
     TFrmMain window(config, TPromptSet{&prompts, nullptr, nullptr});
     Step("window");
     const QString failure = window.FormCreate();

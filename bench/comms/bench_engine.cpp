@@ -4,7 +4,7 @@
 // only this program's own CPU time is counted. Usage: bench_engine [exchanges] [baud]
 #include "instrumentlink.h"
 #include "protocol.h"
-#include "userprompts.h"
+#include "silentprompts.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,23 +18,6 @@
 #include <vector>
 
 namespace {
-
-class SilentPrompts : public IUserPrompts
-{
-public:
-    int count = 0;
-    void Inform(const QString&) override { ++count; }
-    void ShowError(const QString&) override { ++count; }
-    bool Confirm(const QString&) override { return true; }
-    void ShowOpticalPrompt() override { ++count; }
-    int Ask(const QString&, const QStringList& buttons) override
-    {
-        ++count;
-        return static_cast<int>(buttons.size()) - 1;
-    }
-    QString AskOpenFileName(const QString&, const QString&) override { return {}; }
-    QString AskSaveFileName(const QString&, const QString&) override { return {}; }
-};
 
 double CpuSeconds()
 {
@@ -113,7 +96,7 @@ int main(int argc, char** argv)
     const int rounds = 5;
     const int perRound = std::max(1, count / rounds);
     std::vector<Figures> bareRounds, ourRounds;
-    SilentPrompts prompts;
+    TSilentPrompts prompts;
     TInstrumentLink link(prompts);
     TPortChoice choice;
     choice.portName = path;

@@ -33,7 +33,10 @@ public:
     QString AskOpenFileName(const QString&, const QString&) override { return {}; }
     QString AskSaveFileName(const QString&, const QString&) override { return {}; }
     std::optional<bool> AskSetupLevel() override { return true; }
-    std::optional<QString> AskPasscode(const QString&) override { return QStringLiteral("2222"); }
+    std::optional<QString> AskPasscode(const TPasscodeQuestion&) override
+    {
+        return QStringLiteral("2222");
+    }
 };
 
 struct Counts

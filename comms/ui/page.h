@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QString>
+
+#include <functional>
+
 class IActivity;
 class QWidget;
 
@@ -8,10 +12,28 @@ class QWidget;
 class IFileCommands
 {
 public:
+    using FileShown = std::function<void(const QString& path)>;
+
     virtual ~IFileCommands() = default;
     virtual void Open1Click() = 0;
     virtual void Save1Click() = 0;
     virtual void Print1Click(bool preview) = 0;
+    // Opens `path` as Open does once the file is chosen (File > Recent Files).
+    virtual void OpenFile(const QString& path) = 0;
+
+    // `shown` is told the path of each file these commands opened or saved, and an empty path
+    // once what they show is no longer a file's (a new log run).
+    void OnFileShown(FileShown shown) { m_shown = std::move(shown); }
+
+protected:
+    void TellFileShown(const QString& path) const
+    {
+        if (m_shown)
+            m_shown(path);
+    }
+
+private:
+    FileShown m_shown;
 };
 
 // The window's menus, tool bar and tabs around a long operation (a calibration wait, a log

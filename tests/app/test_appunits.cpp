@@ -3,6 +3,7 @@
 #include "portconfig.h"
 #include "serialports.h"
 #include "startoptions.h"
+#include "terminalhistory.h"
 #include "terminalrender.h"
 
 #include <QFile>
@@ -25,6 +26,59 @@ TEST(TerminalRender, ControlCharactersOnRequestAndLineBreaks)
     EXPECT_EQ(Render(QString::fromLatin1("\xB0\x7F"), false), "");
     EXPECT_EQ(Render(QString::fromLatin1("\x00\x1F", 2), true), "[NUL][US]");
     EXPECT_EQ(Render("\x03\x04", false), "\n\n");
+}
+
+TEST(TerminalRender, HexBytesBrokenIntoLinesAsTheTextIs)
+{
+    EXPECT_EQ(terminalrender::Hex("21:\r\n"), "32 31 3A 0D 0A\n");
+    EXPECT_EQ(terminalrender::Hex(QString::fromLatin1("\x12;\xB0\x00\x03", 5)),
+              "12 3B\nB0 00 03\n");
+    EXPECT_EQ(terminalrender::Hex(""), "");
+}
+
+// Sends ("+line"), Up ("U") and Down ("D") keys; what each key put in the box ("-": left as is).
+struct THistoryCase
+{
+    const char* steps;
+    const char* shown;
+};
+
+class TerminalHistory : public ::testing::TestWithParam<THistoryCase>
+{
+};
+
+TEST_P(TerminalHistory, UpAndDownWalkTheLinesSent)
+{
+    TTerminalHistory history;
+    QStringList shown;
+    for (const QString& step : QString::fromLatin1(GetParam().steps).split(u' ')) {
+        if (step.startsWith(u'+'))
+            history.Add(step.mid(1));
+        else if (step == u"U")
+            shown << history.Older().value_or(QStringLiteral("-"));
+        else
+            shown << history.Newer();
+    }
+    EXPECT_EQ(shown.join(u' '), QString::fromLatin1(GetParam().shown));
+}
+
+// Nothing sent: Up leaves the box alone, Down empties it.
+INSTANTIATE_TEST_SUITE_P(Keys, TerminalHistory,
+                         ::testing::Values(THistoryCase{"U D", "- "},
+                                           THistoryCase{"+a +b +c U U U U", "c b a a"},
+                                           THistoryCase{"+a +b U U D D D", "b a b  "},
+                                           THistoryCase{"+a +a +b +a + U U U U", "a b a a"},
+                                           THistoryCase{"+a +b U U +c U U", "b a c b"}));
+
+TEST(TerminalHistoryLimit, KeepsTheLastHundredLines)
+{
+    TTerminalHistory history;
+    for (int i = 0; i <= TTerminalHistory::kMaxLines; ++i)
+        history.Add(QString::number(i));
+    QString oldest;
+    for (int i = 0; i <= TTerminalHistory::kMaxLines; ++i)
+        oldest = history.Older().value_or(QString());
+    EXPECT_EQ(oldest, "1");
 }
 
 TEST(StartOptions, ReadsConnectionOptions)
@@ -119,6 +173,11 @@ TEST(PortConfig, ComNamesAsNumbersOtherNamesAsPaths)
     EXPECT_EQ(config.Port(), 10) << "a path keeps the number as it was";
     EXPECT_EQ(portconfig::LoadPortDialog(config).portName, "/dev/serial/by-id/usb-adapter");
     EXPECT_EQ(portconfig::LoadPortDialog(config).address, 4);
+    c.portName = "tcp://server:4001";
+    portconfig::SavePortDialog(config, c);
+    EXPECT_EQ(portconfig::RecentPorts(config),
+              (QStringList{"tcp://server:4001", "/dev/serial/by-id/usb-adapter", "COM10"}))
+        << "the ports used last, newest first";
 }
 
 TEST(PortConfig, AddressOutsideTheListIsAnyAndSavedSo)

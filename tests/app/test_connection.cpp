@@ -35,10 +35,13 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSerialPort>
+#include <QSignalSpy>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTime>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -122,6 +125,7 @@ TEST_F(Connected, ConnectReadsIdentityAndFollowsStateTable)
     EXPECT_TRUE(Identity().contains(" Version:"));
     EXPECT_EQ(Action("ToolButton4")->text(), "&Disconnect");
     EXPECT_EQ(Action("ToolButton4")->toolTip(), "Disconnect from instrument");
+    EXPECT_EQ(Action("ToolButton4")->statusTip(), "Disconnect from instrument");
     EXPECT_EQ(Action("Connect2")->text(), "&Disconnect");
     EXPECT_TRUE(TabShown("TSTest"));
     EXPECT_FALSE(TabShown("TSSettings"));
@@ -144,7 +148,8 @@ TEST_F(Connected, ConnectReadsIdentityAndFollowsStateTable)
     EXPECT_FALSE(TabShown("TSTest"));
     EXPECT_FALSE(Action("tbStartSession")->isEnabled());
     EXPECT_FALSE(Action("StartSession")->isEnabled());
-    EXPECT_EQ(Action("Connect2")->text(), "&Connect");
+    EXPECT_EQ(Action("Connect2")->text(), "&Connect...") << "it opens the port dialog";
+    EXPECT_EQ(Action("ToolButton4")->statusTip(), "Connect to instrument");
 }
 
 TEST_F(Connected, SessionControlsShowTabsAndLockTheTerminal)
@@ -154,6 +159,14 @@ TEST_F(Connected, SessionControlsShowTabsAndLockTheTerminal)
     EXPECT_TRUE(TabShown("TSSettings"));
     EXPECT_FALSE(TabShown("TSCal"));
     EXPECT_FALSE(Find<QPushButton>("BtnSend")->isEnabled());
+    const QString why = "Send is not available during a setup session";
+    EXPECT_EQ(Find<QPushButton>("BtnSend")->toolTip(), why);
+    EXPECT_EQ(Find<QLabel>("LblSendRefused")->text(), why);
+    EXPECT_FALSE(Find<QLabel>("LblSendRefused")->isHidden());
+    QSignalSpy sent(&Engine(), &TCommsEngine::Sent);
+    Find<QLineEdit>("EdtSendStr")->setText("21110005:");
+    QTest::keyClick(Find<QLineEdit>("EdtSendStr"), Qt::Key_Return);
+    EXPECT_EQ(sent.count(), 0) << "Enter sends nothing either";
     EXPECT_TRUE(Action("EndSession")->isEnabled());
     EXPECT_FALSE(Action("Lock1")->isEnabled());
     window->SetSessionControls(true, true);
@@ -187,6 +200,33 @@ TEST_F(Connected, SessionFromTheMenusShowsItsTabsAndEndsOnTheDisplay)
     EXPECT_FALSE(Action("tbEndSession")->isEnabled());
     EXPECT_FALSE(Find<TIdentityPanel>("IdentityPanel")->ShowsWarning()) << "the store cleared it";
     EXPECT_TRUE(prompts.messages.isEmpty()) << prompts.messages.join('|').toStdString();
+}
+
+// The settings tree's share of the Settings tab is there again in the next run's session.
+TEST_F(Connected, SettingsSplitterKeptAcrossARestart)
+{
+    QList<int> kept;
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_TRUE(window->ConnectWith(StartSimulator()));
+        window->show();
+        window->resize(900, 600);
+        sessionPrompts.levels = {true};
+        sessionPrompts.passcodes = {"2222"};
+        Action("StartSession")->trigger();
+        auto* splitter = Find<QSplitter>("SplSettings");
+        ASSERT_TRUE(RunUntil([&] { return splitter->width() > 600; }));
+        if (run == 1)
+            break;
+        splitter->setSizes({splitter->width() / 4, splitter->width() * 3 / 4});
+        kept = splitter->sizes();
+        window->close();
+        window.reset();
+        config.reset(); // the configuration is written at the end of the run
+        config = std::make_unique<TdatViewer>(dir.path());
+        window = std::make_unique<TFrmMain>(*config, TPromptSet{&prompts, &sessionPrompts, &print});
+        ASSERT_EQ(window->FormCreate(), "");
+    }
+    EXPECT_TRUE(RunUntil([&] { return Find<QSplitter>("SplSettings")->sizes() == kept; }));
 }
 
 TEST_F(Connected, RingCaptionAndAnyAddress)
@@ -252,7 +292,7 @@ TEST_F(Connected, TerminalEchoSendAndWarningPanel)
     EXPECT_EQ(Engine().Activity(), IActivity::Test);
     auto* memo = Find<QPlainTextEdit>("MemoRx");
     auto* edit = Find<QLineEdit>("EdtSendStr");
-    EXPECT_TRUE(memo->toPlainText().contains(">>>21110003:"))
+    EXPECT_TRUE(RunUntil([&] { return memo->toPlainText().contains(">>>21110003:"); }))
         << "the identity reads were shown while they waited";
     Find<QPushButton>("BtnClear")->click();
     Find<QCheckBox>("CbControl")->setChecked(true);
@@ -285,6 +325,7 @@ TEST_F(Connected, TerminalKeepsLast500LinesAndBoundsAnEndlessLine)
     Find<QPushButton>("BtnClear")->click();
     for (int i = 0; i < 600; ++i)
         page->EchoTraffic(QStringLiteral("A1110009:%1\r\n").arg(i));
+    ASSERT_TRUE(RunUntil([&] { return memo->toPlainText().endsWith("A1110009:599\n"); }));
     QStringList lines = memo->toPlainText().split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 500);
     EXPECT_EQ(lines.first(), "A1110009:100");
@@ -293,6 +334,7 @@ TEST_F(Connected, TerminalKeepsLast500LinesAndBoundsAnEndlessLine)
     // An instrument that streams without line ends: the line being received is cut.
     for (int i = 0; i < 50; ++i)
         page->EchoTraffic(QString(400, u'x'));
+    ASSERT_TRUE(RunUntil([&] { return memo->toPlainText().count(u'x') == 20000; }));
     EXPECT_LE(memo->document()->lastBlock().length(), TTerminalPage::kLongestLine + 1);
     lines = memo->toPlainText().split('\n', Qt::SkipEmptyParts);
     EXPECT_EQ(lines.size(), 501) << "500 lines and the one being received";
@@ -302,6 +344,9 @@ TEST_F(Connected, TerminalKeepsLast500LinesAndBoundsAnEndlessLine)
 
     Tabs()->setCurrentWidget(Find<QWidget>("TSDisplay"));
     page->EchoTraffic("dropped\n");
+    Tabs()->setCurrentWidget(page);
+    page->EchoTraffic("shown\n");
+    ASSERT_TRUE(RunUntil([&] { return memo->toPlainText().contains("shown"); }));
     EXPECT_FALSE(memo->toPlainText().contains("dropped"))
         << "not shown while another tab is in front and nothing waits";
 }
@@ -396,25 +441,52 @@ TEST_F(Connected, LostPortIsReopenedWhenItComesBack)
     second.waitForFinished(3000);
 }
 
-TEST_F(Connected, TerminalTimestampsAndSavedTraffic)
+TEST_F(Connected, TerminalTimestampsHexHistoryAndSavedTraffic)
 {
     ASSERT_TRUE(window->ConnectWith(StartSimulator()));
     Tabs()->setCurrentWidget(Find<QWidget>("TSTest"));
     auto* memo = Find<QPlainTextEdit>("MemoRx");
+    auto* edit = Find<QLineEdit>("EdtSendStr");
     Find<QPushButton>("BtnClear")->click();
     Find<QCheckBox>("CbTimestamps")->setChecked(true);
-    Find<QLineEdit>("EdtSendStr")->setText("21110005:");
+    edit->setText("21110005:");
+    const QTime before = QTime::currentTime();
     Find<QPushButton>("BtnSend")->click();
     ASSERT_TRUE(RunUntil([&] { return memo->toPlainText().contains("A1110005:"); }));
     const QStringList lines = memo->toPlainText().split('\n', Qt::SkipEmptyParts);
-    EXPECT_TRUE(lines.first().startsWith(">>>21110005:")) << "sent lines carry no time";
-    EXPECT_TRUE(QRegularExpression("^\\d+ ms  A1110005:").match(lines.last()).hasMatch())
-        << lines.last().toStdString();
+    const QRegularExpression stamped(
+        "^(\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d)  (>>>21110005:|A1110005:)");
+    for (const QString& line : lines) {
+        const QRegularExpressionMatch match = stamped.match(line);
+        ASSERT_TRUE(match.hasMatch()) << line.toStdString();
+        const QTime at = QTime::fromString(match.captured(1), "hh:mm:ss.zzz");
+        EXPECT_LT(std::abs(before.msecsTo(at)), 2000) << "the time of day";
+    }
 
-    prompts.fileNames = {dir.filePath("traffic.txt")};
+    // Hexadecimal, both ways; Up brings the request back, Down past it empties the box.
+    Find<QPushButton>("BtnClear")->click();
+    Find<QCheckBox>("CbTimestamps")->setChecked(false);
+    Find<QCheckBox>("CbHex")->setChecked(true);
+    EXPECT_FALSE(Find<QCheckBox>("CbControl")->isEnabled());
+    edit->setText("21110009:");
+    QTest::keyClick(edit, Qt::Key_Return);
+    edit->clear();
+    QTest::keyClick(edit, Qt::Key_Up);
+    EXPECT_EQ(edit->text(), "21110009:");
+    QTest::keyClick(edit, Qt::Key_Up);
+    EXPECT_EQ(edit->text(), "21110005:");
+    QTest::keyClick(edit, Qt::Key_Down);
+    QTest::keyClick(edit, Qt::Key_Down);
+    EXPECT_EQ(edit->text(), "");
+    ASSERT_TRUE(RunUntil([&] {
+        return memo->toPlainText().startsWith(
+            ">>> 32 31 31 31 30 30 30 39 3A 0D 0A\n41 31 31 31 30 30 30 39 3A ");
+    })) << memo->toPlainText().toStdString();
+
+    prompts.fileNames = {dir.filePath("traffic")};
     Find<QPushButton>("BtnSaveTraffic")->click();
     QFile saved(dir.filePath("traffic.txt"));
-    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly)) << "named with .txt";
     const QString text = QString::fromUtf8(saved.readAll());
     EXPECT_TRUE(text.contains(" ms >>> 21110005:[CR][LF]"));
     EXPECT_TRUE(text.contains(" ms <<< A1110005:"));

@@ -1,6 +1,7 @@
 // q900ctl on one simulated instrument: each command over the pseudo-terminal, its exit codes
 // and its --json output read back, a backup byte for byte against the viewer's own saved
-// file, a restore onto changed settings, and a log run ended by SIGINT.
+// file, a restore onto changed settings, a log run ended by SIGINT, and diff of the instrument
+// against its backup and of two files.
 #include "ctlrunner.h"
 
 #include "../logging/tracestore.h"
@@ -74,6 +75,8 @@ protected:
         return RunCtl(Link() + arguments, environment);
     }
     QString File(const QString& name) const { return dir.filePath(name); }
+    // With the Full passcode in the environment, as a backup takes it.
+    CtlResult Full(const QStringList& arguments) { return Ctl(arguments, {"Q900_PASSCODE=2222"}); }
 
     QTemporaryDir dir;
 };
@@ -480,4 +483,49 @@ TEST_F(CtlSlowInstrument, SignalDuringABackupEndsTheSessionAndLocks)
         ends += r.Register == reg::SessionControl && r.Data == data::EndSession;
     EXPECT_EQ(ends, 1);
     EXPECT_FALSE(sim->Instrument(1).IsOpen(TSimSession::Full)) << "locked on its way out";
+}
+
+TEST_F(CtlOneInstrument, DiffNamesTheSettingChangedSinceTheBackupWithBothValues)
+{
+    ASSERT_EQ(Full({"backup", File("before.VSF")}).exitCode, 0);
+    const CtlResult same = Full({"diff", File("before.VSF")});
+    EXPECT_EQ(same.exitCode, 0) << same.err.toStdString();
+    EXPECT_EQ(same.out, "No differences.\n");
+
+    ASSERT_EQ(Full({"write", "0211", "00000004", "--level", "full"}).exitCode, 0); // FILTER 1.0
+    const CtlResult changed = Full({"diff", File("before.VSF")});
+    EXPECT_EQ(changed.exitCode, 1) << changed.err.toStdString();
+    EXPECT_EQ(changed.out, "OPTION > FILTER: 0.2 -> 1.0\n");
+    const CtlResult json = Full({"diff", File("before.VSF"), "--json"});
+    EXPECT_EQ(json.exitCode, 1);
+    EXPECT_EQ(json.Json()["setting"].toString(), "OPTION > FILTER");
+    EXPECT_EQ(json.Json()["first"].toString(), "0.2");
+    EXPECT_EQ(json.Json()["second"].toString(), "1.0");
+    EXPECT_FALSE(sim->Instrument(1).IsOpen(TSimSession::Full)) << "the session ended";
+
+    // Two files need no instrument; a file that cannot be read is bad usage.
+    ASSERT_EQ(Full({"backup", File("after.VSF")}).exitCode, 0);
+    const int requests = Requests();
+    const CtlResult files = RunCtl({"diff", File("before.VSF"), File("after.VSF")});
+    EXPECT_EQ(files.exitCode, 1) << files.err.toStdString();
+    EXPECT_EQ(files.out, changed.out);
+    EXPECT_EQ(RunCtl({"diff", File("after.VSF"), File("after.VSF")}).exitCode, 0);
+    EXPECT_EQ(RunCtl({"diff", File("after.VSF"), File("none.VSF")}).exitCode, 2);
+    EXPECT_EQ(Requests(), requests);
+}
+
+// Another calibration in the file counts only with --calibration.
+TEST_F(CtlOneInstrument, DiffComparesTheCalibrationOnlyWhenAskedFor)
+{
+    ASSERT_EQ(Full({"backup", File("before.VSF")}).exitCode, 0);
+    QFile file(File("before.VSF"));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const QByteArray bytes = file.readAll();
+    file.seek(bytes.indexOf("201200F0:") + 9);
+    file.write(bytes.at(bytes.indexOf("201200F0:") + 9) == '0' ? "1" : "0");
+    file.close();
+    EXPECT_EQ(Full({"diff", File("before.VSF")}).exitCode, 0);
+    const CtlResult asked = Full({"diff", File("before.VSF"), "--calibration"});
+    EXPECT_EQ(asked.exitCode, 1);
+    EXPECT_TRUE(asked.out.startsWith("Calibration: ")) << asked.out.toStdString();
 }

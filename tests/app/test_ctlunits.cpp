@@ -1,7 +1,12 @@
 // The command-line tool's own units: its command line and the passcode answers.
 #include "ctloptions.h"
 #include "exitcode.h"
+#include "fleetrun.h"
 #include "passcodeprompts.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -125,16 +130,18 @@ TEST(CtlExitCodes, OutcomesAndTheWorseOfTwo)
 
 TEST(CtlPasscodes, GivenOncePerInstrumentThenTypedOrNone)
 {
+    const TPasscodeQuestion kFull{true};
+    const TPasscodeQuestion kSafe{false};
     TPasscodePrompts given(true, QString("2222"), {});
     EXPECT_EQ(given.AskSetupLevel(), true);
-    EXPECT_EQ(given.AskPasscode("Enter Full Passcode"), "2222");
-    EXPECT_EQ(given.AskPasscode("Enter Full Passcode"), std::nullopt) << "refused: not again";
+    EXPECT_EQ(given.AskPasscode(kFull), "2222");
+    EXPECT_EQ(given.AskPasscode(kFull), std::nullopt) << "refused: not again";
     EXPECT_FALSE(given.Missing());
     given.NextInstrument();
-    EXPECT_EQ(given.AskPasscode("Enter Full Passcode"), "2222") << "the next instrument";
+    EXPECT_EQ(given.AskPasscode(kFull), "2222") << "the next instrument";
 
     TPasscodePrompts none(false, std::nullopt, {});
-    EXPECT_EQ(none.AskPasscode("Enter Safe Passcode"), std::nullopt);
+    EXPECT_EQ(none.AskPasscode(kSafe), std::nullopt);
     EXPECT_TRUE(none.Missing());
 
     QStringList typed = {"12a", "4321", "9"};
@@ -143,15 +150,74 @@ TEST(CtlPasscodes, GivenOncePerInstrumentThenTypedOrNone)
         prompts << prompt;
         return std::optional<QString>(typed.takeFirst());
     });
-    EXPECT_EQ(terminal.AskPasscode("Enter Safe Passcode"), "4321") << "digits only";
+    EXPECT_EQ(terminal.AskPasscode(kSafe), "4321") << "digits only";
     EXPECT_EQ(prompts, (QStringList{"Enter Safe Passcode: ", "Enter Safe Passcode: "}));
-    EXPECT_EQ(terminal.AskPasscode("Enter Safe Passcode"), "9");
-    EXPECT_EQ(terminal.AskPasscode("Enter Safe Passcode"), std::nullopt) << "three tries";
+    EXPECT_EQ(terminal.AskPasscode(kSafe), "9");
+    EXPECT_EQ(terminal.AskPasscode(kSafe), std::nullopt) << "three tries";
     terminal.NextInstrument();
-    EXPECT_EQ(terminal.AskPasscode("Enter Safe Passcode"), "9") << "what worked last";
+    EXPECT_EQ(terminal.AskPasscode(kSafe), "9") << "what worked last";
 
     TPasscodePrompts cancelled(false, std::nullopt,
                                [](const QString&) { return std::optional<QString>(); });
-    EXPECT_EQ(cancelled.AskPasscode("Enter Safe Passcode"), std::nullopt);
+    EXPECT_EQ(cancelled.AskPasscode(kSafe), std::nullopt);
     EXPECT_TRUE(cancelled.Cancelled());
+}
+
+TEST(CtlOptions, SeveralPortsAndTheFilesOfDiff)
+{
+    QTemporaryDir dir;
+    QFile list(dir.filePath("ports.txt"));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write("# the plant\n/dev/ttyUSB1\n\n  tcp://server:4001  \n");
+    list.close();
+    const TCtlOptions scan = Parse({"--port", "/dev/ttyUSB0", "--ports", list.fileName(), "scan"});
+    ASSERT_EQ(scan.error, "");
+    EXPECT_EQ(scan.ports, (QStringList{"/dev/ttyUSB0", "/dev/ttyUSB1", "tcp://server:4001"}));
+    EXPECT_EQ(scan.port, "/dev/ttyUSB0");
+    EXPECT_TRUE(scan.Fleet());
+
+    const TCtlOptions two = Parse({"diff", "a.VSF", "b.VSF", "--calibration"});
+    ASSERT_EQ(two.error, "");
+    EXPECT_TRUE(two.Offline());
+    EXPECT_TRUE(two.calibration);
+    EXPECT_FALSE(Parse({"diff", "a.VSF", "--level", "safe"}).Offline());
+
+    const struct
+    {
+        QStringList arguments;
+        const char* fault;
+    } table[] = {
+        {{"--port", "a", "--port", "b", "identity"}, "scan and backup --all only"},
+        {{"--port", "a", "--port", "b", "backup", "f"}, "scan and backup --all only"},
+        {{"--ports", dir.filePath("none.txt"), "scan"}, "Cannot read the list of ports"},
+        {{"diff"}, "Usage: q900ctl [options] diff FILE [FILE2]"},
+        {{"diff", "a", "b", "c"}, "Usage: q900ctl [options] diff FILE [FILE2]"},
+    };
+    for (const auto& row : table) {
+        const TCtlOptions options = Parse(row.arguments);
+        EXPECT_TRUE(options.error.contains(QLatin1String(row.fault)))
+            << row.arguments.join(' ').toStdString() << " -> " << options.error.toStdString();
+    }
+}
+
+TEST(CtlFleet, FoldersAndSummaryRowsOfEachPort)
+{
+    EXPECT_EQ(TFleetRun::FolderName("/dev/ttyUSB0"), "ttyUSB0");
+    EXPECT_EQ(TFleetRun::FolderName("/dev/pts/3"), "pts-3");
+    EXPECT_EQ(TFleetRun::FolderName("rfc2217://[::1]:4001"), "rfc2217-1-4001");
+    EXPECT_EQ(TFleetRun::FolderName("tcp://10.0.0.5:4001"), "tcp-10.0.0.5-4001");
+
+    const QJsonObject backup =
+        QJsonDocument::fromJson(
+            R"({"files":[{"address":1,"serialNumber":"7","file":"d/7.VSF","exitCode":0},
+                     {"address":5,"serialNumber":"8","file":"","exitCode":1}]})")
+            .object();
+    const auto rows = TFleetRun::Rows("/dev/a", backup, TExitCode::Refused, "");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].result, "saved");
+    EXPECT_EQ(rows[1].result, "refused") << "no file saved: the passcode was refused";
+    const QStringList table = TFleetRun::Table(rows).split('\n');
+    ASSERT_EQ(table.size(), 3);
+    EXPECT_TRUE(table[0].startsWith("Port    Address  Serial number  File"));
+    EXPECT_EQ(table[1].indexOf("d/7.VSF"), table[0].indexOf("File")) << "columns line up";
 }

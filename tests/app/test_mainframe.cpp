@@ -57,11 +57,6 @@ private:
 
 const QByteArray kIni = "[Images]\nInstrument=panel.png\n[About]\nComment2=two\n";
 
-QString Shortcut(const QObject* window, const char* name)
-{
-    return Child<QAction>(window, name)->shortcut().toString();
-}
-
 } // namespace
 
 // A main window started from a program folder with a config.ini and its picture.
@@ -135,12 +130,32 @@ TEST_F(MainFrame, CaptionsHintsAndShortcuts)
     EXPECT_EQ(Action("ToolButton4")->toolTip(), "Connect to instrument");
     EXPECT_EQ(Action("tbStartSession")->text(), "S&tart Session");
     EXPECT_EQ(Action("tbEndSession")->toolTip(), "End Setup of Instrument");
-    EXPECT_EQ(Shortcut(&w, "Open1"), "F3");
-    EXPECT_EQ(Shortcut(&w, "Save1"), "Ctrl+S");
-    EXPECT_EQ(Shortcut(&w, "Exit1"), "Alt+X");
-    EXPECT_EQ(Shortcut(&w, "muHelp"), "F1");
-    EXPECT_EQ(Action("FactoryTestResults1")->text(), "Factory Test &Results");
     EXPECT_EQ(Child<QMenu>(&w, "MenuInstrument")->title(), "&Instrument");
+}
+
+// The menus show the desktop's usual keys (the older ones still work), and "..." on each
+// command that opens a dialog before it does anything.
+TEST_F(MainFrame, MenuItemsShowStandardKeysAndDialogs)
+{
+    const auto items = [&](const char* menu) {
+        QStringList texts;
+        for (const QAction* item : Child<QMenu>(&w, menu)->actions()) {
+            QStringList keys{item->text()};
+            for (const QKeySequence& key : item->shortcuts())
+                keys << key.toString();
+            texts << keys.join(u' ');
+        }
+        return texts.join(u'|');
+    };
+    EXPECT_EQ(items("MenuFile"), "&Open... Ctrl+O F3|Recent &Files|&Save... Ctrl+S|Co&mpare with "
+                                 "File...||&Connect...|"
+                                 "|&Print... Ctrl+P|Print Pre&view...|E&xport Chart...||&Exit "
+                                 "Ctrl+Q Alt+X");
+    EXPECT_EQ(items("MenuEdit"), "&Setup Chart...");
+    EXPECT_EQ(items("MenuInstrument"),
+              "Set &Date/Time...|Custom &Print Format...||S&tart Session...|&End Session||&Safe "
+              "Passcode...|&Full Passcode...|&Lock||Factory Test &Results...");
+    EXPECT_EQ(items("MenuHelp"), "Help F1|&About...");
 }
 
 TEST_F(MainFrame, TabChangesSetActivity)
@@ -166,17 +181,110 @@ TEST(IdentityPanel, WarnsOnlyWithText)
     EXPECT_FALSE(panel.ShowsWarning());
 }
 
+// The window keeps its minimum but its height is the user's: the panel keeps its proportions
+// inside whatever room the tab has.
 TEST_F(MainFrame, WindowKeepsMinimumAndPictureProportions)
 {
     w.show();
-    w.resize(500, 300);
     QWidget* display = Page("TSDisplay");
     QWidget* front = Child<QWidget>(display, "PnlFront");
-    EXPECT_TRUE(RunUntil([&] {
-        return w.width() >= 580 && w.height() >= 450 &&
-               std::abs(front->height() - w.width() * 491 / 1000) <= 2;
-    }));
-    EXPECT_GE(display->height(), w.width() * 491 / 1000 - 1);
+    QWidget* mimic = Child<QWidget>(display, "DisplayMimic");
+    for (const QSize size : {QSize(500, 300), QSize(1200, 500), QSize(700, 900)}) {
+        w.resize(size);
+        const QSize expected = size.expandedTo({580, 450});
+        EXPECT_TRUE(RunUntil([&] { return w.size() == expected; })) << size.width();
+        EXPECT_TRUE(RunUntil([&] {
+            const QRect panel = mimic->geometry();
+            return std::abs(panel.height() - panel.width() * 491 / 1000) <= 1 &&
+                   front->rect().contains(panel) &&
+                   (panel.width() == front->width() || panel.height() == front->height());
+        })) << size.width()
+            << "x" << size.height();
+    }
+}
+
+namespace {
+
+// One run of the program from a folder: its configuration and its main window.
+struct ProgramRun
+{
+    explicit ProgramRun(const QString& folder) : config(folder), w(config, {&prompts})
+    {
+        EXPECT_EQ(w.FormCreate(), "");
+    }
+    QWidget* Front() { return Child<QTabWidget>(&w, "PgCMain")->currentWidget(); }
+    void Show(const char* page)
+    {
+        Child<QTabWidget>(&w, "PgCMain")->setCurrentWidget(Child<QWidget>(&w, page));
+    }
+
+    TdatViewer config;
+    RecordingPrompts prompts;
+    TFrmMain w;
+};
+
+} // namespace
+
+// What the user made of the window is there again at the next start: its size and the tab in
+// front. A session's tab is not there at a start: the Display tab is, and a run without a
+// session keeps the settings splitter as it was.
+TEST(WindowLayout, KeptAcrossARestart)
+{
+    const std::tuple<QSize, const char*, const char*> cases[] = {
+        {{900, 600}, "TSLog", "TSLog"},
+        {{640, 480}, "TSDisplay", "TSDisplay"},
+        {{700, 500}, nullptr, "TSDisplay"}, // the Settings tab was in front
+    };
+    for (const auto& [size, page, front] : cases) {
+        ProgramDir dir(kIni + "[Window]\nPage=TSSettings\nSplSettings=200,400\n");
+        {
+            ProgramRun run(dir.path());
+            run.w.show();
+            run.w.resize(size);
+            ASSERT_TRUE(RunUntil([&] { return run.w.size() == size; }));
+            if (page)
+                run.Show(page);
+            run.w.close();
+        }
+        ProgramRun run(dir.path());
+        run.w.show();
+        EXPECT_TRUE(RunUntil([&] { return run.w.size() == size; })) << size.width();
+        EXPECT_EQ(run.Front(), Child<QWidget>(&run.w, front));
+        EXPECT_EQ(run.config.UserText("Window", "SplSettings"), "200,400");
+    }
+}
+
+// The title names the file open, and File > Recent Files opens it again after a restart, on
+// the tab it belongs to.
+TEST(RecentFilesMenu, TitleNamesTheFileAndTheNextStartOpensItAgain)
+{
+    ProgramDir dir(kIni);
+    const QString run = dir.path() + "/run.CSV";
+    {
+        ProgramRun first(dir.path());
+        first.Show("TSLog");
+        // Newest first, each file once.
+        for (const QString& name : {run, dir.path() + "/other.CSV", run}) {
+            first.prompts.fileNames = {name};
+            Child<QAction>(&first.w, "Save1")->trigger();
+        }
+        EXPECT_EQ(first.w.windowTitle(), "run.CSV - ViewQ900");
+        first.Show("TSDisplay");
+    }
+    ProgramRun next(dir.path());
+    EXPECT_EQ(next.w.windowTitle(), "ViewQ900") << "nothing open at start";
+    auto* recent = Child<QMenu>(&next.w, "MenuRecent");
+    EXPECT_EQ(recent->actions()[1]->text(), "&2 other.CSV");
+    // From the keyboard: Alt+F, F for Recent Files, 1 for the newest.
+    next.w.show();
+    QApplication::setActiveWindow(&next.w);
+    QTest::keyClick(&next.w, Qt::Key_F, Qt::AltModifier);
+    ASSERT_TRUE(RunUntil([] { return QApplication::activePopupWidget() != nullptr; }));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_F);
+    ASSERT_TRUE(RunUntil([&] { return QApplication::activePopupWidget() == recent; }));
+    QTest::keyClick(recent, Qt::Key_1);
+    EXPECT_EQ(next.Front(), Child<QWidget>(&next.w, "TSLog"));
+    EXPECT_EQ(next.w.windowTitle(), "run.CSV - ViewQ900");
 }
 
 // The manual is built in: no file to look for, no message, the help window at its contents.

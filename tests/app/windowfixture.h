@@ -152,7 +152,9 @@ protected:
     void ExpectDisconnected()
     {
         EXPECT_FALSE(window->Connected());
-        EXPECT_EQ(window->windowTitle(), "ViewQ900");
+        // No address; the name of a file opened before may stay.
+        EXPECT_TRUE(window->windowTitle().endsWith("ViewQ900"))
+            << window->windowTitle().toStdString();
         EXPECT_EQ(Action("ToolButton4")->text(), "&Connect");
         EXPECT_TRUE(Action("ToolButton4")->isEnabled());
         EXPECT_FALSE(Action("StartSession")->isEnabled());

@@ -117,6 +117,7 @@ TEST_F(Linearisation, ClearingAnUnsetPointShowsTheInstrumentsResult)
     SelectPoint(5);
     Click("BtnLClear");
     EXPECT_EQ(Reports(), QStringList{"Error: 6 - Linearisation point not present"});
+    EXPECT_EQ(prompts.warnings, Reports()) << "with the warning icon";
     ExpectOperationEnded();
 }
 

@@ -99,6 +99,7 @@ TEST_F(EngineOnSimulator, ErrorReplyEndsWaitAtOnceAndIsReported)
     EXPECT_EQ(sim->Line().RequestCount(0x7A7A), 1) << "no retries after an error reply";
     ASSERT_EQ(prompts.messages.size(), 1);
     EXPECT_EQ(prompts.messages[0], "Error :- Register 7A7A:  Feature Not implemented ");
+    EXPECT_EQ(prompts.warnings, prompts.messages) << "with the warning icon";
 
     const QString reply = Text(engine->SendCommand(ModelRead(0x7A7A)));
     EXPECT_TRUE(reply.startsWith("E1117A7A:")) << reply.toStdString();

@@ -99,6 +99,8 @@ TEST_F(SessionOnSimulator, PasscodesWrongAgainCancelAndAlreadyOpen)
     EXPECT_FALSE(session->SessionActive());
     EXPECT_EQ(sessionPrompts.asked, (QStringList{"level", "Enter Safe Passcode",
                                                  "Enter Safe Passcode", "Enter Safe Passcode"}));
+    EXPECT_EQ(sessionPrompts.toldWrong, (QList<bool>{false, true, true}))
+        << "each refused passcode is said to be wrong";
     EXPECT_EQ(Tree()->topLevelItemCount(), 0) << "a cancelled start leaves no tree";
     EXPECT_EQ(CountWrites(reg::SafePasscode, "270F"), 1);
     EXPECT_EQ(CountWrites(reg::SafePasscode, "7C"), 1) << "digits only: 12a4 is 124";

@@ -244,9 +244,28 @@ TEST_F(SettingsPage, KeyboardOpensMenusAndReachesTheEditor)
     EXPECT_TRUE(Field<QComboBox>("CbxOptions")->hasFocus());
 }
 
+// The dialog says what it wants, and after a refusal that the last passcode was wrong.
+TEST(SessionDialogs, PasscodeNamesItsLevelAndSaysWhenTheLastWasWrong)
+{
+    for (const int n : {0, 1, 2, 3}) {
+        const bool full = n & 1;
+        const bool again = n & 2;
+        TFrmPasscode passcode(TPasscodeQuestion{full, again});
+        passcode.show();
+        const auto* label = Child<QLabel>(&passcode, "LblPasscode");
+        const auto* wrong = Child<QLabel>(&passcode, "LblWrong");
+        const QString level = full ? "Full" : "Safe";
+        EXPECT_EQ(passcode.windowTitle(), "Enter " + level + " Passcode");
+        EXPECT_EQ(label->text(), level + " Setup passcode of the instrument");
+        EXPECT_EQ(wrong->isVisible(), again);
+        EXPECT_EQ(wrong->text(), again ? "Wrong passcode" : "");
+        EXPECT_EQ(passcode.focusWidget(), label->buddy()) << "typed at once";
+    }
+}
+
 TEST(SessionDialogs, PasscodeTakesSixDigitsAsStarsLevelDefaultsToSafe)
 {
-    TFrmPasscode passcode("Enter Full Passcode");
+    TFrmPasscode passcode(TPasscodeQuestion{true});
     EXPECT_EQ(passcode.windowTitle(), "Enter Full Passcode");
     auto* edit = Child<QLineEdit>(&passcode, "EdtPasscode");
     passcode.show();

@@ -7,6 +7,7 @@
 #include "logprint.h"
 #include "pixelcount.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
@@ -312,4 +313,30 @@ TEST_F(LogPageOnSimulator, ExportsTheChartAtTheChosenSize)
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_EQ(pdf.read(5), "%PDF-");
     EXPECT_TRUE(rig->prompts.messages.filter("error").isEmpty());
+}
+
+// A channel's name is written in the palette's text colour, light on a dark palette, beside a
+// bar in its trace's colour.
+TEST_F(LogPageOnSimulator, ChannelLabelsFollowThePalette)
+{
+    const QPalette before = QApplication::palette();
+    for (const QColor text : {QColor(Qt::black), QColor(0xF0, 0xF0, 0xF0)}) { // light, dark
+        QPalette palette = before;
+        palette.setColor(QPalette::WindowText, text);
+        QApplication::setPalette(palette); // as the desktop sets it before the program starts
+        Start();
+        LeaveRecoveryFile(dir.path(), 3);
+        rig->prompts.answers = {0}; // Open
+        ASSERT_TRUE(Page().OfferLeftOverRun([] {}));
+        auto* label = Child<QLabel>(rig->page.get(), "LblDig1");
+        Page().show();
+        const QImage shot = label->grab().toImage();
+        int written = 0;
+        for (int i = 0; i < shot.width() * shot.height(); ++i)
+            written += shot.pixelColor(i % shot.width(), i / shot.width()) == text;
+        EXPECT_GT(written, 5) << "the name in " << text.name().toStdString();
+        EXPECT_EQ(shot.pixelColor(1, shot.height() / 2), QColor(0, 128, 0)) << "the trace's bar";
+        rig.reset();
+    }
+    QApplication::setPalette(before);
 }

@@ -4,26 +4,17 @@
 
 using namespace resizerule;
 
-TEST(ResizeRule, SmallWindowGrowsToMinimumAndPicture)
+// The panel keeps its 1000 : 491 proportions in any room, as large as fits, centred; the room
+// never has to grow for it.
+TEST(ResizeRule, PanelKeepsItsProportionsCentredInAnyRoom)
 {
-    // Dragged to 500 x 300 with a 150 px tab: 580 wide, tall enough for 284 px of picture.
-    const TWindowFit fit = FitDisplayTab(500, 300, 150);
-    EXPECT_EQ(fit.width, 580);
-    EXPECT_EQ(fit.height, 450);
-    EXPECT_EQ(fit.fillerHeight, 150 + 150 - 284);
-}
-
-TEST(ResizeRule, TabTooLowForPictureMakesWindowTaller)
-{
-    const TWindowFit fit = FitDisplayTab(1000, 500, 400);
-    EXPECT_EQ(fit.width, 1000);
-    EXPECT_EQ(fit.height, 591);
-    EXPECT_EQ(fit.fillerHeight, 0);
-}
-
-TEST(ResizeRule, TallWindowFillsBelowPicture)
-{
-    const TWindowFit fit = FitDisplayTab(800, 700, 560);
-    EXPECT_EQ(fit.height, 700);
-    EXPECT_EQ(fit.fillerHeight, 560 - 392);
+    const std::pair<QSize, QRect> cases[] = {
+        {{1000, 491}, {0, 0, 1000, 491}}, // exactly the panel's room
+        {{800, 700}, {0, 154, 800, 392}}, // tall: bands above and below
+        {{1000, 400}, {93, 0, 814, 400}}, // low: bands left and right
+        {{580, 300}, {0, 8, 580, 284}},   // the smallest window's tab
+        {{-1, -1}, {0, 0, 0, 0}},         // not laid out yet
+    };
+    for (const auto& [room, panel] : cases)
+        EXPECT_EQ(FitPanel(room), panel) << room.width() << "x" << room.height();
 }

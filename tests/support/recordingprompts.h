@@ -15,12 +15,19 @@ class RecordingPrompts : public IUserPrompts
 {
 public:
     QStringList messages;
+    // Warnings go to `messages` as information does, and here as well.
+    QStringList warnings;
     bool confirmAnswer = true;
     std::deque<int> answers;
     std::deque<QString> fileNames;
     std::function<void(const QString& text)> whileShown;
 
     void Inform(const QString& text) override { Record(text); }
+    void Warn(const QString& text) override
+    {
+        warnings << text;
+        Record(text);
+    }
     void ShowError(const QString& text) override { Record("error: " + text); }
     bool Confirm(const QString& text) override
     {

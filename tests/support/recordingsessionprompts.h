@@ -13,6 +13,8 @@ public:
     std::deque<bool> levels; // true: Full Setup
     std::deque<QString> passcodes;
     QStringList asked;
+    // Per passcode asked: whether it was said that the one before was wrong.
+    QList<bool> toldWrong;
 
     std::optional<bool> AskSetupLevel() override
     {
@@ -23,9 +25,10 @@ public:
         levels.pop_front();
         return full;
     }
-    std::optional<QString> AskPasscode(const QString& caption) override
+    std::optional<QString> AskPasscode(const TPasscodeQuestion& question) override
     {
-        asked << caption;
+        asked << question.Caption();
+        toldWrong << question.again;
         if (passcodes.empty())
             return std::nullopt;
         const QString code = passcodes.front();
