@@ -1,6 +1,6 @@
-# Precompiled headers, one per library: the Qt, standard and GoogleTest declarations its
-# sources share are parsed once per library instead of once per file. A widget-free library
-# gets a widget-free header, since a bigger one slows its files down. The tests reuse the
+# Precompiled headers: the Qt, standard and GoogleTest declarations the sources share are
+# parsed once per kind of library instead of once per file. A widget-free library gets a
+# widget-free header, since a bigger one slows its files down. The tests reuse the
 # header of the test entry they link, so the 60-odd test programs add no headers of their own.
 option(VIEWER_PCH "Precompile the headers each library shares" ON)
 if(VIEWER_PCH)
@@ -21,23 +21,34 @@ set(VIEWER_PCH_TESTCORE ${VIEWER_PCH_CORE} <gtest/gtest.h> <QCoreApplication> <Q
 set(VIEWER_PCH_TESTGUI ${VIEWER_PCH_WIDGETS} <gtest/gtest.h> <QTemporaryDir>)
 
 # viewer_precompile(KIND target... [EXTRA header...]): KIND is CORE, GUI, WIDGETS, TESTCORE or
-# TESTGUI. Targets left out of the build are passed over.
+# TESTGUI. The first target builds the header and the others reuse it: they are compiled with
+# the same options, and a header that would not fit one of them is a -Winvalid-pch warning.
+# Targets left out of the build are passed over.
 function(viewer_precompile kind)
   cmake_parse_arguments(P "" "" "EXTRA" ${ARGN})
   if(NOT VIEWER_PCH)
     return()
   endif()
+  set(first)
   foreach(target IN LISTS P_UNPARSED_ARGUMENTS)
-    if(TARGET ${target})
+    if(NOT TARGET ${target})
+      continue()
+    elseif(first)
+      target_precompile_headers(${target} REUSE_FROM ${first})
+    else()
       target_precompile_headers(${target} PRIVATE ${VIEWER_PCH_${kind}} ${P_EXTRA})
+      set(first ${target})
     endif()
   endforeach()
 endfunction()
 
-# viewer_reuse_precompiled(target from): the target compiles against from's header. The two
-# must be built with the same definitions that the header's files look at.
+# The programs reusing a header hold no classes for moc, so their moc file is empty: loading
+# the header for it would cost more than half a second each.
 function(viewer_reuse_precompiled target from)
   if(VIEWER_PCH AND TARGET ${from})
     target_precompile_headers(${target} REUSE_FROM ${from})
+    get_target_property(dir ${target} BINARY_DIR)
+    set_source_files_properties(${dir}/${target}_autogen/mocs_compilation.cpp
+                                TARGET_DIRECTORY ${target} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
   endif()
 endfunction()

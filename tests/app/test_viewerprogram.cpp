@@ -35,9 +35,25 @@ private:
 
 } // namespace
 
-// A signal that arrives while the start-up connection still waits for the instrument ends the
-// program as it would later, instead of being lost before the main loop runs.
-TEST(ViewerProgram, TerminationDuringTheStartUpConnectionEndsIt)
+struct TSignalCase
+{
+    const char* name;
+    const char* awaited; // the line sent before the signal comes; "": any
+};
+
+inline void PrintTo(const TSignalCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class ViewerProgram : public ::testing::TestWithParam<TSignalCase>
+{
+};
+
+// A signal ends the program as it would later: while the start-up connection still waits for
+// the instrument (before the main loop runs), and while its "Instrument not responding" box is
+// up (the display is polled once the identity read has given up), the box closed with it.
+TEST_P(ViewerProgram, TerminationEndsIt)
 {
     ProgramCopy copy;
     ScriptedLine line; // an instrument that never answers
@@ -48,8 +64,12 @@ TEST(ViewerProgram, TerminationDuringTheStartUpConnectionEndsIt)
     viewer.start(copy.Program(),
                  {"--port", line.SlavePath(), "--cable", "rs232", "--address", "1"});
     ASSERT_TRUE(viewer.waitForStarted(5000));
-    ASSERT_TRUE(RunUntil([&] { return !line.received.isEmpty(); }, 5000))
-        << "the identity read has started";
+    const QString awaited = QString::fromLatin1(GetParam().awaited);
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            return awaited.isEmpty() ? !line.received.isEmpty() : line.received.contains(awaited);
+        },
+        8000));
     ::kill(static_cast<pid_t>(viewer.processId()), SIGTERM);
     EXPECT_TRUE(RunUntil([&] { return viewer.state() == QProcess::NotRunning; }, 3000));
     EXPECT_EQ(viewer.exitStatus(), QProcess::NormalExit);
@@ -60,26 +80,7 @@ TEST(ViewerProgram, TerminationDuringTheStartUpConnectionEndsIt)
     }
 }
 
-// The start-up connection's "Instrument not responding" box is up before the main loop runs:
-// a signal then still ends the program, the box closed with it.
-TEST(ViewerProgram, TerminationWhileAMessageBoxIsUpEndsIt)
-{
-    ProgramCopy copy;
-    ScriptedLine line; // an instrument that never answers
-    QProcess viewer;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    viewer.setProcessEnvironment(env);
-    viewer.start(copy.Program(),
-                 {"--port", line.SlavePath(), "--cable", "rs232", "--address", "1"});
-    ASSERT_TRUE(viewer.waitForStarted(5000));
-    // The display is polled once the identity read has given up: its box is up by then.
-    ASSERT_TRUE(RunUntil([&] { return line.received.contains("21110009:"); }, 8000));
-    ::kill(static_cast<pid_t>(viewer.processId()), SIGTERM);
-    EXPECT_TRUE(RunUntil([&] { return viewer.state() == QProcess::NotRunning; }, 3000));
-    EXPECT_EQ(viewer.exitCode(), 0);
-    if (viewer.state() != QProcess::NotRunning) {
-        viewer.kill();
-        viewer.waitForFinished(2000);
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Signals, ViewerProgram,
+                         testing::Values(TSignalCase{"DuringTheStartUpConnection", ""},
+                                         TSignalCase{"WhileAMessageBoxIsUp", "21110009:"}),
+                         [](const auto& info) { return std::string(info.param.name); });
