@@ -18,45 +18,42 @@ constexpr std::array<uint64_t, MaxDecimals + 1> kPowers = {1,     10,     100,  
 constexpr double kFastLimit = 1e9;
 constexpr double kTieBand = 1e-6;
 
-void AppendUnsigned(QByteArray& out, uint64_t value, int minDigits)
+char* WriteUnsigned(char* out, uint64_t value, int minDigits)
 {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     for (auto n = end - digits; n < minDigits; ++n)
-        out.append('0');
-    out.append(digits, end - digits);
-}
-
-void AppendSlow(QByteArray& out, double value, int decimals)
-{
-    char buffer[400];
-    const auto end =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals)
-            .ptr;
-    out.append(buffer, end - buffer);
+        *out++ = '0';
+    return std::copy(digits, end, out);
 }
 
 } // namespace
 
-void AppendFixed(QByteArray& out, double value, int decimals)
+char* WriteFixed(char* out, double value, int decimals)
 {
     decimals = std::clamp(decimals, 0, MaxDecimals);
     const double scaled = std::fabs(value) * kScales[size_t(decimals)];
     const double whole = std::floor(scaled);
     const double fraction = scaled - whole;
-    if (!(scaled < kFastLimit) || std::fabs(fraction - 0.5) <= kTieBand) {
-        AppendSlow(out, value, decimals);
-        return;
-    }
+    if (!(scaled < kFastLimit) || std::fabs(fraction - 0.5) <= kTieBand)
+        return std::to_chars(out, out + MaxFixedLength, value, std::chars_format::fixed, decimals)
+            .ptr;
     const uint64_t digits = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
     if (std::signbit(value))
-        out.append('-');
+        *out++ = '-';
     const uint64_t power = kPowers[size_t(decimals)];
-    AppendUnsigned(out, digits / power, 1);
+    out = WriteUnsigned(out, digits / power, 1);
     if (decimals > 0) {
-        out.append('.');
-        AppendUnsigned(out, digits % power, decimals);
+        *out++ = '.';
+        out = WriteUnsigned(out, digits % power, decimals);
     }
+    return out;
+}
+
+void AppendFixed(QByteArray& out, double value, int decimals)
+{
+    char text[MaxFixedLength];
+    out.append(text, WriteFixed(text, value, decimals) - text);
 }
 
 QString FixedText(double value, int decimals)
@@ -73,7 +70,12 @@ double ParseFixed(const char* begin, const char* end)
     return value;
 }
 
-bool ReadFixed(const char* begin, const char* end, double& value)
+namespace {
+
+// ReadFixed over [begin, end), or with kField over the bytes up to the first comma or line end:
+// where the text ends, and in `fixed` whether it is a fixed-point number.
+template <bool kField>
+const char* Gather(const char* begin, const char* end, double& value, bool& fixed)
 {
     // Digits are gathered as an integer while it stays exact in a double (15 digits), which
     // gives the same value as gathering them in a double, only sooner; longer numbers go on
@@ -83,7 +85,8 @@ bool ReadFixed(const char* begin, const char* end, double& value)
     int digits = 0;
     uint64_t whole = 0;
     double n = 0.0;
-    for (const char* p = begin; p != end; ++p) {
+    const char* p = begin;
+    for (; p != end; ++p) {
         const char c = *p;
         if (c >= '0' && c <= '9') {
             if (digits < 15)
@@ -97,9 +100,14 @@ bool ReadFixed(const char* begin, const char* end, double& value)
             decimals = 0;
         } else if (c == '-') {
             negative = true;
+        } else if (kField && (c == ',' || c == '\n' || c == '\r')) {
+            break;
         } else {
             value = 0.0;
-            return false;
+            fixed = false;
+            while (kField && p != end && *p != ',' && *p != '\n' && *p != '\r')
+                ++p;
+            return kField ? p : end;
         }
     }
     if (digits <= 15)
@@ -109,7 +117,22 @@ bool ReadFixed(const char* begin, const char* end, double& value)
         divisor *= 10.0;
     const double result = n / divisor;
     value = negative ? -result : result;
-    return true;
+    fixed = true;
+    return p;
+}
+
+} // namespace
+
+bool ReadFixed(const char* begin, const char* end, double& value)
+{
+    bool fixed = false;
+    Gather<false>(begin, end, value, fixed);
+    return fixed;
+}
+
+const char* ReadField(const char* begin, const char* end, double& value, bool& fixed)
+{
+    return Gather<true>(begin, end, value, fixed);
 }
 
 } // namespace fixedtext

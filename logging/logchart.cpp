@@ -10,9 +10,9 @@
 #include "chartzoom.h"
 #include "graphstyle.h"
 #include "labelticker.h"
-#include "largepages.h"
 #include "logsampler.h"
 #include "spanaxisrect.h"
+#include "tracegraph.h"
 
 #include <QBuffer>
 #include <QMouseEvent>
@@ -39,18 +39,6 @@ bool Written(const QString& path, const QByteArray& bytes, QString* error)
     if (error)
         *error = reason;
     return reason.isEmpty();
-}
-
-void Extend(std::optional<TTraceExtent>& extent, double time, double value)
-{
-    if (!extent) {
-        extent = TTraceExtent{time, time, value, value};
-        return;
-    }
-    extent->minTime = std::min(extent->minTime, time);
-    extent->maxTime = std::max(extent->maxTime, time);
-    extent->minValue = std::min(extent->minValue, value);
-    extent->maxValue = std::max(extent->maxValue, value);
 }
 
 } // namespace
@@ -123,10 +111,14 @@ int TLogChart::AddTrace(TTraceStyle style, const QColor& colour, TChartAxis axis
 {
     // The lanes' traces run along the lanes' own time axis, which follows the plot's.
     QCPAxis* time = axis == TChartAxis::Right ? m_lanes->TimeAxis() : Axis(TChartAxis::Bottom);
-    auto* graph = new QCPGraph(time, Axis(axis));
+    const bool steps = style == TTraceStyle::Stairs;
+    const int trace =
+        m_points.AddTrace(steps ? TPackedTraces::TShape::Steps : TPackedTraces::TShape::Line);
+    auto* graph = new TTraceGraph(time, Axis(axis), m_points, trace);
+    graph->SetEveryPoint(style == TTraceStyle::Stars || style == TTraceStyle::Crosses);
     StyleGraph(graph, style, chartcolours::Legible(colour, m_colours.background));
     graph->setName(name);
-    m_traces.push_back({graph, axis, style, colour, std::nullopt, std::nullopt});
+    m_traces.push_back({graph, axis, style, colour, std::nullopt});
     UpdateLegend();
     return int(m_traces.size()) - 1;
 }
@@ -161,68 +153,35 @@ QString TLogChart::TraceName(int trace) const
 
 qsizetype TLogChart::PointCount(int trace) const
 {
-    if (trace < 0 || trace >= TraceCount())
-        return 0;
-    return m_traces[size_t(trace)].graph->data()->size();
+    return m_points.PointCount(trace);
 }
 
 TTracePoint TLogChart::Point(int trace, qsizetype i) const
 {
-    if (i < 0 || i >= PointCount(trace))
-        return {};
-    const auto it = m_traces[size_t(trace)].graph->data()->at(int(i));
-    return {it->key, it->value};
+    return m_points.Point(trace, i);
 }
 
-// Each trace's points as a file gives them, and whether they came in time order.
-struct TLogChart::TGathered
+void TLogChart::ReadPoints(int trace, qsizetype first, std::span<TTracePoint> out) const
 {
-    std::vector<QVector<QCPGraphData>> points;
-    std::vector<bool> sorted;
-};
+    m_points.ReadPoints(trace, first, out);
+}
 
 void TLogChart::ClearTraces()
 {
-    for (TTrace& trace : m_traces) {
-        trace.graph->data()->clear();
-        trace.extent.reset();
-    }
-    if (m_gathered) {
-        for (auto& points : m_gathered->points)
-            points.clear();
-        m_gathered->sorted.assign(m_traces.size(), true);
-    }
+    m_points.ClearTraces();
 }
 
 void TLogChart::BeginPoints(qsizetype rows)
 {
-    m_gathered = std::make_unique<TGathered>();
-    m_gathered->points.resize(m_traces.size());
-    m_gathered->sorted.assign(m_traces.size(), true);
-    for (auto& points : m_gathered->points) {
-        points.reserve(rows);
-        PreferLargePages(points.data(), size_t(points.capacity()) * sizeof(QCPGraphData));
-    }
+    m_filling = true;
+    m_points.BeginPoints(rows);
 }
 
 void TLogChart::EndPoints()
 {
-    if (!m_gathered)
+    if (!std::exchange(m_filling, false))
         return;
-    const std::unique_ptr<TGathered> gathered = std::move(m_gathered);
-    for (size_t k = 0; k < m_traces.size(); ++k) {
-        QVector<QCPGraphData>& points = gathered->points[k];
-        if (points.isEmpty())
-            continue;
-        const auto data = m_traces[k].graph->data();
-        if (gathered->sorted[k] && data->isEmpty()) {
-            data->set(points, true); // shares the gathered points, no copy
-        } else {
-            // Times out of order (a file edited by hand): one by one, for the same order.
-            for (const QCPGraphData& point : std::as_const(points))
-                data->add(point);
-        }
-    }
+    m_points.EndPoints();
     for (int axis = 0; axis < kAxisCount; ++axis)
         if (m_autoScale[size_t(axis)])
             ApplyAutoScale(TChartAxis(axis));
@@ -232,28 +191,19 @@ void TLogChart::AddPoint(int trace, double time, double value)
 {
     if (trace < 0 || trace >= TraceCount())
         return;
-    TTrace& t = m_traces[size_t(trace)];
-    if (m_gathered && size_t(trace) < m_gathered->points.size()) {
-        QVector<QCPGraphData>& points = m_gathered->points[size_t(trace)];
-        if (!points.isEmpty() && time < points.constLast().key)
-            m_gathered->sorted[size_t(trace)] = false;
-        points.append(QCPGraphData(time, value));
-        Extend(t.extent, time, value);
+    m_points.AddPoint(trace, time, value);
+    if (m_filling)
         return;
-    }
-    t.graph->data()->add(QCPGraphData(time, value));
-    Extend(t.extent, time, value);
-    if (m_autoScale[size_t(t.axis)])
-        ApplyAutoScale(t.axis);
+    const TChartAxis axis = m_traces[size_t(trace)].axis;
+    if (m_autoScale[size_t(axis)])
+        ApplyAutoScale(axis);
     if (m_autoScale[size_t(TChartAxis::Bottom)])
         ApplyAutoScale(TChartAxis::Bottom);
 }
 
 std::optional<TTraceExtent> TLogChart::Extent(int trace) const
 {
-    if (trace < 0 || trace >= TraceCount())
-        return std::nullopt;
-    return m_traces[size_t(trace)].extent;
+    return m_points.Extent(trace);
 }
 
 void TLogChart::SetRange(TChartAxis axis, double min, double max)
@@ -523,11 +473,12 @@ void TLogChart::ApplyAutoScale(TChartAxis axis)
 {
     const bool time = axis == TChartAxis::Bottom;
     std::optional<TAxisRange> span;
-    for (const TTrace& trace : m_traces) {
-        if (!trace.extent || (!time && trace.axis != axis))
+    for (int k = 0; k < TraceCount(); ++k) {
+        const std::optional<TTraceExtent> extent = m_points.Extent(k);
+        if (!extent || (!time && m_traces[size_t(k)].axis != axis))
             continue;
-        const double low = time ? trace.extent->minTime : trace.extent->minValue;
-        const double high = time ? trace.extent->maxTime : trace.extent->maxValue;
+        const double low = time ? extent->minTime : extent->minValue;
+        const double high = time ? extent->maxTime : extent->maxValue;
         span = span ? TAxisRange{std::min(span->min, low), std::max(span->max, high)}
                     : TAxisRange{low, high};
     }

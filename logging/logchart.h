@@ -2,6 +2,7 @@
 
 #include "chartcolours.h"
 #include "labelformat.h"
+#include "packedtraces.h"
 #include "traces.h"
 
 #include <QColor>
@@ -16,7 +17,6 @@
 #include <vector>
 
 class QCPAxis;
-class QCPGraph;
 class QPainter;
 class TChartCursors;
 class TChartDrag;
@@ -26,6 +26,7 @@ class TChartZoom;
 class TLabelTicker;
 class TPlot;
 class TSpanAxisRect;
+class TTraceGraph;
 
 enum class TChartAxis
 {
@@ -46,8 +47,9 @@ enum class TTraceStyle
 // The chart of the Log page and of the Factory Test Results window: traces against time on
 // a left and a bottom axis, and on a right axis in a strip of 0/1 lanes above the plot, with
 // zoom, undo-zoom and pan by mouse, crosshair cursors, printing and export, in the colours of
-// its palette (on paper: black on white). It holds the only copy of the points, read and
-// filled by the log file through ITraceSource and ITraceSink.
+// its palette (on paper: black on white). It holds the only copy of the points, packed (a
+// week at 10 Hz in tens of megabytes), read and filled by the log file through ITraceSource
+// and ITraceSink; each redraw draws only what the view shows.
 //
 // Mouse: a left-button drag to the lower right zooms into its rectangle, one to the upper
 // left undoes the zoom, a right-button drag pans; with Shift held a press only reports
@@ -80,11 +82,11 @@ public:
 
     qsizetype PointCount(int trace) const override;
     TTracePoint Point(int trace, qsizetype i) const override;
+    void ReadPoints(int trace, qsizetype first, std::span<TTracePoint> out) const override;
     void ClearTraces() override;
-    // Appends without copying; an axis on automatic scaling follows at once.
+    // An axis on automatic scaling follows at once.
     void AddPoint(int trace, double time, double value) override;
-    // A file's points are gathered and handed to the traces in one piece at EndPoints(),
-    // and the axes follow once: far quicker than one by one into empty traces.
+    // A file's points: room for them first, and the axes follow once, at EndPoints().
     void BeginPoints(qsizetype rows) override;
     void EndPoints() override;
     // Kept up to date as points are added, never by rescanning; nothing for an empty trace.
@@ -175,12 +177,11 @@ protected:
 private:
     struct TTrace
     {
-        QCPGraph* graph = nullptr;
+        TTraceGraph* graph = nullptr;
         TChartAxis axis = TChartAxis::Left;
         TTraceStyle style = TTraceStyle::Line;
         QColor colour;
         std::optional<double> lane; // its baseline
-        std::optional<TTraceExtent> extent;
     };
     struct TOnPaper;
     static constexpr int kAxisCount = 3;
@@ -205,8 +206,8 @@ private:
     std::array<bool, kAxisCount> m_autoScale{};
     std::array<double, kAxisCount> m_divisions{};
     std::vector<TTrace> m_traces;
-    struct TGathered;
-    std::unique_ptr<TGathered> m_gathered; // between BeginPoints() and EndPoints()
+    TPackedTraces m_points;
+    bool m_filling = false; // between BeginPoints() and EndPoints()
     std::unique_ptr<TChartCursors> m_cursors;
     std::unique_ptr<TChartHeadings> m_headings;
     std::unique_ptr<TChartLanes> m_lanes;

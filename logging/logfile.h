@@ -56,8 +56,10 @@ QString WithDefaultExtension(const QString& path);
 
 // Line 2 without its line end, byte-exact.
 QByteArray HeaderLine(const TLogHeader& header, const ITraceSource& source);
-// Row i of the weight trace with its line end. A digital trace with points has a column;
-// its field is empty where the trace has no point i.
+// Rows first .. first + count - 1 of the weight trace (those it has) with their line ends. A
+// digital trace with points has a column; its field is empty where the trace has no point.
+void AppendRows(QByteArray& out, const ITraceSource& source, qsizetype first, qsizetype count,
+                int decimals);
 void AppendRow(QByteArray& out, const ITraceSource& source, qsizetype i, int decimals);
 // A live point as the row it becomes; columns for the channels it carries.
 void AppendPointRow(QByteArray& out, const TLogPoint& point, int decimals);

@@ -29,8 +29,8 @@ TLogFileResult TLogStream::Begin(const QString& path, const QString& comment,
     m_decimals = decimals;
     m_rows = sofar ? sofar->PointCount(traces::Weight) : 0;
     QByteArray head = logfile::LiveHead(comment, header);
-    for (qsizetype i = 0; i < m_rows; ++i)
-        logfile::AppendRow(head, *sofar, i, decimals);
+    if (sofar)
+        logfile::AppendRows(head, *sofar, 0, m_rows, decimals);
     // The head goes in whole through a temporary file, so that an earlier file stays as it
     // was when it cannot be written; the rows are added to it.
     QString error = TAtomicFile::WriteFile(m_file.fileName(), head);

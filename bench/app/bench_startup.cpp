@@ -6,12 +6,12 @@
 // Usage: bench_startup [--runs N] [--log-file CSV] PROGRAM_DIR
 // The program runs itself as the viewer child (--child PROGRAM_DIR [CSV]); the bare window
 // is bench_barewindow beside it. Both use the offscreen platform unless told otherwise.
+#include "fileprompts.h"
 #include "startupprobe.h"
 
 #include "dmviewer.h"
 #include "logpage.h"
 #include "main.h"
-#include "userprompts.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -25,29 +25,6 @@
 #include <vector>
 
 namespace {
-
-// Answers every question without a window; File > Open gets the log file.
-class QuietPrompts : public IUserPrompts
-{
-public:
-    explicit QuietPrompts(QString openFile) : m_openFile(std::move(openFile)) {}
-    void Inform(const QString& text) override { Note(text); }
-    void ShowError(const QString& text) override { Note(text); }
-    bool Confirm(const QString&) override { return true; }
-    void ShowOpticalPrompt() override {}
-    int Ask(const QString& text, const QStringList& buttons) override
-    {
-        Note(text);
-        return static_cast<int>(buttons.size()) - 1; // Cancel, or the last choice
-    }
-    QString AskOpenFileName(const QString&, const QString&) override { return m_openFile; }
-    QString AskSaveFileName(const QString&, const QString&) override { return {}; }
-
-private:
-    static void Note(const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-
-    QString m_openFile;
-};
 
 // Opens the log file on the Log tab, brought to the front, and lets the chart draw.
 void OpenLog(TFrmMain& window)
@@ -82,7 +59,7 @@ int RunViewer(int argc, char** argv, const QString& programDir, const QString& l
     Step("application");
     TdatViewer config(programDir);
     Step("configuration");
-    QuietPrompts prompts(logFile);
+    TFilePrompts prompts(logFile);
     TFrmMain window(config, TPromptSet{&prompts, nullptr, nullptr});
     Step("window");
     const QString failure = window.FormCreate();

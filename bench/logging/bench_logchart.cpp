@@ -13,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdint>
 #include <memory>
 
 #include <unistd.h>
@@ -32,11 +33,13 @@ double ResidentBytes()
     return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) : 0;
 }
 
-// Sample i of a run with all four digital channels logged.
+// Sample i of a run with all four digital channels logged, as the instrument's samples give
+// them: times in whole 40 ms ticks (10 Hz is two and a half), weights in counts of 0.1.
 void AddSample(TLogChart& chart, int i)
 {
-    const double time = i * kPeriod;
-    chart.AddPoint(traces::Weight, time, 250.0 + 200.0 * std::sin(i * 1e-3) + (i % 7) * 0.1);
+    const double time = int32_t(int64_t(i) * 5 / 2) * logchannels::TickSeconds;
+    const auto counts = int32_t(std::lrint(2500 + 2000 * std::sin(i * 1e-3))) + i % 7;
+    chart.AddPoint(traces::Weight, time, counts / 10.0);
     for (int k = 1; k <= 4; ++k)
         chart.AddPoint(k, time, logchannels::Baseline(k) + ((i >> (k + 3)) & 1));
 }
@@ -90,7 +93,7 @@ void LiveAppendAndRedraw(benchmark::State& state)
     int next = int(chart.PointCount(traces::Weight));
     for (auto _ : state) {
         AddSample(chart, next);
-        const double time = next * kPeriod;
+        const double time = next * kPeriod; // within a tick of the sample's
         chart.SetRange(TChartAxis::Bottom, time - kLiveWindow, time);
         chart.RedrawNow();
         ++next;

@@ -232,14 +232,23 @@ TEST_F(LogFileTest, UnreadableNumbersReadAsZeroAndEmptyWeightsAddNoPoint)
     EXPECT_EQ(store.Point(3, 0).time, 2.0);
 }
 
+// The traces are told the rows to come exactly, whatever the line ends, before they come; a
+// line ends its last field, a text or fields past the last channel's.
 TEST_F(LogFileTest, LineEndsMayBeLfOrLoneCr)
 {
     for (const QByteArray& end : {QByteArray("\n"), QByteArray("\r"), QByteArray("\r\n")}) {
-        TTraceStore store;
-        const auto result =
-            ReadText("c" + end + "Time,Weight(kg)" + end + "0,1" + end + "1,2", store);
-        EXPECT_EQ(result.units, "kg");
-        EXPECT_EQ(store.PointCount(traces::Weight), 2);
+        for (const QByteArray& last : {QByteArray(), end}) {
+            TTraceStore store;
+            const QByteArray rows = "0,1,x" + end + end + "1,2,,,,1,more" + last;
+            const auto result = ReadText("c" + end + "Time,Weight(kg)" + end + rows, store);
+            EXPECT_EQ(result.units, "kg");
+            EXPECT_EQ(store.PointCount(traces::Weight), 2);
+            EXPECT_EQ(store.PointCount(1), 1); // "x" reads as 0
+            ASSERT_EQ(store.PointCount(4), 1);
+            EXPECT_EQ(store.Point(4, 0).value, 1.0 + logchannels::Baseline(4));
+            EXPECT_EQ(result.rows, 3);
+            EXPECT_EQ(store.rowsAhead, 3);
+        }
     }
 }
 

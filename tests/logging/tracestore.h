@@ -36,7 +36,9 @@ public:
     {
         traces.at(size_t(trace)).push_back({time, value});
     }
+    void BeginPoints(qsizetype rows) override { rowsAhead = rows; }
 
     std::array<std::vector<TTracePoint>, traces::LogTraceCount> traces;
     int clears = 0;
+    qsizetype rowsAhead = -1; // what BeginPoints() was told
 };
