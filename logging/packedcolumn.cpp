@@ -1,18 +1,12 @@
 #include "packedcolumn.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <limits>
 
 namespace {
 
 constexpr double kLargestCount = std::numeric_limits<int32_t>::max();
-
-bool SameBits(double a, double b)
-{
-    return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
-}
 
 } // namespace
 

@@ -5,7 +5,14 @@
 #include "traces.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
+
+// Equal to the last bit: a stored point is the value given only if this holds, NaN included.
+[[nodiscard]] inline bool SameBits(double a, double b)
+{
+    return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
+}
 
 // A column of numbers (a trace's times or weights) held in 4 bytes each wherever they allow,
 // giving back the very same doubles: as whole multiples of a unit, either a power of ten (a

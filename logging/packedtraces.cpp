@@ -1,14 +1,8 @@
 #include "packedtraces.h"
 
 #include <algorithm>
-#include <bit>
 
 namespace {
-
-bool SameBits(double a, double b)
-{
-    return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b);
-}
 
 void Extend(std::optional<TTraceExtent>& extent, double time, double value)
 {

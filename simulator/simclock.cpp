@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr uint32_t kOverRange = protocol::err::OverRange;
-constexpr uint32_t kUnderRange = protocol::err::UnderRange;
-
 QDate WithDay(int year, int month, int day)
 {
     const int last = QDate(year, month, 1).daysInMonth();
@@ -44,8 +41,8 @@ QString TSimClock::Text(qint64 nowMs, int order) const
 uint32_t TSimClock::CheckRange(int value, int low, int high)
 {
     if (value < low)
-        return kUnderRange;
-    return value > high ? kOverRange : 0;
+        return protocol::err::UnderRange;
+    return value > high ? protocol::err::OverRange : 0;
 }
 
 uint32_t TSimClock::Set(Field field, int value, qint64 nowMs)

@@ -5,11 +5,6 @@
 
 namespace {
 
-constexpr uint32_t kIllegalOperation = protocol::err::IllegalOperation;
-constexpr uint32_t kIllegalValue = protocol::err::IllegalValue;
-constexpr uint32_t kOverRange = protocol::err::OverRange;
-constexpr uint32_t kUnderRange = protocol::err::UnderRange;
-
 // The instrument answers a raw number only when it is plain hexadecimal.
 bool IsHexText(const QString& raw)
 {
@@ -279,10 +274,10 @@ int TSimMenu::BitFieldChoice(int reg, int field) const
 TSimMenu::Result TSimMenu::CheckNumber(const TItem& item, int32_t value) const
 {
     if (item.type == Options)
-        return value >= 0 && value < Choices(item).size() ? 0 : kIllegalValue;
+        return value >= 0 && value < Choices(item).size() ? 0 : protocol::err::IllegalValue;
     if (value < item.minimum)
-        return kUnderRange;
-    return value > item.maximum ? kOverRange : 0;
+        return protocol::err::UnderRange;
+    return value > item.maximum ? protocol::err::OverRange : 0;
 }
 
 TSimMenu::Result TSimMenu::CheckBitField(const TItem& item, uint32_t value) const
@@ -291,25 +286,25 @@ TSimMenu::Result TSimMenu::CheckBitField(const TItem& item, uint32_t value) cons
     for (const QString& choices : Choices(item)) {
         const int width = FieldWidth(static_cast<int>(choices.size()));
         if (static_cast<int>((value >> shift) & ((1u << width) - 1)) >= choices.size())
-            return kIllegalValue;
+            return protocol::err::IllegalValue;
         shift += width;
     }
-    return (value >> shift) == 0 ? 0 : kIllegalValue;
+    return (value >> shift) == 0 ? 0 : protocol::err::IllegalValue;
 }
 
 TSimMenu::Result TSimMenu::Write(int reg, const QString& raw)
 {
     const TItem* item = Find(reg);
     if (!item || !HasValue(item->type))
-        return kIllegalOperation;
+        return protocol::err::IllegalOperation;
     if (item->type == Text) {
         if (raw.size() > item->maximum)
-            return kOverRange;
+            return protocol::err::OverRange;
         m_texts[reg] = raw;
         return 0;
     }
     if (!IsHexText(raw.trimmed()))
-        return kIllegalValue;
+        return protocol::err::IllegalValue;
     const uint32_t value = tools::HexToInt(raw);
     const Result result = item->type == BitField ? CheckBitField(*item, value)
                                                  : CheckNumber(*item, static_cast<int32_t>(value));

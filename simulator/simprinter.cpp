@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr uint32_t kIllegalValue = protocol::err::IllegalValue;
-constexpr uint32_t kOverRange = protocol::err::OverRange;
 // Printed tickets kept for inspection; older ones are forgotten.
 constexpr int kKeptTickets = 50;
 
@@ -46,10 +44,10 @@ uint32_t TSimPrinter::Write(Format format, const QString& hex)
 {
     const QByteArray text = hex.toLatin1();
     if (text.size() % 2 != 0)
-        return kIllegalValue;
+        return protocol::err::IllegalValue;
     for (char c : text) {
         if (!std::isxdigit(static_cast<unsigned char>(c)))
-            return kIllegalValue;
+            return protocol::err::IllegalValue;
     }
     QByteArray bytes = QByteArray::fromHex(text);
     // A zero byte ends the format; what follows it is not part of it.
@@ -57,7 +55,7 @@ uint32_t TSimPrinter::Write(Format format, const QString& hex)
     if (end >= 0)
         bytes.truncate(end);
     if (bytes.size() > Limit(format))
-        return kOverRange;
+        return protocol::err::OverRange;
     SetBytes(format, bytes);
     return 0;
 }

@@ -96,7 +96,8 @@ TEST_F(LogPageOnSimulator, TenHertzRunKeepsTwoHundredSamplesAsTheInstrumentSentT
     const auto keepAlives = std::count_if(requests.begin(), requests.end(), [](const auto& r) {
         return r.Register == reg::SessionControl && r.Data == data::KeepAlive;
     });
-    EXPECT_GE(keepAlives, 4) << "the session is kept alive during the run";
+    // One every 5 s of the link's ticks: the fourth falls due just as the 20 s run ends.
+    EXPECT_GE(keepAlives, 3) << "the session is kept alive during the run";
     EXPECT_LE(keepAlives, 5);
     for (int k = 1; k <= 4; ++k) {
         const auto extent = Chart().Extent(k);
