@@ -66,6 +66,17 @@ int TSimLine::RequestCount(int reg) const
     return it == m_requestCounts.end() ? 0 : it->second;
 }
 
+std::vector<Tcommsobj> TSimLine::ReceivedRequests() const
+{
+    std::vector<Tcommsobj> seen;
+    for (const auto& e : m_log.Entries()) {
+        Tcommsobj request;
+        if (e.direction == TTrafficLog::Received && request.Parse(e.text))
+            seen.push_back(request);
+    }
+    return seen;
+}
+
 void TSimLine::Receive(const QByteArray& bytes)
 {
     const qint64 now = m_clock.nsecsElapsed();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comms.h"
 #include "siminstrument.h"
 #include "trafficlog.h"
 
@@ -52,6 +53,8 @@ public:
     // Requests seen on the line, answered or not, for one register or for all.
     [[nodiscard]] int RequestCount(int reg) const;
     [[nodiscard]] int RequestCount() const { return m_requests; }
+    // The requests of the traffic log, parsed, in the order they came.
+    [[nodiscard]] std::vector<Tcommsobj> ReceivedRequests() const;
     [[nodiscard]] bool OutputPending() const { return !m_queue.empty(); }
     TTrafficLog& Log() { return m_log; }
     [[nodiscard]] const TOptions& Options() const { return m_options; }

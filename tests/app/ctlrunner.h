@@ -105,16 +105,7 @@ protected:
             n += r.Command == protocol::cmd::WriteValue && r.Register == reg;
         return n;
     }
-    [[nodiscard]] std::vector<Tcommsobj> Received()
-    {
-        std::vector<Tcommsobj> seen;
-        for (const auto& e : sim->Line().Log().Entries()) {
-            Tcommsobj request;
-            if (e.direction == TTrafficLog::Received && request.Parse(e.text))
-                seen.push_back(request);
-        }
-        return seen;
-    }
+    [[nodiscard]] std::vector<Tcommsobj> Received() { return sim->Line().ReceivedRequests(); }
 
     TSimOptions options;
     std::unique_ptr<TSimPty> sim;

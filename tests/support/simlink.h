@@ -52,16 +52,7 @@ public:
     TSimInstrument& Instrument(int address = 0) { return sim->Instrument(address); }
 
     // The requests the instrument received since the log was last cleared.
-    std::vector<Tcommsobj> Requests() const
-    {
-        std::vector<Tcommsobj> seen;
-        for (const auto& e : sim->Line().Log().Entries()) {
-            Tcommsobj request;
-            if (e.direction == TTrafficLog::Received && request.Parse(e.text))
-                seen.push_back(request);
-        }
-        return seen;
-    }
+    std::vector<Tcommsobj> Requests() const { return sim->Line().ReceivedRequests(); }
     // Their texts as received, unparsed.
     QStringList RequestTexts() const
     {
