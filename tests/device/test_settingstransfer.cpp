@@ -98,12 +98,9 @@ protected:
     int TransferWrites(TSimPty& line)
     {
         int n = 0;
-        for (const auto& e : line.Line().Log().Entries()) {
-            Tcommsobj r;
-            n += e.direction == TTrafficLog::Received && r.Parse(e.text) &&
-                 (r.Command == cmd::WriteValue || r.Command == cmd::Execute) &&
-                 r.Register >= 0x0200;
-        }
+        for (const Tcommsobj& r : line.Line().ReceivedRequests())
+            n +=
+                (r.Command == cmd::WriteValue || r.Command == cmd::Execute) && r.Register >= 0x0200;
         return n;
     }
 
