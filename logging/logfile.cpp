@@ -2,6 +2,7 @@
 
 #include "atomicfile.h"
 #include "fixedtext.h"
+#include "linecount.h"
 #include "tools.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -33,36 +35,6 @@ constexpr double kLargestValue = 2147483648.0;
 // The comment and the header end up in labels; in a damaged file either could be megabytes
 // long, so only their start is taken, far more than any the program writes.
 constexpr qsizetype kMaxLineText = 1000;
-
-// How often `byte` occurs in `text`. In blocks of a fixed length, which the compiler does
-// with vector instructions: a quarter of a gigabyte in a few tens of milliseconds.
-qsizetype CountByte(QByteArrayView text, char byte)
-{
-    constexpr qsizetype kBlock = 256;
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    qsizetype count = 0;
-    for (; end - p >= kBlock; p += kBlock) {
-        int inBlock = 0;
-        for (qsizetype i = 0; i < kBlock; ++i)
-            inBlock += p[i] == byte;
-        count += inBlock;
-    }
-    for (; p != end; ++p)
-        count += *p == byte;
-    return count;
-}
-
-// The lines of `text` as NextLine() cuts them, counted before the rows are read so that the
-// traces make room for exactly so many: its line feeds, or carriage returns in a file without
-// any (a file that mixes the two is only counted about right).
-qsizetype CountLines(QByteArrayView text)
-{
-    qsizetype lines = CountByte(text, '\n');
-    if (lines == 0)
-        lines = CountByte(text, '\r');
-    return lines + (text.isEmpty() || text.endsWith('\n') || text.endsWith('\r') ? 0 : 1);
-}
 
 QString LineText(QByteArrayView line)
 {
@@ -239,6 +211,194 @@ TLogReadResult ReadFailure(const QString& message)
     return result;
 }
 
+TLogReadResult BinaryRefused()
+{
+    // The rows of a binary file would all read as zeros; the traces are left as they were.
+    TLogReadResult result;
+    result.binary = true;
+    result.message = QStringLiteral("it holds binary data");
+    return result;
+}
+
+// Takes the comment and the header line off the front of `rest`; false when no row follows
+// (a file of fewer than 3 lines).
+bool TakeHead(QByteArrayView& rest, TLogReadResult& result)
+{
+    const QByteArrayView comment = NextLine(rest);
+    const bool hasHeader = !rest.isEmpty();
+    const QByteArrayView header = NextLine(rest);
+    if (!hasHeader || rest.isEmpty())
+        return false;
+    result.headerRead = true;
+    result.comment = LineText(comment);
+    ReadHeader(LineText(header), result);
+    QByteArrayView peek = rest;
+    const QByteArrayView firstRow = NextLine(peek);
+    result.decimals = tools::DecimalPlaces(tools::FieldAt(LineText(firstRow), 2, u','));
+    return true;
+}
+
+// Where rows handed to TakeRows() lie in the whole file, for the progress.
+struct TRowsPlace
+{
+    qint64 offset = 0;
+    qint64 total = 0;
+    const TLogProgress* progress = nullptr;
+};
+
+// Adds the rows of `rows`, whole lines but for the file's last. False when it gave up: the
+// traces are emptied and `result` says why.
+bool TakeRows(QByteArrayView rows, const TRowsPlace& place, ITraceSink& sink,
+              TLogReadResult& result)
+{
+    const qint64 end = place.offset + rows.size();
+    while (!rows.isEmpty()) {
+        if (const std::optional<QByteArrayView> bad = AddRow(rows, sink)) {
+            // A value beyond any reading would be drawn as 0, or stretch the chart to nothing.
+            result =
+                GiveUp(sink, result,
+                       QStringLiteral("line %1 holds %2, which is no value a log file can hold")
+                           .arg(result.rows + 3)
+                           .arg(LineText(*bad)));
+            return false;
+        }
+        if (++result.rows % kProgressRows == 0 &&
+            !Report(*place.progress, double(end - rows.size()) / double(place.total))) {
+            result.cancelled = true;
+            result = GiveUp(sink, result, {});
+            return false;
+        }
+    }
+    return true;
+}
+
+// The length of the front of `text` that ends at a line end: what can be read without cutting
+// a row in two. A carriage return as the very last byte waits, as its line feed may follow.
+qsizetype WholeLinesLength(QByteArrayView text)
+{
+    const qsizetype feed = text.lastIndexOf('\n');
+    if (feed >= 0)
+        return feed + 1;
+    return text.chopped(text.isEmpty() ? 0 : 1).lastIndexOf('\r') + 1;
+}
+
+// A log file read in pieces through one buffer, twice: first to count its lines and look for
+// binary data, then for its rows. A mapping of the whole file cost a page fault for every few
+// kilobytes of it, which took longer than reading the rows.
+class TFileRows
+{
+public:
+    TFileRows(QFile& file, ITraceSink& sink, const TLogProgress& progress)
+        : m_file(file), m_sink(sink), m_progress(progress), m_total(file.size())
+    {
+    }
+
+    TLogReadResult Read()
+    {
+        TLineCount count;
+        while (NextPiece())
+            count.Add(m_buffer);
+        if (m_failed)
+            return ReadFailure(m_file.errorString());
+        if (count.Binary())
+            return BinaryRefused();
+        m_sink.ClearTraces();
+        TLogReadResult result;
+        result.ok = true;
+        if (!m_file.seek(0))
+            return GiveUp(m_sink, result, m_file.errorString());
+        m_buffer.clear();
+        if (!ReadHead(result))
+            return result;
+        m_sink.BeginPoints(count.Rows());
+        while (m_head < m_buffer.size() || !m_ended) {
+            const QByteArrayView rows = Whole().sliced(m_head);
+            if (!TakeRows(rows, {m_offset + m_head, m_total, &m_progress}, m_sink, result))
+                return result;
+            Drop(m_head + rows.size());
+            if (!m_ended && !Append())
+                return GiveUp(m_sink, result, m_file.errorString());
+        }
+        m_sink.EndPoints();
+        Report(m_progress, 1.0);
+        return result;
+    }
+
+private:
+    static constexpr qint64 kPiece = qint64(1) << 18;
+
+    // The first pass: the buffer holds the next piece alone.
+    bool NextPiece()
+    {
+        m_buffer.resize(kPiece);
+        const qint64 got = m_file.read(m_buffer.data(), kPiece);
+        m_failed = got < 0;
+        m_buffer.resize(std::max<qint64>(got, 0));
+        return got > 0;
+    }
+
+    // Adds the next piece behind what the buffer holds; false when the file cannot be read.
+    bool Append()
+    {
+        const qsizetype kept = m_buffer.size();
+        if (m_buffer.capacity() < kept + kPiece) // a very long line grows it, in doublings
+            m_buffer.reserve(std::max(2 * m_buffer.capacity(), kept + kPiece));
+        m_buffer.resize(kept + kPiece);
+        const qint64 got = m_file.read(m_buffer.data() + kept, kPiece);
+        m_buffer.resize(kept + std::max<qint64>(got, 0));
+        m_ended = got == 0;
+        return got >= 0;
+    }
+
+    // What can be read now: the buffer's whole lines, or all of it at the file's end.
+    QByteArrayView Whole() const
+    {
+        return QByteArrayView(m_buffer).first(m_ended ? m_buffer.size()
+                                                      : WholeLinesLength(m_buffer));
+    }
+
+    // Reads until the comment, the header and the first row are whole, and takes the first two.
+    bool ReadHead(TLogReadResult& result)
+    {
+        for (;;) {
+            if (!Append()) {
+                result = GiveUp(m_sink, result, m_file.errorString());
+                return false;
+            }
+            QByteArrayView rest = Whole();
+            QByteArrayView lines = rest;
+            NextLine(lines);
+            NextLine(lines);
+            if (!lines.isEmpty() || m_ended) {
+                const bool rows = TakeHead(rest, result);
+                m_head = Whole().size() - rest.size();
+                return rows;
+            }
+        }
+    }
+
+    // Moved by hand: QByteArray::remove() would leave the room at the front, and the buffer
+    // would soon be made again, each time on pages the system has yet to hand over.
+    void Drop(qsizetype bytes)
+    {
+        char* data = m_buffer.data();
+        std::memmove(data, data + bytes, size_t(m_buffer.size() - bytes));
+        m_buffer.resize(m_buffer.size() - bytes);
+        m_offset += bytes;
+        m_head = 0;
+    }
+
+    QFile& m_file;
+    ITraceSink& m_sink;
+    const TLogProgress& m_progress;
+    const qint64 m_total;
+    QByteArray m_buffer;
+    qint64 m_offset = 0;  // of the buffer's first byte in the file
+    qsizetype m_head = 0; // bytes at the buffer's front already read
+    bool m_ended = false;
+    bool m_failed = false;
+};
+
 } // namespace
 
 QString WithDefaultExtension(const QString& path)
@@ -361,77 +521,38 @@ TLogReadResult Read(const QString& path, ITraceSink& sink, const TLogProgress& p
     if (info.exists() && !info.isFile())
         return ReadFailure(QStringLiteral("%1 is not a log file.").arg(name));
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return ReadFailure(file.errorString());
-    const qint64 size = file.size();
-    if (size > kMaxFileBytes)
+    if (file.size() > kMaxFileBytes)
         return ReadFailure(QStringLiteral("%1 is too large for a log file (over %2 MB).")
                                .arg(name)
                                .arg(kMaxFileBytes >> 20));
-    // Mapping spares a second copy of a large file; an empty file cannot be mapped.
-    QByteArray copy;
-    QByteArrayView bytes;
-    uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
-    if (mapped) {
-        bytes = QByteArrayView(mapped, size);
-    } else {
-        copy = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            return ReadFailure(file.errorString());
-        bytes = copy;
-    }
-    // The rows of a binary file would all read as zeros; the chart is left as it was.
-    TLogReadResult result;
-    if (bytes.contains('\0')) {
-        result =
-            ReadFailure(QStringLiteral("%1 is not a log file: it holds binary data.").arg(name));
-    } else {
-        result = Parse(bytes, sink, progress);
-        if (!result.ok && !result.cancelled)
-            result.message = QStringLiteral("%1 is refused: %2.").arg(name, result.message);
-    }
-    if (mapped)
-        file.unmap(mapped);
+    TLogReadResult result = TFileRows(file, sink, progress).Read();
+    if (result.binary)
+        result.message = QStringLiteral("%1 is not a log file: it holds binary data.").arg(name);
+    else if (!result.ok && !result.cancelled)
+        result.message = QStringLiteral("%1 is refused: %2.").arg(name, result.message);
     return result;
 }
 
 TLogReadResult Parse(QByteArrayView bytes, ITraceSink& sink, const TLogProgress& progress)
 {
+    TLineCount count;
+    count.Add(bytes);
     TLogReadResult result;
+    if (count.Binary())
+        return BinaryRefused();
     sink.ClearTraces();
-    QByteArrayView rest = bytes;
-    const QByteArrayView comment = NextLine(rest);
-    const bool hasHeader = !rest.isEmpty();
-    const QByteArrayView header = NextLine(rest);
     result.ok = true;
-    if (!hasHeader || rest.isEmpty())
+    QByteArrayView rest = bytes;
+    if (!TakeHead(rest, result))
         return result;
-    result.headerRead = true;
-    result.comment = LineText(comment);
-    ReadHeader(LineText(header), result);
-    QByteArrayView peek = rest;
-    const QByteArrayView firstRow = NextLine(peek);
-    result.decimals = tools::DecimalPlaces(tools::FieldAt(LineText(firstRow), 2, u','));
-    sink.BeginPoints(CountLines(rest));
-    const double total = double(bytes.size());
-    for (;;) {
-        if (const std::optional<QByteArrayView> bad = AddRow(rest, sink)) {
-            // A value beyond any reading would be drawn as 0, or stretch the chart to nothing.
-            return GiveUp(sink, result,
-                          QStringLiteral("line %1 holds %2, which is no value a log file can hold")
-                              .arg(result.rows + 3)
-                              .arg(LineText(*bad)));
-        }
-        if (++result.rows % kProgressRows == 0 &&
-            !Report(progress, double(bytes.size() - rest.size()) / total)) {
-            result.cancelled = true;
-            return GiveUp(sink, result, {});
-        }
-        if (rest.isEmpty())
-            break;
+    sink.BeginPoints(count.Rows());
+    const TRowsPlace place{bytes.size() - rest.size(), bytes.size(), &progress};
+    if (TakeRows(rest, place, sink, result)) {
+        sink.EndPoints();
+        Report(progress, 1.0);
     }
-    sink.EndPoints();
-    Report(progress, 1.0);
     return result;
 }
 

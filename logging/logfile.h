@@ -44,6 +44,7 @@ struct [[nodiscard]] TLogReadResult
     std::array<QString, logchannels::DigitalCount> labels;
     int decimals = 0; // of the weight in the first row
     qsizetype rows = 0;
+    bool binary = false; // refused unread: it holds a NUL byte
 };
 
 // Told the fraction done (0..1) now and then; returning false cancels.

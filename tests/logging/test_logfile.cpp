@@ -10,6 +10,7 @@
 
 #include "printqstring.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -347,6 +348,47 @@ TEST_F(LogFileTest, MillionRowsRoundTrip)
     EXPECT_DOUBLE_EQ(read.Point(0, 999999).time, 99999.9);
     EXPECT_EQ(read.Point(0, 999999).value, live.Point(0, 999999).value);
     EXPECT_EQ(read.Point(4, 999999).value, live.Point(4, 999999).value);
+}
+
+// The reader takes a file in pieces of a few hundred kilobytes. Whatever falls on a piece's
+// edge (a row, a CR LF pair, a line longer than a piece) reads as the whole text reads: each
+// comment length puts the rows' line ends at another place against the edges.
+TEST_F(LogFileTest, AFileReadInPiecesReadsAsItsWholeText)
+{
+    const auto samePoints = [](const TTraceStore& a, const TTraceStore& b) {
+        for (size_t trace = 0; trace < a.traces.size(); ++trace) {
+            const auto& x = a.traces[trace];
+            const auto& y = b.traces[trace];
+            if (x.size() != y.size() ||
+                !std::equal(x.begin(), x.end(), y.begin(),
+                            [](auto p, auto q) { return p.time == q.time && p.value == q.value; }))
+                return false;
+        }
+        return true;
+    };
+    for (const QByteArray& end : {QByteArray("\r\n"), QByteArray("\n"), QByteArray("\r")}) {
+        for (int pad = 1; pad <= 8; ++pad) {
+            QByteArray text = QByteArray(pad, 'c') + end + "Time,Weight(kg),In 1" + end;
+            for (int i = 0; i < 60000; ++i) {
+                text += QByteArray::number(i) + ".0," + QByteArray::number(i % 7) + ",1" + end;
+                if (i == 30000) // longer than a piece, reads as 0
+                    text += QByteArray(300000, 'x') + ",5" + end;
+            }
+            const QString path = Path("pieces.csv");
+            WriteBytes(path, text);
+            TTraceStore whole;
+            TTraceStore pieces;
+            const auto expected = logfile::Parse(text, whole);
+            const auto result = logfile::Read(path, pieces);
+            SCOPED_TRACE(end.toHex().toStdString() + " after a comment of " + std::to_string(pad));
+            ASSERT_TRUE(result.ok) << qPrintable(result.message);
+            EXPECT_EQ(result.rows, 60001);
+            EXPECT_EQ(result.rows, expected.rows);
+            EXPECT_EQ(pieces.rowsAhead, expected.rows);
+            EXPECT_EQ(whole.rowsAhead, expected.rows);
+            EXPECT_TRUE(samePoints(whole, pieces));
+        }
+    }
 }
 
 TEST(LogFileNameTest, CsvIsAddedWhenTheNameHasNoExtension)
