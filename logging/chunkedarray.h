@@ -5,6 +5,12 @@
 #include <memory>
 #include <vector>
 
+namespace chunkmemory {
+// Has the system hand over the pages of a new chunk in one call: touched one page at a time,
+// a file of a week's samples cost a page fault every 4 kB, a tenth of its open time.
+void Prefault(void* chunk, size_t bytes);
+} // namespace chunkmemory
+
 // An array that grows a chunk at a time: what it holds never moves, so a run that goes on
 // for a week grows by its samples alone, never by the copy at twice the size that a growing
 // vector makes, and needs no single block of hundreds of megabytes.
@@ -23,8 +29,10 @@ public:
 
     void push_back(const T& value)
     {
-        if (Chunk(m_size) == m_chunks.size())
+        if (Chunk(m_size) == m_chunks.size()) {
             m_chunks.push_back(std::make_unique_for_overwrite<T[]>(size_t(kChunkSize)));
+            chunkmemory::Prefault(m_chunks.back().get(), sizeof(T) * size_t(kChunkSize));
+        }
         (*this)[m_size++] = value;
     }
     // Room in the table of chunks for `count` elements; the chunks come as they fill.
