@@ -252,6 +252,10 @@ bool TakeRows(QByteArrayView rows, const TRowsPlace& place, ITraceSink& sink,
               TLogReadResult& result)
 {
     const qint64 end = place.offset + rows.size();
+    // A file that grew since it was opened would go past the whole.
+    const auto done = [&] {
+        return std::min(1.0, double(end - rows.size()) / double(place.total));
+    };
     while (!rows.isEmpty()) {
         if (const std::optional<QByteArrayView> bad = AddRow(rows, sink)) {
             // A value beyond any reading would be drawn as 0, or stretch the chart to nothing.
@@ -262,8 +266,7 @@ bool TakeRows(QByteArrayView rows, const TRowsPlace& place, ITraceSink& sink,
                            .arg(LineText(*bad)));
             return false;
         }
-        if (++result.rows % kProgressRows == 0 &&
-            !Report(*place.progress, double(end - rows.size()) / double(place.total))) {
+        if (++result.rows % kProgressRows == 0 && !Report(*place.progress, done())) {
             result.cancelled = true;
             result = GiveUp(sink, result, {});
             return false;
