@@ -7,7 +7,7 @@
 
 namespace chunkmemory {
 // Has the system hand over the pages of a new chunk in one call: touched one page at a time,
-// a file of a week's samples cost a page fault every 4 kB, a tenth of its open time.
+// opening a file of a week's samples took a page fault every 4 kB.
 void Prefault(void* chunk, size_t bytes);
 } // namespace chunkmemory
 

@@ -299,10 +299,12 @@ public:
     TLogReadResult Read()
     {
         TLineCount count;
-        while (NextPiece())
+        do {
+            m_buffer.resize(0); // keeps its room
+            if (!Append())
+                return ReadFailure(m_file.errorString());
             count.Add(m_buffer);
-        if (m_failed)
-            return ReadFailure(m_file.errorString());
+        } while (!m_ended);
         if (count.Binary())
             return BinaryRefused();
         m_sink.ClearTraces();
@@ -310,7 +312,8 @@ public:
         result.ok = true;
         if (!m_file.seek(0))
             return GiveUp(m_sink, result, m_file.errorString());
-        m_buffer.clear();
+        m_buffer.resize(0);
+        m_ended = false;
         if (!ReadHead(result))
             return result;
         m_sink.BeginPoints(count.Rows());
@@ -329,16 +332,6 @@ public:
 
 private:
     static constexpr qint64 kPiece = qint64(1) << 18;
-
-    // The first pass: the buffer holds the next piece alone.
-    bool NextPiece()
-    {
-        m_buffer.resize(kPiece);
-        const qint64 got = m_file.read(m_buffer.data(), kPiece);
-        m_failed = got < 0;
-        m_buffer.resize(std::max<qint64>(got, 0));
-        return got > 0;
-    }
 
     // Adds the next piece behind what the buffer holds; false when the file cannot be read.
     bool Append()
@@ -374,7 +367,7 @@ private:
             NextLine(lines);
             if (!lines.isEmpty() || m_ended) {
                 const bool rows = TakeHead(rest, result);
-                m_head = Whole().size() - rest.size();
+                m_head = rest.data() - m_buffer.constData();
                 return rows;
             }
         }
@@ -399,7 +392,6 @@ private:
     qint64 m_offset = 0;  // of the buffer's first byte in the file
     qsizetype m_head = 0; // bytes at the buffer's front already read
     bool m_ended = false;
-    bool m_failed = false;
 };
 
 } // namespace
