@@ -14,15 +14,19 @@
 
 namespace {
 
-// A copy of the built program folder, so the run may write its config.ini freely.
+// A copy of the built program folder, so the run may write its config.ini freely. The
+// config.ini is the one the program ships with: the built folder's keeps what a developer's
+// own runs left in it (the last page, recent files), and the run would start elsewhere.
 class ProgramCopy
 {
 public:
     ProgramCopy()
     {
         const QDir bin(QStringLiteral(VIEWER_BIN_DIR));
-        for (const char* name : {"viewer", "config.ini", "Q910.jpg", "Q910LCD.zmp"})
+        for (const char* name : {"viewer", "Q910.jpg", "Q910LCD.zmp"})
             QFile::copy(bin.filePath(name), m_dir.filePath(name));
+        QFile::copy(QStringLiteral(VIEWER_SOURCE_DIR "/resources/data/config.ini"),
+                    m_dir.filePath("config.ini"));
         QDir(m_dir.path()).mkdir("segs");
         for (const QString& name : QDir(bin.filePath("segs")).entryList(QDir::Files))
             QFile::copy(bin.filePath("segs/" + name), m_dir.filePath("segs/" + name));
