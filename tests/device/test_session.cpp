@@ -173,16 +173,18 @@ TEST_F(SessionOnSimulator, KeepAliveEveryIntervalWhileOpenAndNotOnTheTestTab)
         void MessageReceived(const Tcommsobj&, bool) override {}
     } display;
     engine->SetActivity(&display);
-    int sent = 0;
+    int sent = 0, received = 0;
     QObject::connect(engine, &TCommsEngine::Sent, [&] { ++sent; });
+    QObject::connect(engine, &TCommsEngine::Received, [&] { ++received; });
     ClearLog();
-    // Until the instrument has answered everything sent.
+    // Until the instrument has answered everything sent and the engine has read the answers:
+    // a tick that comes before the last reply is read waits for it instead of polling.
     const auto settle = [&] {
         return RunUntil([&] {
             int requests = 0, replies = 0;
             for (const auto& e : sim->Line().Log().Entries())
                 (e.direction == TTrafficLog::Received ? requests : replies) += 1;
-            return requests == sent && replies == requests;
+            return requests == sent && replies == requests && received == sent;
         });
     };
     // The tick of every request the instrument received, stepped one at a time.
