@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include <algorithm>
+
 using namespace chartsetuprules;
 
 TFrmChartSetup::TFrmChartSetup(IUserPrompts& prompts, int decimals, const QString& units,
@@ -47,6 +49,9 @@ void TFrmChartSetup::Fill(const TAxisRange& time, const TAxisRange& weight, cons
     ui->EdtTend->setText(fixedtext::FixedText(time.max, 0));
     ui->Edtminwgt->setText(fixedtext::FixedText(weight.min, m_decimals));
     ui->EdtMaxWgt->setText(fixedtext::FixedText(weight.max, m_decimals));
+    // A comment read from a file may be longer than one typed here: it stays whole, not cut
+    // at the field's length when the dialog is only opened to set the ranges.
+    ui->EdtComment->setMaxLength(std::max(ui->EdtComment->maxLength(), int(comment.size())));
     ui->EdtComment->setText(comment);
 }
 

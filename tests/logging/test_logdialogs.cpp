@@ -104,6 +104,14 @@ TEST_F(ChartSetupDialog, OpensWithTheRangesAtTheFieldsDecimalsAndTheUnits)
     EXPECT_EQ(Edit("EdtComment")->maxLength(), 50);
 }
 
+TEST_F(ChartSetupDialog, ALongerCommentFromAFileComesBackWhole)
+{
+    const QString fromFile = QString(30, u'a') + ", " + QString(40, u'b');
+    dialog.Fill({0, 30}, {-1.5, 20.25}, fromFile);
+    Child<QPushButton>(&dialog, "BtnOk")->click();
+    EXPECT_EQ(dialog.Result().comment, fromFile);
+}
+
 TEST_F(ChartSetupDialog, NumberFieldsTakeOnlyWhatANumberUses)
 {
     TypeAndLeave("EdtMaxWgt", "1a2b.3x4");
