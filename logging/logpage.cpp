@@ -463,6 +463,7 @@ bool TLogPage::ReadLog(const QString& path)
     if (read.headerRead) {
         m_liveData = false;
         ui->LblLogComment->setText(read.comment);
+        ui->LblLogComment->setToolTip(read.comment); // the whole of one too long to show
         m_units = read.units;
         for (size_t k = 0; k < read.labels.size(); ++k)
             SetChannelLabel(k, read.labels[k]);
@@ -520,6 +521,7 @@ void TLogPage::ChartSetupClick()
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         const TChartSetupResult result = dialog->Result();
         ui->LblLogComment->setText(result.comment);
+        ui->LblLogComment->setToolTip(result.comment);
         Chart().SetRange(TChartAxis::Bottom, result.time.min, result.time.max);
         Chart().SetRange(TChartAxis::Left, result.weight.min, result.weight.max);
         Chart().Redraw();
